@@ -1,0 +1,64 @@
+# Quorvel Synchrontester: the two commands every new user needs are
+#   make demo   install what is missing, build, start the program on the simulated device
+#   make test   install what is missing, build, run every test headless
+SHELL := /bin/bash
+.DEFAULT_GOAL := build
+
+JOBS        ?= $(shell nproc)
+BUILD_DIR   ?= build/release
+TEST_DIR    ?= build/test
+FUZZ_DIR    ?= build/fuzz
+FUZZ_SECONDS ?= 600
+
+# Debian packages the build, the tests and the demo need.
+PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools \
+            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
+            clang libclang-rt-14-dev
+
+SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
+
+.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo clean
+
+# Installs only what is missing; runs apt-get update once, and only then.
+deps:
+	@missing=""; for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' "$$p" 2>/dev/null | grep -q "install ok installed" || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  $(SUDO) apt-get update && \
+	  $(SUDO) env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends $$missing; \
+	fi
+
+build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
+# The whole test suite runs under AddressSanitizer and UndefinedBehaviorSanitizer.
+test-build: deps
+	cmake -S . -B $(TEST_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" \
+	  -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF
+	cmake --build $(TEST_DIR) -j $(JOBS)
+
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_DIR) -DQUORVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
+	cmake --build $(FUZZ_DIR) -j $(JOBS)
+
+fuzz-smoke: fuzz-build
+	fuzz/run.sh $(FUZZ_DIR) smoke
+
+test: test-build fuzz-build
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	fuzz/run.sh $(FUZZ_DIR) smoke
+
+# Runs every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=3600).
+fuzz: fuzz-build
+	fuzz/run.sh $(FUZZ_DIR) $(FUZZ_SECONDS)
+
+bench: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; }; done; true
+
+clean:
+	rm -rf build

@@ -1,0 +1,28 @@
+#pragma once
+// The port component's error: a message number (1..23) and the operating
+// system's error code (-1 when there is none). On Linux WinCode carries errno.
+#include <stdexcept>
+#include <string>
+
+class EComPort : public std::runtime_error {
+ public:
+  static constexpr int kNoWinCode = -1;
+
+  // The message is the (translated) text of Code, followed by the translated
+  // suffix " (win error code: %d)" when WinCode is not -1.
+  explicit EComPort(int Code, int WinCode = kNoWinCode);
+
+  int Code() const { return code_; }
+  int WinCode() const { return win_code_; }
+
+ private:
+  int code_;
+  int win_code_;
+};
+
+// The untranslated text of message number code (1..23); an empty text for any
+// other number.
+const char* ComErrorText(int code);
+
+// The number of message texts.
+inline constexpr int kComErrorCount = 23;

@@ -1,0 +1,1 @@
+quorvel_add_test(test_spin_edit QT SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_spin_edit.cpp LIBS qv_spin_edit)

@@ -1,0 +1,49 @@
+#pragma once
+// The application's one error report. Every handler of the main window runs
+// through Guarded(): an error escaping it is shown to the user and the event
+// loop goes on, so no single failed operation ends the program.
+#include <QString>
+#include <exception>
+#include <functional>
+#include <utility>
+
+namespace qv {
+
+// Shows one error text to the user. The default opens a modal critical
+// message box titled with the application name; tests install their own.
+using ErrorPresenter = std::function<void(const QString& text)>;
+
+// Replaces the presenter and returns the previous one. An empty function
+// restores the message box.
+ErrorPresenter SetErrorPresenter(ErrorPresenter presenter);
+
+// The text of an error as the user sees it (the message, taken as UTF-8).
+[[nodiscard]] QString ErrorText(const std::exception& e);
+
+void ReportError(const std::exception& e);
+void ReportError(const QString& text);
+
+// Reports the error held by `error` (anything thrown, std::exception or not).
+void ReportError(const std::exception_ptr& error);
+
+// Runs fn; whatever it throws is reported and swallowed. Returns whether fn
+// ran to its end.
+template <typename Fn>
+bool Guarded(Fn&& fn) {
+  try {
+    std::forward<Fn>(fn)();
+    return true;
+  } catch (...) {
+    ReportError(std::current_exception());
+    return false;
+  }
+}
+
+// Wraps fn into a callable that runs it under Guarded(), for signal
+// connections and timer handlers. Arguments are passed on.
+template <typename Fn>
+auto GuardedSlot(Fn fn) {
+  return [fn = std::move(fn)](auto&&... args) { Guarded([&] { fn(std::forward<decltype(args)>(args)...); }); };
+}
+
+}  // namespace qv

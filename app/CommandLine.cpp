@@ -1,0 +1,98 @@
+#include "CommandLine.h"
+
+#include <algorithm>
+#include <array>
+#include <string_view>
+
+namespace qv {
+namespace {
+
+// Options that Qt's own application object understands; they are handed on
+// to it untouched instead of being refused.
+constexpr std::array<std::string_view, 11> kToolkitWithValue = {
+    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-display", "-style",
+    "-stylesheet", "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-session"};
+constexpr std::array<std::string_view, 4> kToolkitFlags = {"-reverse", "-nograb", "-dograb", "-widgetcount"};
+
+template <std::size_t N>
+bool IsOneOf(std::string_view arg, const std::array<std::string_view, N>& list) {
+  return std::find(list.begin(), list.end(), arg) != list.end();
+}
+
+// Splits "-name=value" into its two halves; value is empty without "=".
+std::pair<std::string_view, std::optional<std::string_view>> SplitValue(std::string_view arg) {
+  const auto eq = arg.find('=');
+  if (eq == std::string_view::npos) return {arg, std::nullopt};
+  return {arg.substr(0, eq), arg.substr(eq + 1)};
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cl;
+  if (!args.empty()) cl.toolkitArgs.push_back(args.front());
+  auto fail = [&cl](std::string message) {
+    cl.action = CommandLine::Action::Error;
+    cl.error = std::move(message);
+    return cl;
+  };
+
+  for (std::size_t i = 1; i < args.size(); ++i) {
+    const std::string_view arg = args[i];
+    const auto [name, inlineValue] = SplitValue(arg);
+    if (arg == "--help" || arg == "-h") {
+      cl.action = CommandLine::Action::Help;
+      return cl;
+    }
+    if (arg == "--version") {
+      cl.action = CommandLine::Action::Version;
+      return cl;
+    }
+    if (name == "--port") {
+      std::string value;
+      if (inlineValue) {
+        value = *inlineValue;
+      } else if (i + 1 < args.size()) {
+        value = args[++i];
+      } else {
+        return fail("option --port needs a port name");
+      }
+      if (value.empty()) return fail("option --port needs a port name");
+      cl.port = value;
+      continue;
+    }
+    // Qt accepts its options with one dash or two.
+    const std::string_view single = (name.size() > 2 && name.substr(0, 2) == "--") ? name.substr(1) : name;
+    if (IsOneOf(single, kToolkitWithValue)) {
+      cl.toolkitArgs.emplace_back(arg);
+      if (!inlineValue) {
+        if (i + 1 >= args.size()) return fail("option " + std::string(name) + " needs a value");
+        cl.toolkitArgs.push_back(args[++i]);
+      }
+      continue;
+    }
+    if (!inlineValue && IsOneOf(single, kToolkitFlags)) {
+      cl.toolkitArgs.emplace_back(arg);
+      continue;
+    }
+    if (!arg.empty() && arg.front() == '-') return fail("unknown option " + std::string(arg));
+    return fail("unexpected argument " + std::string(arg));
+  }
+  return cl;
+}
+
+std::string UsageText(const std::string& program) {
+  return "Usage: " + program +
+         " [options]\n"
+         "Shows the live readings of a four-channel Synchrontester on a serial port.\n"
+         "\n"
+         "Options:\n"
+         "  --port NAME   use the serial port NAME for this run (e.g. /dev/ttyUSB0);\n"
+         "                this choice is not stored by itself\n"
+         "  --version     print the program's version and exit\n"
+         "  --help        print this help and exit\n"
+         "\n"
+         "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt.\n";
+}
+
+}  // namespace qv

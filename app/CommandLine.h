@@ -1,0 +1,27 @@
+#pragma once
+// The program's command line, read before any window exists so that --help
+// and --version work without a display.
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace qv {
+
+struct CommandLine {
+  enum class Action { Run, Help, Version, Error };
+  Action action = Action::Run;
+  // --port NAME: the port for this run, applied after the stored settings.
+  std::optional<std::string> port;
+  // For Action::Error: what was wrong, one line without the program name.
+  std::string error;
+  // What remains for QApplication: the program name and the toolkit's own
+  // options (-platform NAME, -style NAME, ...).
+  std::vector<std::string> toolkitArgs;
+};
+
+[[nodiscard]] CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// The text printed by --help.
+[[nodiscard]] std::string UsageText(const std::string& program);
+
+}  // namespace qv

@@ -1,0 +1,29 @@
+#pragma once
+// A filled rectangle with a one-pixel black outline whose fill colour can be
+// changed: the indicator lamps of the top panel.
+#include <QWidget>
+
+#include "GraphSettings.h"
+
+namespace qv {
+
+class TShape : public QWidget {
+ public:
+  explicit TShape(QWidget* parent = nullptr);
+
+  [[nodiscard]] TColor BrushColor() const { return brush_; }
+  // Repaints only when the colour changes.
+  void SetBrushColor(TColor colour);
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+
+ private:
+  TColor brush_ = clWhite;
+};
+
+// The Qt colour of a plain 0x00BBGGRR colour value (system colours are
+// taken from the application palette).
+[[nodiscard]] QColor ToQColor(TColor colour);
+
+}  // namespace qv

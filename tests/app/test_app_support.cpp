@@ -1,0 +1,217 @@
+// The pieces around the main window: error report, timers, lamps, artwork and
+// the command line.
+#include <QApplication>
+#include <QElapsedTimer>
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+#include "AppErrors.h"
+#include "Artwork.h"
+#include "CommandLine.h"
+#include "Shape.h"
+#include "Timer.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+// Processes events until cond holds or 10 s have passed.
+template <typename Cond>
+bool WaitFor(Cond cond) {
+  QElapsedTimer t;
+  t.start();
+  while (!cond()) {
+    if (t.elapsed() > 10000) return false;
+    QApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+  return true;
+}
+
+struct CapturedErrors {
+  QStringList texts;
+  qv::ErrorPresenter previous;
+  CapturedErrors() {
+    previous = qv::SetErrorPresenter([this](const QString& t) { texts << t; });
+  }
+  ~CapturedErrors() { qv::SetErrorPresenter(previous); }
+};
+
+TEST(AppErrors, GuardedReportsWhatEscapesAndCarriesOn) {
+  CapturedErrors errors;
+  EXPECT_TRUE(qv::Guarded([] {}));
+  EXPECT_FALSE(qv::Guarded([] { throw std::runtime_error("Unable to open com port (win error code: 2)"); }));
+  EXPECT_FALSE(qv::Guarded([] { throw 42; }));
+  EXPECT_FALSE(qv::Guarded([] { throw std::runtime_error("\xC3\x9C" "berdruck"); }));
+  ASSERT_EQ(errors.texts.size(), 3);
+  EXPECT_EQ(errors.texts[0], "Unable to open com port (win error code: 2)");
+  EXPECT_FALSE(errors.texts[1].isEmpty());
+  EXPECT_EQ(errors.texts[2], QString::fromUtf8("\xC3\x9C" "berdruck"));
+
+  int sum = 0;
+  auto slot = qv::GuardedSlot([&sum](int a, int b) {
+    if (a < 0) throw std::invalid_argument("negative");
+    sum += a + b;
+  });
+  slot(1, 2);
+  slot(-1, 2);
+  EXPECT_EQ(sum, 3);
+  EXPECT_EQ(errors.texts.last(), "negative");
+}
+
+TEST(Timer, EnablingARunningTimerKeepsItsSchedule) {
+  qv::TTimer timer(10000);
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_FALSE(timer.Active());
+  timer.SetEnabled(true);
+  ASSERT_TRUE(timer.Active());
+  // Let some time pass so a restart would push the deadline back out.
+  QElapsedTimer t;
+  t.start();
+  while (timer.RemainingTime() > 9950 && t.elapsed() < 10000) QApplication::processEvents();
+  const int before = timer.RemainingTime();
+  ASSERT_LT(before, 9950);
+  timer.SetEnabled(true);
+  EXPECT_LE(timer.RemainingTime(), before);
+  timer.SetEnabled(false);
+  EXPECT_FALSE(timer.Active());
+}
+
+TEST(Timer, TicksWhileEnabledAndNotWithoutInterval) {
+  qv::TTimer timer(5);
+  int ticks = 0;
+  timer.OnTimer = [&] {
+    if (++ticks == 3) timer.SetEnabled(false);
+  };
+  timer.SetEnabled(true);
+  EXPECT_TRUE(WaitFor([&] { return ticks >= 3; }));
+  EXPECT_FALSE(timer.Enabled());
+  EXPECT_EQ(ticks, 3);
+
+  timer.SetInterval(0);
+  timer.SetEnabled(true);
+  EXPECT_TRUE(timer.Enabled());
+  EXPECT_FALSE(timer.Active());
+  timer.SetInterval(-5);
+  EXPECT_FALSE(timer.Active());
+  timer.SetInterval(50);
+  EXPECT_TRUE(timer.Active());
+  EXPECT_EQ(timer.Interval(), 50);
+}
+
+TEST(Shape, PaintsItsBrushInsideABlackOutline) {
+  qv::TShape led;
+  led.resize(16, 11);
+  led.SetBrushColor(clMaroon);
+  EXPECT_EQ(led.BrushColor(), clMaroon);
+  QImage img = led.grab().toImage();
+  EXPECT_EQ(img.pixelColor(0, 0), QColor(Qt::black));
+  EXPECT_EQ(img.pixelColor(15, 10), QColor(Qt::black));
+  EXPECT_EQ(img.pixelColor(8, 5), QColor(0x80, 0, 0));
+  led.SetBrushColor(clLime);
+  img = led.grab().toImage();
+  EXPECT_EQ(img.pixelColor(8, 5), QColor(0, 0xFF, 0));
+}
+
+TEST(Shape, ConvertsColourValues) {
+  EXPECT_EQ(qv::ToQColor(clRed), QColor(255, 0, 0));
+  EXPECT_EQ(qv::ToQColor(clBlue), QColor(0, 0, 255));
+  EXPECT_EQ(qv::ToQColor(0x00336699), QColor(0x99, 0x66, 0x33));
+  EXPECT_EQ(qv::ToQColor(clBtnFace), QApplication::palette().color(QPalette::Button));
+}
+
+TEST(Artwork, ExitGlyphIsAGreenSignOnBlackInAGreyFrame) {
+  const QImage g = qv::ExitGlyph();
+  ASSERT_EQ(g.size(), QSize(32, 32));
+  int green = 0, black = 0;
+  for (int y = 2; y < 30; ++y)
+    for (int x = 2; x < 30; ++x) {
+      const QColor c = g.pixelColor(x, y);
+      if (c.green() > 150 && c.red() < 60 && c.blue() < 60) ++green;
+      if (c == QColor(Qt::black)) ++black;
+    }
+  EXPECT_GT(green, 60);
+  EXPECT_GT(black, 400);
+  for (int i = 0; i < 32; ++i) {
+    for (const QColor& c : {g.pixelColor(i, 0), g.pixelColor(0, i), g.pixelColor(i, 31), g.pixelColor(31, i)}) {
+      EXPECT_EQ(c.red(), c.green());
+      EXPECT_EQ(c.green(), c.blue());
+      EXPECT_GE(c.red(), 64);
+    }
+  }
+  // The arrow's tip points right: its rightmost green pixel lies on the
+  // head's middle row, above the lettering.
+  int tipX = -1, tipY = -1;
+  for (int y = 2; y < 18; ++y)
+    for (int x = 2; x < 30; ++x)
+      if (g.pixelColor(x, y).green() > 150 && x > tipX) tipX = x, tipY = y;
+  EXPECT_GT(tipX, 20);
+  EXPECT_EQ(tipY, 10);
+}
+
+TEST(Artwork, IconIsABlueAndOliveGlobeOnTransparencyAtEverySize) {
+  for (int size : {16, 32, 48, 64, 128, 256, 7}) {
+    const QImage icon = qv::AppIconImage(size);
+    ASSERT_EQ(icon.size(), QSize(size, size));
+    EXPECT_EQ(qAlpha(icon.pixel(0, 0)), 0) << size;
+    EXPECT_EQ(qAlpha(icon.pixel(size - 1, size - 1)), 0) << size;
+    EXPECT_EQ(qAlpha(icon.pixel(size / 2, size / 2)), 255) << size;
+    if (size < 16) continue;
+    int sea = 0, land = 0;
+    for (int y = 0; y < size; ++y)
+      for (int x = 0; x < size; ++x) {
+        const QColor c = icon.pixelColor(x, y);
+        if (c.alpha() < 255) continue;
+        if (c.blue() > c.red() + 60 && c.blue() > c.green()) ++sea;
+        if (c.red() > 60 && c.green() > 60 && c.blue() < c.red() / 2 && std::abs(c.red() - c.green()) < 40) ++land;
+      }
+    EXPECT_GT(sea, size * size / 8) << size;
+    EXPECT_GT(land, size * size / 20) << size;
+  }
+  EXPECT_THROW((void)qv::AppIconImage(0), std::invalid_argument);
+}
+
+TEST(Artwork, WritesEveryPackagedSizeAsPng) {
+  qvtest::ScratchDir dir;
+  const auto files = qv::WriteAppIconPngs(dir.path());
+  ASSERT_EQ(files.size(), qv::AppIconSizes().size());
+  for (std::size_t i = 0; i < files.size(); ++i) {
+    QImage back(QString::fromStdString(files[i].string()));
+    EXPECT_EQ(back.width(), qv::AppIconSizes()[i]);
+    EXPECT_TRUE(back.hasAlphaChannel());
+  }
+  // A regular file where the folder should be.
+  qvtest::WriteFile(dir / "file", "x");
+  EXPECT_THROW(qv::WriteAppIconPngs(dir / "file"), std::runtime_error);
+}
+
+TEST(CommandLine, ReadsTheProgramsOptions) {
+  using A = qv::CommandLine::Action;
+  EXPECT_EQ(qv::ParseCommandLine({"quorvel"}).action, A::Run);
+  EXPECT_EQ(qv::ParseCommandLine({"quorvel", "--help"}).action, A::Help);
+  EXPECT_EQ(qv::ParseCommandLine({"quorvel", "--version", "--bogus"}).action, A::Version);
+
+  auto cl = qv::ParseCommandLine({"quorvel", "--port", "/dev/ttyUSB0"});
+  EXPECT_EQ(cl.action, A::Run);
+  EXPECT_EQ(cl.port, "/dev/ttyUSB0");
+  cl = qv::ParseCommandLine({"quorvel", "--port=COM3"});
+  EXPECT_EQ(cl.port, "COM3");
+  EXPECT_EQ(qv::ParseCommandLine({"quorvel"}).port, std::nullopt);
+
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
+           {"quorvel", "--bogus"}, {"quorvel", "--port"}, {"quorvel", "--port="}, {"quorvel", "file.txt"},
+           {"quorvel", "-platform"}, {"quorvel", "--help=x"}}) {
+    cl = qv::ParseCommandLine(bad);
+    EXPECT_EQ(cl.action, A::Error) << bad.back();
+    EXPECT_FALSE(cl.error.empty());
+    EXPECT_EQ(cl.error.find('\n'), std::string::npos);
+  }
+}
+
+TEST(CommandLine, HandsQtsOwnOptionsOn) {
+  const auto cl = qv::ParseCommandLine({"quorvel", "-platform", "offscreen", "--port", "p", "-reverse", "--style=fusion"});
+  EXPECT_EQ(cl.action, qv::CommandLine::Action::Run);
+  EXPECT_EQ(cl.toolkitArgs, (std::vector<std::string>{"quorvel", "-platform", "offscreen", "-reverse", "--style=fusion"}));
+  EXPECT_NE(qv::UsageText("quorvel").find("--port NAME"), std::string::npos);
+}
+
+}  // namespace

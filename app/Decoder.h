@@ -1,0 +1,65 @@
+#pragma once
+// The receive handler and frame decoder of the main window: bytes from the port
+// are gathered in INSTRING, cut into frames at "End_Data" and decoded into the
+// measurement state. Plain C++, no widgets: the window forwards its port event
+// and lights its receive lamp from the frame signal.
+#include <cstddef>
+#include <functional>
+#include <string>
+
+#include "ComPortIO.h"
+#include "Measurement.h"
+
+namespace qv {
+
+// The accumulator is emptied when it holds more than this after an event.
+inline constexpr std::size_t kMaxInString = 2000;
+
+// What became of one record kind in the last decoded frame.
+enum class RecordOutcome {
+  kAbsent,       // the frame has no such tag
+  kDecoded,      // the record went into the state
+  kOutOfBounds,  // its fields lie past the end of INBUFFER: dropped
+  kBadChannel,   // channel byte above 3: the rest of the frame ignored
+  kBadCount,     // count text is no number: the rest of the frame ignored
+};
+
+// A summary of the last AUSGABE, for tools and diagnostics; the state itself
+// is what the displays read.
+struct FrameReport {
+  RecordOutcome maxima = RecordOutcome::kAbsent;
+  RecordOutcome channel = RecordOutcome::kAbsent;
+  int channel_number = -1;  // the channel byte when the channel tag was found in bounds
+  int sample_count = 0;     // the announced count when decoded
+  int samples_stored = 0;   // samples actually written (the count clamped to the arrays)
+};
+
+}  // namespace qv
+
+class TFrameDecoder {
+ public:
+  using FrameSignal = std::function<void()>;  // called at the start of every AUSGABE
+
+  TFrameDecoder(TMeasurement& state, TComPortIO& port, FrameSignal onFrame = {});
+
+  // One OnRxChar event: reads Count bytes, cuts at most one frame, then applies
+  // the 2000-byte rule. A read error propagates before anything is changed.
+  void ComPort1RxChar(int Count);
+
+  // Decodes state.DATASTRING into the state.
+  void AUSGABE();
+
+  TMeasurement& State();
+  const qv::FrameReport& LastFrame() const { return last_; }
+
+ private:
+  void DecodeMaxima(std::size_t p);
+  void HistoryStep();
+  void DecodeChannel(std::size_t p);
+
+  TMeasurement& state_;
+  TComPortIO& port_;
+  FrameSignal on_frame_;
+  std::string read_buffer_;  // reused by every event, so reading does not allocate
+  qv::FrameReport last_;
+};

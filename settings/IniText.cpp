@@ -177,7 +177,6 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
       return;
     }
     std::size_t last = lines_.size() - 1;
-    if (!IsBlankLine(lines_[last].text)) InsertAfter(last++, "");
     InsertAfter(last++, "[" + std::string(section) + "]");
     InsertAfter(last, std::move(keyLine));
     return;

@@ -34,7 +34,8 @@ class IniText {
 
   // Replaces the value of an existing key in place, or appends the key at the
   // end of its section (before trailing blank lines), or appends the section
-  // at the end of the text. New lines take the text's line-end style.
+  // at the end of the text (right after its last line, as the Windows
+  // functions do). New lines take the text's line-end style.
   // Throws std::invalid_argument for a name or value that could not be read
   // back as written (see the IsValid* functions).
   void Set(std::string_view section, std::string_view key, std::string_view value);

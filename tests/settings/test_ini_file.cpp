@@ -57,7 +57,7 @@ TEST(IniFile, WritingCreatesTheFileAndItsFolderByteForByte) {
   ini.WriteBool("Einstellungen", "3", false);
   ini.WriteString("COLOR", "2", "-1");
   EXPECT_EQ(qvtest::ReadFile(d / "sub/Quorvel.ini"),
-            "[COLOR]\n1=32768\n2=-1\n3=0\n4=0\n5=0\n\n[SPEED]\n1=200\n\n[Einstellungen]\n3=0\n");
+            "[COLOR]\n1=32768\n2=-1\n3=0\n4=0\n5=0\n[SPEED]\n1=200\n[Einstellungen]\n3=0\n");
   EXPECT_EQ(ini.ReadInteger("COLOR", "2", 0), -1);
   EXPECT_EQ(EntriesIn(d / "sub"), 1);  // no temporary file left behind
 }
@@ -94,7 +94,6 @@ TEST(IniFile, ACrlfFileKeepsItsCommentsUnknownLinesAndMissingFinalNewline) {
             "[Einstellungen]\r\n"
             "3=1\r\n"
             "4=1\r\n"
-            "\r\n"
             "[COLOR]\r\n"
             "1=255");
 }
@@ -106,7 +105,7 @@ TEST(IniFile, TwoWritersOfDifferentKeysKeepEachOthersValues) {
   first.WriteInteger("A", "x", 1);
   second.WriteInteger("A", "y", 2);
   first.WriteInteger("B", "z", 3);
-  EXPECT_EQ(qvtest::ReadFile(d / "shared.ini"), "[A]\nx=1\ny=2\n\n[B]\nz=3\n");
+  EXPECT_EQ(qvtest::ReadFile(d / "shared.ini"), "[A]\nx=1\ny=2\n[B]\nz=3\n");
   // A reader sees other writers' values after Reload.
   EXPECT_FALSE(second.ValueExists("B", "z"));
   second.Reload();

@@ -115,7 +115,7 @@ TEST(IniTextWrite, ANewFileGetsSectionsInTheOrderWritten) {
   t.Set("COLOR", "2", "65280");
   t.Set("SPEED", "1", "200");
   t.Set("Einstellungen", "3", "0");
-  EXPECT_EQ(t.Bytes(), "[COLOR]\n1=32768\n2=65280\n\n[SPEED]\n1=200\n\n[Einstellungen]\n3=0\n");
+  EXPECT_EQ(t.Bytes(), "[COLOR]\n1=32768\n2=65280\n[SPEED]\n1=200\n[Einstellungen]\n3=0\n");
 }
 
 TEST(IniTextWrite, ReplacingAValueKeepsEveryOtherByte) {
@@ -151,11 +151,11 @@ TEST(IniTextWrite, NewKeysGoToTheEndOfTheirSectionBeforeTrailingBlankLines) {
 }
 
 TEST(IniTextWrite, NewSectionsAreAppendedInTheFileStyle) {
-  EXPECT_EQ(After("[A]\r\nx=1\r\n", "B", "k", "v"), "[A]\r\nx=1\r\n\r\n[B]\r\nk=v\r\n");
+  EXPECT_EQ(After("[A]\r\nx=1\r\n", "B", "k", "v"), "[A]\r\nx=1\r\n[B]\r\nk=v\r\n");
   EXPECT_EQ(After("[A]\nx=1\n\n", "B", "k", "v"), "[A]\nx=1\n\n[B]\nk=v\n");
-  EXPECT_EQ(After("; only a comment", "B", "k", "v"), "; only a comment\n\n[B]\nk=v");
+  EXPECT_EQ(After("; only a comment", "B", "k", "v"), "; only a comment\n[B]\nk=v");
   // A line before the first header is not a section of its own.
-  EXPECT_EQ(After("k=1\n", "S", "k", "2"), "k=1\n\n[S]\nk=2\n");
+  EXPECT_EQ(After("k=1\n", "S", "k", "2"), "k=1\n[S]\nk=2\n");
 }
 
 TEST(IniTextWrite, ValuesComeBackExactlyAsWritten) {
@@ -186,5 +186,5 @@ TEST(IniTextWrite, GarbageLinesSurviveAWrite) {
   t.Set("s", "k", "v");
   EXPECT_EQ(t.Bytes(), bytes + "k=v\n");
   t.Set("a", "k", "v");
-  EXPECT_EQ(t.Bytes(), bytes + "k=v\n\n[a]\nk=v\n");
+  EXPECT_EQ(t.Bytes(), bytes + "k=v\n[a]\nk=v\n");
 }

@@ -1,0 +1,235 @@
+#include "RegFile.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace qv {
+namespace {
+
+constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
+constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
+constexpr std::string_view kDwordPrefix = "dword:";
+
+char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+// Orders paths component by component without regard to case; "" (the root) first.
+bool PathLess(std::string_view a, std::string_view b) {
+  std::size_t i = 0;
+  for (;; ++i) {
+    if (i == a.size() || i == b.size()) return a.size() < b.size();
+    // A separator sorts before every other character, so "a\b" precedes "a b".
+    char ca = a[i] == '\\' ? '\0' : Lower(a[i]);
+    char cb = b[i] == '\\' ? '\0' : Lower(b[i]);
+    if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb);
+  }
+}
+
+std::string Quote(std::string_view text) {
+  std::string out = "\"";
+  for (char c : text) {
+    if (c == '\\' || c == '"') out += '\\';
+    out += c;
+  }
+  out += '"';
+  return out;
+}
+
+// Reads a quoted text at the start of s; on success s is left after the
+// closing quote. Only \\ and \" are escapes.
+bool TakeQuoted(std::string_view& s, std::string& out) {
+  if (s.empty() || s[0] != '"') return false;
+  out.clear();
+  for (std::size_t i = 1; i < s.size(); ++i) {
+    char c = s[i];
+    if (c == '"') {
+      s.remove_prefix(i + 1);
+      return true;
+    }
+    if (c == '\\') {
+      if (i + 1 == s.size() || (s[i + 1] != '\\' && s[i + 1] != '"')) return false;
+      c = s[++i];
+    }
+    if (c == '\0' || c == '\r') return false;
+    out += c;
+  }
+  return false;
+}
+
+bool ParseValueLine(std::string_view line, TRegValue& value) {
+  if (line.substr(0, 2) == "@=") {
+    value.name.clear();
+    line.remove_prefix(2);
+  } else {
+    if (!TakeQuoted(line, value.name) || line.empty() || line[0] != '=') return false;
+    line.remove_prefix(1);
+  }
+  if (line.substr(0, kDwordPrefix.size()) == kDwordPrefix) {
+    auto digits = line.substr(kDwordPrefix.size());
+    if (digits.empty() || digits.size() > 8) return false;
+    auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value.dword, 16);
+    if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+    value.type = TRegValueType::DWord;
+    value.text.clear();
+    return true;
+  }
+  if (!TakeQuoted(line, value.text) || !line.empty()) return false;
+  value.type = TRegValueType::String;
+  value.dword = 0;
+  return true;
+}
+
+// "[ROOT]" or "[ROOT\path]" → path; false for another root or a bad path.
+bool ParseKeyLine(std::string_view line, std::string_view rootName, std::string& path) {
+  if (line.size() < 2 || line.front() != '[' || line.back() != ']') return false;
+  auto inner = line.substr(1, line.size() - 2);
+  if (inner.size() < rootName.size() || !SameTextIgnoringCase(inner.substr(0, rootName.size()), rootName))
+    return false;
+  inner.remove_prefix(rootName.size());
+  if (!inner.empty()) {
+    if (inner[0] != '\\') return false;
+    inner.remove_prefix(1);
+    if (inner.empty()) return false;
+  }
+  std::vector<std::string_view> parts;
+  if (!SplitRegPath(inner, parts)) return false;
+  path.assign(inner);
+  return true;
+}
+
+bool IsBlank(std::string_view line) {
+  return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
+}
+
+}  // namespace
+
+bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return Lower(x) == Lower(y);
+         });
+}
+
+bool IsStorableRegText(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos; }
+
+bool SplitRegPath(std::string_view path, std::vector<std::string_view>& parts) {
+  parts.clear();
+  if (path.empty()) return true;
+  if (!IsStorableRegText(path)) return false;
+  std::size_t start = 0;
+  for (;;) {
+    auto sep = path.find('\\', start);
+    auto part = path.substr(start, sep == path.npos ? path.npos : sep - start);
+    if (part.empty()) return false;
+    parts.push_back(part);
+    if (sep == path.npos) return true;
+    start = sep + 1;
+  }
+}
+
+const TRegValue* TRegKey::Find(std::string_view name) const {
+  for (const auto& v : values)
+    if (SameTextIgnoringCase(v.name, name)) return &v;
+  return nullptr;
+}
+
+void TRegKey::Set(TRegValue value) {
+  for (auto& v : values) {
+    if (SameTextIgnoringCase(v.name, value.name)) {
+      value.name = v.name;
+      v = std::move(value);
+      return;
+    }
+  }
+  values.push_back(std::move(value));
+}
+
+const TRegKey* TRegRootData::FindKey(std::string_view path) const {
+  auto it = std::lower_bound(keys_.begin(), keys_.end(), path,
+                             [](const TRegKey& k, std::string_view p) { return PathLess(k.path, p); });
+  if (it != keys_.end() && SameTextIgnoringCase(it->path, path)) return &*it;
+  return nullptr;
+}
+
+TRegKey* TRegRootData::FindKey(std::string_view path) {
+  return const_cast<TRegKey*>(static_cast<const TRegRootData*>(this)->FindKey(path));
+}
+
+TRegKey& TRegRootData::CreateKey(std::string_view path) {
+  // Parents first: "a\b\c" makes "a", "a\b" and "a\b\c".
+  for (std::size_t sep = path.find('\\'); sep != path.npos; sep = path.find('\\', sep + 1)) CreateKey(path.substr(0, sep));
+  auto it = std::lower_bound(keys_.begin(), keys_.end(), path,
+                             [](const TRegKey& k, std::string_view p) { return PathLess(k.path, p); });
+  if (it != keys_.end() && SameTextIgnoringCase(it->path, path)) return *it;
+  return *keys_.insert(it, TRegKey{std::string(path), {}});
+}
+
+TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName) {
+  TRegParseResult result;
+  auto bad = [&](int lineNo) {
+    if (result.clean) result.firstBadLine = lineNo;
+    result.clean = false;
+  };
+  if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
+  bool seenHeader = false;
+  TRegKey* current = nullptr;
+  int lineNo = 0;
+  std::string path;
+  while (!bytes.empty()) {
+    ++lineNo;
+    auto nl = bytes.find('\n');
+    auto line = bytes.substr(0, nl);
+    bytes.remove_prefix(nl == bytes.npos ? bytes.size() : nl + 1);
+    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    if (IsBlank(line)) continue;
+    if (!seenHeader) {
+      seenHeader = true;
+      if (line != kHeader) bad(lineNo);
+      else continue;
+    }
+    if (line[0] == '[') {
+      if (ParseKeyLine(line, rootName, path)) {
+        current = &result.data.CreateKey(path);
+      } else {
+        current = nullptr;  // the values below it belong to a key we did not take
+        bad(lineNo);
+      }
+      continue;
+    }
+    TRegValue value;
+    if (current && ParseValueLine(line, value)) {
+      current->Set(std::move(value));
+    } else {
+      bad(lineNo);
+    }
+  }
+  return result;
+}
+
+std::string FormatRegFile(const TRegRootData& data, std::string_view rootName) {
+  std::string out(kHeader);
+  out += "\n\n";
+  for (const auto& key : data.Keys()) {
+    out += '[';
+    out += rootName;
+    if (!key.path.empty()) out += '\\' + key.path;
+    out += "]\n";
+    for (const auto& v : key.values) {
+      out += v.name.empty() ? std::string("@") : Quote(v.name);
+      out += '=';
+      if (v.type == TRegValueType::DWord) {
+        char hex[9];
+        auto [end, ec] = std::to_chars(hex, hex + 8, v.dword, 16);
+        (void)ec;
+        out += kDwordPrefix;
+        out.append(8 - static_cast<std::size_t>(end - hex), '0');
+        out.append(hex, end);
+      } else {
+        out += Quote(v.text);
+      }
+      out += '\n';
+    }
+    out += '\n';
+  }
+  return out;
+}
+
+}  // namespace qv

@@ -1,0 +1,238 @@
+#include <csignal>
+#include <gtest/gtest.h>
+#include <sys/resource.h>
+
+#include "Registry.h"
+#include "support/TestEnv.h"
+
+namespace {
+
+using qvtest::ReadFile;
+using qvtest::ScratchDir;
+using qvtest::WriteFile;
+
+constexpr const char* kHeader = "Windows Registry Editor Version 5.00\n\n";
+
+class RegistryTest : public ::testing::Test {
+ protected:
+  ScratchDir dir;
+  std::filesystem::path Hklm() const { return dir / "HKEY_LOCAL_MACHINE.reg"; }
+  std::filesystem::path Hkcu() const { return dir / "HKEY_CURRENT_USER.reg"; }
+};
+
+TEST_F(RegistryTest, WritesTheExportFormatWithParentsSortedKeysAndValuesInCreationOrder) {
+  TRegistry reg(dir.path());
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(reg.OpenKey("Software\\Quorvel\\ComPort1", true));
+  reg.WriteString("Port", "COM1");
+  reg.WriteInteger("CustomBaudRate", 57600);
+  reg.WriteInteger("Negative", -1);
+  reg.WriteString("Quoted", "a \"b\" c:\\d\\");
+  ASSERT_TRUE(reg.OpenKey("\\Software\\Alpha", true));
+  reg.WriteString("", "default");
+  EXPECT_EQ(ReadFile(Hklm()), std::string(kHeader) +
+                                  "[HKEY_LOCAL_MACHINE\\Software]\n\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Alpha]\n"
+                                  "@=\"default\"\n\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Quorvel]\n\n"
+                                  "[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
+                                  "\"Port\"=\"COM1\"\n"
+                                  "\"CustomBaudRate\"=dword:0000e100\n"
+                                  "\"Negative\"=dword:ffffffff\n"
+                                  "\"Quoted\"=\"a \\\"b\\\" c:\\\\d\\\\\"\n\n");
+  EXPECT_FALSE(std::filesystem::exists(Hkcu()));
+
+  TRegistry again(dir.path());
+  again.SetRootKey(HKEY_LOCAL_MACHINE);
+  ASSERT_TRUE(again.OpenKey("Software\\Quorvel\\ComPort1", false));
+  EXPECT_EQ(again.ReadString("Quoted"), "a \"b\" c:\\d\\");
+  EXPECT_EQ(again.ReadInteger("CustomBaudRate"), 57600);
+  EXPECT_EQ(again.ReadInteger("Negative"), -1);
+  EXPECT_EQ(again.GetValueNames(), (std::vector<std::string>{"Port", "CustomBaudRate", "Negative", "Quoted"}));
+}
+
+TEST_F(RegistryTest, KeyAndValueNamesCompareWithoutCaseAndKeepTheirFirstSpelling) {
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("Software\\Quorvel", true));
+  reg.WriteString("Port", "COM1");
+  ASSERT_TRUE(reg.OpenKey("\\SOFTWARE\\quorvel", false));
+  EXPECT_EQ(reg.CurrentPath(), "Software\\Quorvel");
+  EXPECT_EQ(reg.ReadString("PORT"), "COM1");
+  EXPECT_TRUE(reg.ValueExists("port"));
+  reg.WriteString("pOrT", "COM2");
+  EXPECT_EQ(reg.GetValueNames(), std::vector<std::string>{"Port"});
+  EXPECT_EQ(reg.ReadString("Port"), "COM2");
+  EXPECT_TRUE(reg.KeyExists("\\software"));
+  EXPECT_EQ(ReadFile(Hkcu()), std::string(kHeader) +
+                                  "[HKEY_CURRENT_USER\\Software]\n\n"
+                                  "[HKEY_CURRENT_USER\\Software\\Quorvel]\n\"Port\"=\"COM2\"\n\n");
+}
+
+TEST_F(RegistryTest, MissingAndMistypedValues) {
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("K", true));
+  reg.WriteString("Text", "x");
+  reg.WriteInteger("Number", 7);
+  EXPECT_EQ(reg.ReadString("Missing"), "");
+  EXPECT_FALSE(reg.ValueExists("Missing"));
+  EXPECT_THROW((void)reg.ReadString("Number"), ERegistryException);
+  EXPECT_THROW((void)reg.ReadInteger("Missing"), ERegistryException);
+  EXPECT_THROW((void)reg.ReadInteger("Text"), ERegistryException);
+  // Writing another type replaces the value.
+  reg.WriteInteger("Text", 3);
+  EXPECT_EQ(reg.ReadInteger("Text"), 3);
+}
+
+TEST_F(RegistryTest, OpeningKeys) {
+  TRegistry reg(dir.path());
+  EXPECT_FALSE(reg.OpenKey("A\\B", false));
+  EXPECT_FALSE(std::filesystem::exists(Hkcu()));
+  EXPECT_FALSE(reg.HasCurrentKey());
+  ASSERT_TRUE(reg.OpenKey("A\\B", true));
+  EXPECT_TRUE(reg.KeyExists("\\A"));
+  // Relative to the open key, and absolute with a leading backslash.
+  ASSERT_TRUE(reg.OpenKey("C", true));
+  EXPECT_EQ(reg.CurrentPath(), "A\\B\\C");
+  ASSERT_TRUE(reg.OpenKey("\\A", false));
+  EXPECT_EQ(reg.CurrentPath(), "A");
+  EXPECT_TRUE(reg.OpenKey("B\\", false));  // a trailing backslash is tolerated
+  EXPECT_EQ(reg.CurrentPath(), "A\\B");
+  // Empty components and line breaks are no key names; the failed open leaves no key open.
+  EXPECT_FALSE(reg.OpenKey("\\A\\\\B", true));
+  EXPECT_FALSE(reg.HasCurrentKey());
+  EXPECT_FALSE(reg.OpenKey("X\nY", true));
+  EXPECT_FALSE(reg.KeyExists("\\A\\\\B"));
+  // The root itself.
+  EXPECT_TRUE(reg.OpenKey("\\", false));
+  EXPECT_EQ(reg.CurrentPath(), "");
+  // A root of its own file; changing the root closes the key.
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  EXPECT_FALSE(reg.HasCurrentKey());
+  EXPECT_FALSE(reg.KeyExists("A"));
+  // An unknown root opens nothing.
+  reg.SetRootKey(0x80000003);
+  EXPECT_FALSE(reg.OpenKey("A", true));
+}
+
+TEST_F(RegistryTest, WithoutAnOpenKeyReadsAreEmptyAndWritesFail) {
+  TRegistry reg(dir.path());
+  EXPECT_EQ(reg.ReadString("Port"), "");
+  EXPECT_TRUE(reg.GetValueNames().empty());
+  EXPECT_THROW((void)reg.ReadInteger("X"), ERegistryException);
+  EXPECT_THROW(reg.WriteString("Port", "COM1"), ERegistryException);
+  EXPECT_THROW(reg.WriteInteger("X", 1), ERegistryException);
+  EXPECT_FALSE(std::filesystem::exists(Hkcu()));
+}
+
+TEST_F(RegistryTest, TextsThatALineCannotHoldAreRefused) {
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("K", true));
+  reg.WriteString("Port", "COM1");
+  const std::string before = ReadFile(Hkcu());
+  EXPECT_THROW(reg.WriteString("Port", "a\nb"), ERegistryException);
+  EXPECT_THROW(reg.WriteString("Port", std::string("a\0b", 3)), ERegistryException);
+  EXPECT_THROW(reg.WriteString("Bad\rName", "x"), ERegistryException);
+  EXPECT_EQ(ReadFile(Hkcu()), before);
+}
+
+TEST_F(RegistryTest, WritesGoToDiskAtOnceAndKeepOtherAccessorsValues) {
+  TRegistry a(dir.path());
+  TRegistry b(dir.path());
+  ASSERT_TRUE(a.OpenKey("K", true));
+  ASSERT_TRUE(b.OpenKey("K", true));
+  a.WriteString("FromA", "1");
+  b.WriteString("FromB", "2");  // b read its key before a wrote
+  TRegistry c(dir.path());
+  ASSERT_TRUE(c.OpenKey("K", false));
+  EXPECT_EQ(c.ReadString("FromA"), "1");
+  EXPECT_EQ(c.ReadString("FromB"), "2");
+}
+
+TEST_F(RegistryTest, AFolderThatCannotBeWrittenFailsCreationAndWrites) {
+  // A regular file where the folder should be: root cannot be stopped by permission bits.
+  WriteFile(dir / "blocked", "");
+  TRegistry reg(dir / "blocked" / "quorvel");
+  reg.SetRootKey(HKEY_LOCAL_MACHINE);
+  EXPECT_FALSE(reg.OpenKey("Software\\Quorvel\\ComPort1", true));
+  EXPECT_EQ(reg.ReadString("Port"), "");
+  EXPECT_THROW(reg.WriteString("Port", "COM1"), ERegistryException);
+  EXPECT_TRUE(reg.OpenKey("\\", true));  // the root exists without a file
+  EXPECT_THROW(reg.WriteString("Port", "COM1"), ERegistryException);
+}
+
+TEST_F(RegistryTest, AFileThatDidNotParseCleanlyIsReadButNeverReplaced) {
+  const std::string text = std::string(kHeader) +
+                           "; a comment we would lose\n"
+                           "[HKEY_CURRENT_USER\\Software\\Quorvel\\ComPort1]\n"
+                           "\"Port\"=\"COM3\"\n"
+                           "\"Blob\"=hex:01,02\n"
+                           "\"BaudRate\"=\"9600\"\n\n";
+  WriteFile(Hkcu(), text);
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("Software\\Quorvel\\ComPort1", true));
+  EXPECT_EQ(reg.ReadString("Port"), "COM3");
+  EXPECT_EQ(reg.ReadString("BaudRate"), "9600");
+  EXPECT_FALSE(reg.ValueExists("Blob"));
+  EXPECT_THROW(reg.WriteString("Port", "COM1"), ERegistryException);
+  EXPECT_FALSE(reg.OpenKey("Software\\Other", true));
+  EXPECT_EQ(ReadFile(Hkcu()), text);
+}
+
+TEST_F(RegistryTest, AFailedWriteLeavesTheOldFile) {
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("K", true));
+  reg.WriteString("Port", "COM1");
+  const std::string before = ReadFile(Hkcu());
+  // Files may not grow beyond a few bytes: the replacement fails with EFBIG.
+  auto old = std::signal(SIGXFSZ, SIG_IGN);
+  rlimit saved{};
+  ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+  rlimit tiny = saved;
+  tiny.rlim_cur = 16;
+  ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &tiny), 0);
+  EXPECT_THROW(reg.WriteString("Port", "COM2"), ERegistryException);
+  setrlimit(RLIMIT_FSIZE, &saved);
+  std::signal(SIGXFSZ, old);
+  EXPECT_EQ(ReadFile(Hkcu()), before);
+  EXPECT_EQ(reg.ReadString("Port"), "COM1");
+}
+
+// The parser on its own.
+TEST(RegFileTest, ParsesWhatItWritesAndFlagsEverythingElse) {
+  using qv::ParseRegFile;
+  auto ok = ParseRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\a\\b]\r\n"
+                         "\"x\"=dword:1F\r\n@=\"d\"\r\n",
+                         "HKEY_CURRENT_USER");
+  EXPECT_TRUE(ok.clean);
+  ASSERT_EQ(ok.data.Keys().size(), 2u);  // the parent is implied
+  const auto* key = ok.data.FindKey("A\\B");
+  ASSERT_NE(key, nullptr);
+  ASSERT_NE(key->Find("X"), nullptr);
+  EXPECT_EQ(key->Find("X")->dword, 0x1Fu);
+  EXPECT_EQ(key->Find("")->text, "d");
+  EXPECT_TRUE(ParseRegFile("", "HKEY_CURRENT_USER").clean);
+
+  struct Case {
+    const char* body;
+    int badLine;
+  };
+  const Case bad[] = {
+      {"[HKEY_CURRENT_USER\\k]\n", 1},                                     // no header
+      {"Windows Registry Editor Version 5.00\n\"v\"=\"x\"\n", 2},         // a value before any key
+      {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\k]\n", 2},  // another root
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\a\\\\b]\n", 2},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=dword:123456789\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=dword:\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=\"a\\n\"\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=\"a\" \n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\" = \"a\"\n", 3},
+      {"Windows Registry Editor Version 5.00\n[-HKEY_CURRENT_USER\\k]\n", 2},
+  };
+  for (const auto& c : bad) {
+    auto r = ParseRegFile(c.body, "HKEY_CURRENT_USER");
+    EXPECT_FALSE(r.clean) << c.body;
+    EXPECT_EQ(r.firstBadLine, c.badLine) << c.body;
+  }
+}
+
+}  // namespace

@@ -1,0 +1,64 @@
+// Feeds arbitrary bytes through the receive handler as a series of receive
+// events and checks the decoder's promises after each one.
+#include <algorithm>
+#include <cstddef>
+#include <cstdint>
+#include <cstdlib>
+#include <string>
+#include <string_view>
+
+#include "Decoder.h"
+
+namespace {
+
+class FuzzPort : public TComPortIO {
+ public:
+  std::string_view data;
+  int ReadString(std::string& Str, int Count) override {
+    const std::size_t n = std::min<std::size_t>(data.size(), static_cast<std::size_t>(Count));
+    Str.assign(data.substr(0, n));
+    data.remove_prefix(n);
+    return static_cast<int>(n);
+  }
+  int WriteString(const std::string& Str) override { return static_cast<int>(Str.size()); }
+};
+
+void Check(bool ok) {
+  if (!ok) std::abort();
+}
+
+// Size codes below 200 give events of 1..200 bytes; the others 64..3584 bytes,
+// enough to push a frame past both arrays in one go.
+int EventSize(std::uint8_t code) { return code < 200 ? code + 1 : (code - 199) * 64; }
+
+}  // namespace
+
+// Input: one byte n, then (n % 8) + 1 size codes used in turn, then the stream.
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t size) {
+  if (size < 2) return 0;
+  const std::size_t codes = bytes[0] % 8 + 1;
+  if (size < 1 + codes) return 0;
+  const std::uint8_t* code = bytes + 1;
+
+  FuzzPort port;
+  port.data = std::string_view(reinterpret_cast<const char*>(bytes + 1 + codes), size - 1 - codes);
+  TMeasurement state;
+  int frames = 0;
+  TFrameDecoder decoder(state, port, [&frames] { ++frames; });
+
+  for (std::size_t event = 0; !port.data.empty(); ++event) {
+    const int before = frames;
+    decoder.ComPort1RxChar(EventSize(code[event % codes]));
+    Check(state.INSTRING.size() <= qv::kMaxInString);
+    Check(frames - before <= 1);
+    if (frames == before) continue;
+    Check(std::string_view(state.DATASTRING).ends_with("End_Data"));
+    const qv::FrameReport& r = decoder.LastFrame();
+    for (int c = 0; c < TMeasurement::kChannels; ++c) {
+      if (r.channel == qv::RecordOutcome::kDecoded && r.channel_number == c) continue;
+      Check(state.CHANNEL_DATA[c][0] == state.MAXIMA[c] - 100);
+    }
+    if (r.channel == qv::RecordOutcome::kDecoded) Check(state.SAMPLE_COUNT == r.sample_count);
+  }
+  return 0;
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The main window's two displays, drawn on every tick of Timer2: the bar chart
+// of the four maxima and the four trace panels. Each drawing is composed in
+// the one off-screen bitmap BACKBUFFER and then copied, opaque and clipped, onto
+// the window image, where it stays until the next tick copies over it.
+//
+// BACKBUFFER is resized by every drawing to that drawing's own size. A resize
+// fills the bitmap with the drawing's BackColor, so the pixels a drawing does
+// not paint itself (the outer frame of a panel; the first row, first column
+// and last two columns of the chart) show the background colour and the
+// panels join without seams. Sides are capped at kMaxBitmapSide pixels.
+//
+// Widget-free: the caller passes what a drawing needs and paints the window
+// image in its paint event.
+#include <QImage>
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+
+#include "Canvas.h"
+#include "GraphSettings.h"
+#include "Measurement.h"
+
+// What one drawing reads besides its own state.
+struct TDisplayInputs {
+  TMeasurement& state;               // SAMPLE_COUNT may be set here; the rest is read
+  const TGraphSettings& settings;    // read at every drawing
+  bool connected = false;            // Connected of ComPort1: gates the overpressure warning
+  std::function<void(const QString&)> setLabel1Caption;  // may be empty
+};
+
+class TDisplays {
+ public:
+  static constexpr int kPlotBufferSize = 280;
+  static constexpr int kMaxBitmapSide = 8192;
+  static constexpr int kMaxWindowSide = 1 << 20;  // W and H are clamped to +-this
+
+  TDisplays();
+
+  // The redraw tick. W and H are the main window's outer size; `window` is its
+  // client area. The chart first (an error there propagates to the caller),
+  // then the four panels inside one guard: an error in a panel ends the panels
+  // of this tick silently.
+  void Timer2Timer(int W, int H, const TDisplayInputs& in, QImage& window);
+
+  // The bar chart: a (right - left) x (bottom - top) bitmap copied to (left, top).
+  void BALKENDIAGRAMM(int left, int top, int right, int bottom, const TDisplayInputs& in, QImage& window);
+
+  // One trace panel of `channel` (0..3, anything else throws std::out_of_range):
+  // plot area (right - left) x (bottom - top), bitmap 20 pixels larger each way,
+  // copied to (left, top).
+  void INIT(int left, int top, int right, int bottom, int channel, const TDisplayInputs& in, QImage& window);
+
+  const QImage& BackBuffer() const { return BACKBUFFER; }
+  const std::array<std::int32_t, kPlotBufferSize>& PlotBuffer() const { return PLOTBUFFER; }
+  // The canvas state (pen, brush, font) as the last drawing left it.
+  TCanvas& Canvas() { return canvas_; }
+
+ private:
+  // Sizes BACKBUFFER (each side capped) and fills it with `fill`; returns the size.
+  QSize SizeBackBuffer(std::int64_t width, std::int64_t height, TColor fill);
+  void CopyToWindow(int left, int top, QImage& window) const;
+  void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
+
+  QImage BACKBUFFER;
+  TCanvas canvas_{BACKBUFFER};
+  std::array<std::int32_t, kPlotBufferSize> PLOTBUFFER{};
+};

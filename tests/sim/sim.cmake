@@ -10,3 +10,5 @@ quorvel_add_test(test_sim
   LIBS qv_sim)
 target_compile_definitions(test_sim PRIVATE QV_SIM_EXE="$<TARGET_FILE:quorvel-sim>")
 add_dependencies(test_sim quorvel-sim)
+target_sources(test_sim PRIVATE ${CMAKE_CURRENT_LIST_DIR}/test_sim_decoder.cpp)
+target_link_libraries(test_sim PRIVATE qv_decoder)

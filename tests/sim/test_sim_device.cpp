@@ -29,7 +29,9 @@ void ExpectLogMatchesStream(const std::vector<LoggedFrame>& log, const std::stri
   std::uint64_t expected_offset = 0;
   for (const auto& f : log) {
     ASSERT_EQ(f.offset, expected_offset);
-    if (&f != &log.back()) ASSERT_LE(f.offset + f.size, stream.size());
+    if (&f != &log.back()) {
+      ASSERT_LE(f.offset + f.size, stream.size());
+    }
     ASSERT_LT(f.offset, stream.size());
     const std::string bytes = stream.substr(f.offset, f.size);
     std::string encoded;
@@ -44,7 +46,9 @@ void ExpectLogMatchesStream(const std::vector<LoggedFrame>& log, const std::stri
     expected_offset += f.size;
   }
   EXPECT_GE(expected_offset, stream.size());
-  if (!log.empty()) EXPECT_LT(log.back().offset, stream.size());
+  if (!log.empty()) {
+    EXPECT_LT(log.back().offset, stream.size());
+  }
 }
 
 // For every two deliveries, the bytes of the later ones never came faster than the line allows.

@@ -17,6 +17,15 @@ std::uint16_t U16At(const std::string& s, std::size_t i) {
   return static_cast<std::uint16_t>(static_cast<std::uint8_t>(s[i]) | static_cast<std::uint8_t>(s[i + 1]) << 8);
 }
 
+LoggedFrame Frame(FrameKind kind, std::uint64_t offset, std::size_t size, bool end) {
+  LoggedFrame f;
+  f.kind = kind;
+  f.offset = offset;
+  f.size = size;
+  f.end = end;
+  return f;
+}
+
 }  // namespace
 
 TEST(SimFrames, MaximaRecordLayout) {
@@ -59,11 +68,14 @@ TEST(SimFrames, ChannelCountTextFollowsTheSamplesOrIsGiven) {
 }
 
 TEST(SimFrameLog, LinesRoundTrip) {
-  const LoggedFrame m{.kind = FrameKind::kMaxima, .offset = 0, .size = 27, .end = true, .maxima = {350, 340, 360, 345}};
-  const LoggedFrame c{.kind = FrameKind::kChannel, .offset = 27, .size = 562, .end = false, .channel_byte = 7,
-                      .count_text = "abc", .samples = {1, 65535, 0}};
-  const LoggedFrame j{.kind = FrameKind::kJunk, .offset = 589, .size = 5, .end = false};
-  const LoggedFrame r{.kind = FrameKind::kReplay, .offset = 594, .size = 100, .end = true};
+  LoggedFrame m = Frame(FrameKind::kMaxima, 0, 27, true);
+  m.maxima = {350, 340, 360, 345};
+  LoggedFrame c = Frame(FrameKind::kChannel, 27, 562, false);
+  c.channel_byte = 7;
+  c.count_text = "abc";
+  c.samples = {1, 65535, 0};
+  const LoggedFrame j = Frame(FrameKind::kJunk, 589, 5, false);
+  const LoggedFrame r = Frame(FrameKind::kReplay, 594, 100, true);
   EXPECT_EQ(FormatLogLine(m), "M 0 27 1 350 340 360 345");
   EXPECT_EQ(FormatLogLine(c), "C 27 562 0 7 abc 3 1 65535 0");
   EXPECT_EQ(FormatLogLine(j), "J 589 5");
@@ -84,7 +96,7 @@ TEST(SimFrameLog, FileGetsEveryLineAtOnce) {
   qvtest::ScratchDir dir;
   const auto path = (dir / "frames.log").string();
   FrameLog log(path);
-  log.Write({.kind = FrameKind::kJunk, .offset = 0, .size = 3, .end = false});
+  log.Write(Frame(FrameKind::kJunk, 0, 3, false));
   // Read while the log is still open: each line is flushed as it is written.
   const auto frames = ParseLog(qvtest::ReadFile(path));
   ASSERT_EQ(frames.size(), 1u);

@@ -58,24 +58,44 @@ void TFrameDecoder::ComPort1RxChar(int Count) {
   const int got = port_.ReadString(read_buffer_, std::max(Count, 0));
   const std::size_t n = std::min(read_buffer_.size(), static_cast<std::size_t>(std::max(got, 0)));
   std::string& in = state_.INSTRING;
+  if (in.size() != known_size_) ForgetSearches();
   in.append(read_buffer_, 0, n);
+  known_size_ = in.size();
 
   // The order of tag and end is not tested: bytes before a stray "End_Data"
   // form a frame of their own as soon as any tag has arrived.
   const std::string_view view(in);
-  if (view.find(kFrameTag) != std::string_view::npos) {
-    const std::size_t e = view.find(kFrameEnd);
-    if (e != std::string_view::npos) {
+  if (!tag_seen_) {
+    tag_seen_ = view.find(kFrameTag, tag_from_) != std::string_view::npos;
+    if (!tag_seen_) tag_from_ = view.size() - std::min(view.size(), kFrameTag.size() - 1);
+  }
+  if (tag_seen_) {
+    const std::size_t e = view.find(kFrameEnd, end_from_);
+    if (e == std::string_view::npos) {
+      end_from_ = view.size() - std::min(view.size(), kFrameEnd.size() - 1);
+    } else {
       const std::size_t frameEnd = e + kFrameEnd.size();
       state_.DATASTRING.assign(in, 0, frameEnd);
       in.erase(0, frameEnd);
+      ForgetSearches();
+      known_size_ = in.size();
       AUSGABE();
       // A further maxima record already waiting means the device ran ahead of
       // us; asking it to send again keeps it in step.
       if (std::string_view(in).find(kMaximaTag) != std::string_view::npos) port_.WriteString("b");
     }
   }
-  if (in.size() > qv::kMaxInString) in.clear();
+  if (in.size() > qv::kMaxInString) {
+    in.clear();
+    ForgetSearches();
+    known_size_ = 0;
+  }
+}
+
+void TFrameDecoder::ForgetSearches() {
+  tag_from_ = 0;
+  tag_seen_ = false;
+  end_from_ = 0;
 }
 
 // INBUFFER holds 1001 bytes and CHANNEL_DATA 301 entries, while a frame can be

@@ -44,6 +44,8 @@ class TFrameDecoder {
 
   // One OnRxChar event: reads Count bytes, cuts at most one frame, then applies
   // the 2000-byte rule. A read error propagates before anything is changed.
+  // INSTRING belongs to this handler: other code may empty or replace it, but
+  // must not rewrite bytes in place while keeping its length.
   void ComPort1RxChar(int Count);
 
   // Decodes state.DATASTRING into the state.
@@ -53,6 +55,7 @@ class TFrameDecoder {
   const qv::FrameReport& LastFrame() const { return last_; }
 
  private:
+  void ForgetSearches();
   void DecodeMaxima(std::size_t p);
   void HistoryStep();
   void DecodeChannel(std::size_t p);
@@ -61,5 +64,13 @@ class TFrameDecoder {
   TComPortIO& port_;
   FrameSignal on_frame_;
   std::string read_buffer_;  // reused by every event, so reading does not allocate
+
+  // How far INSTRING has been searched without success, so that an event only
+  // looks at the bytes it brought (plus a tag's length minus one before them).
+  // A change of INSTRING's length by other code is noticed and starts afresh.
+  std::size_t tag_from_ = 0;    // no "MUXA" starts before this index
+  bool tag_seen_ = false;       // "MUXA" occurs in INSTRING
+  std::size_t end_from_ = 0;    // no "End_Data" starts before this index
+  std::size_t known_size_ = 0;  // INSTRING's length when the above was last true
   qv::FrameReport last_;
 };

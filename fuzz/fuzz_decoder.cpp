@@ -14,13 +14,38 @@ namespace {
 class FuzzPort : public TComPortIO {
  public:
   std::string_view data;
+  std::string_view lastRead;
+  int writes = 0;
   int ReadString(std::string& Str, int Count) override {
     const std::size_t n = std::min<std::size_t>(data.size(), static_cast<std::size_t>(Count));
-    Str.assign(data.substr(0, n));
+    lastRead = data.substr(0, n);
+    Str.assign(lastRead);
     data.remove_prefix(n);
     return static_cast<int>(n);
   }
-  int WriteString(const std::string& Str) override { return static_cast<int>(Str.size()); }
+  int WriteString(const std::string& Str) override {
+    ++writes;
+    return static_cast<int>(Str.size());
+  }
+};
+
+// The cutting rules searched from scratch on every event: the handler, which
+// remembers how far it has searched, must cut exactly the same frames.
+struct Reference {
+  std::string in, frame;
+  int frames = 0, writes = 0;
+  void Event(std::string_view bytes) {
+    in.append(bytes);
+    if (in.find("MUXA") != std::string::npos) {
+      if (const std::size_t e = in.find("End_Data"); e != std::string::npos) {
+        frame = in.substr(0, e + 8);
+        in.erase(0, e + 8);
+        ++frames;
+        if (in.find("MUXA#Maxima") != std::string::npos) ++writes;
+      }
+    }
+    if (in.size() > 2000) in.clear();
+  }
 };
 
 void Check(bool ok) {
@@ -45,11 +70,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   TMeasurement state;
   int frames = 0;
   TFrameDecoder decoder(state, port, [&frames] { ++frames; });
+  Reference ref;
 
   for (std::size_t event = 0; !port.data.empty(); ++event) {
     const int before = frames;
     decoder.ComPort1RxChar(EventSize(code[event % codes]));
+    ref.Event(port.lastRead);
     Check(state.INSTRING.size() <= qv::kMaxInString);
+    Check(state.INSTRING == ref.in && state.DATASTRING == ref.frame);
+    Check(frames == ref.frames && port.writes == ref.writes);
     Check(frames - before <= 1);
     if (frames == before) continue;
     Check(std::string_view(state.DATASTRING).ends_with("End_Data"));

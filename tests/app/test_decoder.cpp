@@ -110,6 +110,32 @@ TEST_F(Decoder, AccumulatorRuleAlsoAppliesToTheRestBehindACutFrame) {
   EXPECT_EQ(s.INSTRING, "");
 }
 
+TEST_F(Decoder, EarlierEndDataCountsOnceATagArrivesInPieces) {
+  Event("aEnd_Datab");
+  Event("cMUX");
+  EXPECT_EQ(signals, 0);
+  Event("Ad");  // the tag completes here: the frame is everything up to the first "End_Data"
+  EXPECT_EQ(signals, 1);
+  EXPECT_EQ(s.DATASTRING, "aEnd_Data");
+  EXPECT_EQ(s.INSTRING, "bcMUXAd");
+  Event("End_Dat");
+  Event("a");  // end split over events with the tag already present
+  EXPECT_EQ(signals, 2);
+  EXPECT_EQ(s.DATASTRING, "bcMUXAdEnd_Data");
+}
+
+TEST_F(Decoder, AccumulatorReplacedByOtherCodeIsSearchedAfresh) {
+  Event("xxxxxxxxxxxxxxxxxxxx");
+  s.INSTRING = "MUXA End_Data";  // another length: the handler notices
+  Event("y");
+  EXPECT_EQ(signals, 1);
+  EXPECT_EQ(s.DATASTRING, "MUXA End_Data");
+  s.INSTRING.clear();
+  Event("MUXA");
+  Event("End_Data");
+  EXPECT_EQ(signals, 2);
+}
+
 TEST_F(Decoder, ZeroBytesAreOrdinaryData) {
   const std::string f = std::string("\0MUXA\0", 6) + MaximaFrame(0x0100, 0, 0, 0);
   Event(f);

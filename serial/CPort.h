@@ -18,6 +18,7 @@ class TCustomComPort;
 class TComThread;
 namespace qv {
 class InputQueue;
+class LineErrorWatch;
 }
 
 // Parity of the line and what happens to bytes received with a parity or
@@ -336,13 +337,16 @@ class TCustomComPort : public QObject, public TComPortIO {
   // Runs the per-event actions for one batch on the calling thread; returns
   // early when the port was closed by a handler.
   void RunEventActions(TComEvents events, std::uint64_t session);
+  void RunAction(TComEvent event);
   void RunSingleAction(TComEvent event, std::uint64_t session);
   void DrainHandOver(std::uint64_t session);
+  void PumpIfNoThread(int code);
 
   bool connected_ = false;
   bool stored_connected_ = false;
   bool loading_ = false;
   bool closing_ = false;
+  bool opening_ = false;
   std::string port_ = "COM1";
   TBaudRate baud_rate_ = br9600;
   std::int32_t custom_baud_rate_ = 9600;
@@ -364,6 +368,7 @@ class TCustomComPort : public QObject, public TComPortIO {
   std::uint64_t session_ = 0;
   TCommTimeouts applied_timeouts_ = {};
   std::unique_ptr<qv::InputQueue> input_;
+  std::unique_ptr<qv::LineErrorWatch> line_errors_;
   std::unique_ptr<TComThread> thread_;
 
  public:

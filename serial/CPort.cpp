@@ -1,0 +1,377 @@
+// The port's properties, the rules by which a changed setting reaches the open
+// device, and opening and closing.
+#include "CPort.h"
+
+#include <errno.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/ioctl.h>
+#include <termios.h>
+#include <unistd.h>
+
+#include <iostream>
+#include <mutex>
+#include <system_error>
+
+#include "ComThread.h"
+#include "InputQueue.h"
+#include "LineStatus.h"
+#include "LineTermios.h"
+#include "UniqueFd.h"
+
+namespace {
+
+struct Hooks {
+  std::mutex mutex;
+  std::function<void(TCustomComPort&)> setup;
+  std::function<void(const std::exception&)> reporter;
+};
+
+Hooks& GlobalHooks() {
+  static Hooks hooks;
+  return hooks;
+}
+
+template <typename T>
+bool Store(T& field, T value) {
+  if (field == value) return false;
+  field = value;
+  return true;
+}
+
+// A purge that fails because the device has gone must not keep the port open:
+// there is nothing left to purge.
+bool DeviceGone(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
+// Resets a flag when the scope ends, also by an error.
+class FlagScope {
+ public:
+  explicit FlagScope(bool& flag) : flag_(flag) { flag_ = true; }
+  ~FlagScope() { flag_ = false; }
+  FlagScope(const FlagScope&) = delete;
+  FlagScope& operator=(const FlagScope&) = delete;
+
+ private:
+  bool& flag_;
+};
+
+}  // namespace
+
+TCustomComPort::TCustomComPort(QObject* owner)
+    : QObject(owner),
+      parity_(std::make_unique<TComParity>(this)),
+      flow_control_(std::make_unique<TComFlowControl>(this)),
+      timeouts_(std::make_unique<TComTimeouts>(this)),
+      buffer_(std::make_unique<TComBuffer>(this)),
+      input_(std::make_unique<qv::InputQueue>()),
+      line_errors_(std::make_unique<qv::LineErrorWatch>()) {}
+
+TCustomComPort::~TCustomComPort() {
+  try {
+    Close();
+  } catch (...) {
+    // A destructor cannot pass the error on; the device is released anyway.
+  }
+  ForceRelease();
+  buffer_.reset();
+  flow_control_.reset();
+  timeouts_.reset();
+  parity_.reset();
+}
+
+// Properties -----------------------------------------------------------------
+
+void TCustomComPort::SetConnected(bool value) {
+  if (loading_) {
+    stored_connected_ = value;
+    return;
+  }
+  if (value)
+    Open();
+  else
+    Close();
+}
+
+void TCustomComPort::SetPort(const std::string& value) {
+  if (!Store(port_, value) || loading_) return;
+  if (connected_) {
+    Close();
+    Open();
+  }
+}
+
+void TCustomComPort::SetBaudRate(TBaudRate value) {
+  if (Store(baud_rate_, value)) ApplyLineSettings();
+}
+void TCustomComPort::SetCustomBaudRate(std::int32_t value) {
+  if (Store(custom_baud_rate_, value)) ApplyLineSettings();
+}
+void TCustomComPort::SetStopBits(TStopBits value) {
+  if (Store(stop_bits_, value)) ApplyLineSettings();
+}
+void TCustomComPort::SetDataBits(TDataBits value) {
+  if (Store(data_bits_, value)) ApplyLineSettings();
+}
+void TCustomComPort::SetDiscardNull(bool value) {
+  if (Store(discard_null_, value)) ApplyLineSettings();
+}
+void TCustomComPort::SetEventChar(AnsiChar value) {
+  if (Store(event_char_, value)) ApplyLineSettings();
+}
+
+void TCustomComPort::SetSyncMethod(TSyncMethod value) {
+  if (value == sync_method_) return;
+  if (connected_ && !loading_) throw EComPort(14);
+  sync_method_ = value;
+}
+
+void TCustomComPort::SetParity(const TComParity& value) {
+  value.AssignTo(*parity_);
+  ApplyLineSettings();
+}
+void TCustomComPort::SetFlowControl(const TComFlowControl& value) {
+  value.AssignTo(*flow_control_);
+  ApplyLineSettings();
+}
+void TCustomComPort::SetTimeouts(const TComTimeouts& value) {
+  value.AssignTo(*timeouts_);
+  ApplyTimeouts();
+}
+void TCustomComPort::SetBuffer(const TComBuffer& value) {
+  value.AssignTo(*buffer_);
+  ApplyBufferSizes();
+}
+
+void TCustomComPort::Loaded() {
+  loading_ = false;
+  if (!stored_connected_) return;
+  stored_connected_ = false;
+  try {
+    Open();
+  } catch (const std::exception& e) {
+    ReportError(e);
+  }
+}
+
+// Hooks ----------------------------------------------------------------------
+
+void TCustomComPort::SetPortSetupHandler(std::function<void(TCustomComPort&)> handler) {
+  std::lock_guard lock(GlobalHooks().mutex);
+  GlobalHooks().setup = std::move(handler);
+}
+
+void TCustomComPort::SetErrorReporter(std::function<void(const std::exception&)> reporter) {
+  std::lock_guard lock(GlobalHooks().mutex);
+  GlobalHooks().reporter = std::move(reporter);
+}
+
+void TCustomComPort::ReportError(const std::exception& error) {
+  std::function<void(const std::exception&)> reporter;
+  {
+    std::lock_guard lock(GlobalHooks().mutex);
+    reporter = GlobalHooks().reporter;
+  }
+  if (reporter)
+    reporter(error);
+  else
+    std::cerr << error.what() << '\n';
+}
+
+void TCustomComPort::ShowPortSetup() {
+  std::function<void(TCustomComPort&)> setup;
+  {
+    std::lock_guard lock(GlobalHooks().mutex);
+    setup = GlobalHooks().setup;
+  }
+  if (setup) setup(*this);
+}
+
+// Update bracket and applying ------------------------------------------------
+
+void TCustomComPort::BeginUpdate() { ++update_count_; }
+
+void TCustomComPort::EndUpdate() {
+  if (update_count_ <= 0) return;
+  if (--update_count_ == 0) ApplyAllSettings();
+}
+
+void TCustomComPort::ApplyAllSettings() {
+  ApplyBufferSizes();
+  ApplyLineSettings();
+  ApplyTimeouts();
+}
+
+void TCustomComPort::ApplyLineSettings() {
+  if (!ApplyGateOpen()) return;
+  const TDCB dcb = BuildDCB(*this);
+  qv::LineState state;
+  if (const int e = qv::ReadLineState(fd_, state)) throw EComPort(7, e);
+  if (const int e = qv::MapDCBToLine(dcb, state)) throw EComPort(7, e);
+  if (const int e = qv::WriteLineState(fd_, state)) throw EComPort(7, e);
+  if (const int e = qv::SetModemLevels(fd_, dcb)) throw EComPort(7, e);
+  qv::InputFilter filter;
+  filter.unmark = (dcb.Flags & TDCB::fParity) != 0;
+  filter.replace = (dcb.Flags & TDCB::fErrorChar) != 0;
+  filter.replaceChar = dcb.ErrorChar;
+  filter.discardNull = (dcb.Flags & TDCB::fNull) != 0;
+  filter.eventChar = dcb.EvtChar;
+  input_->Configure(filter);
+  if (thread_) thread_->SetLineRate(dcb.BaudRate);
+}
+
+// The write time-outs take effect from here on. Reads never wait: they are
+// served from the input queue with what has arrived, which is what the
+// read time-outs the program uses ask for.
+void TCustomComPort::ApplyTimeouts() {
+  if (!ApplyGateOpen()) return;
+  applied_timeouts_ = BuildCommTimeouts(*this);
+}
+
+// The kernel's tty buffers have a fixed size, so the sizes only shape the
+// port's own input queue (its room and its 80 % mark). Negative sizes are
+// refused as the driver would.
+void TCustomComPort::ApplyBufferSizes() {
+  if (!ApplyGateOpen()) return;
+  if (buffer_->InputSize() < 0 || buffer_->OutputSize() < 0) throw EComPort(9, EINVAL);
+  input_->SetInputSize(buffer_->InputSize());
+  if (thread_) thread_->Wake();
+}
+
+// Opening and closing ----------------------------------------------------------
+
+void TCustomComPort::CreatePortHandle() {
+  const std::string path = qv::DevicePathForPort(port_);
+  if (path.empty()) throw EComPort(1, ENOENT);
+  qv::UniqueFd fd(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC));
+  if (!fd.valid()) throw EComPort(1, errno);
+  if (!isatty(fd.get())) throw EComPort(1, ENOTTY);
+  // Exclusive use, also against programs that only honour one of the two.
+  if (flock(fd.get(), LOCK_EX | LOCK_NB) < 0) {
+    const int e = errno;
+    throw EComPort(1, e == EWOULDBLOCK ? EBUSY : e);
+  }
+  ioctl(fd.get(), TIOCEXCL);
+  fd_ = fd.release();
+}
+
+void TCustomComPort::DestroyPortHandle() {
+  if (fd_ < 0) return;
+  // The exclusive mode outlives the descriptor on some drivers (ptys).
+  ioctl(fd_, TIOCNXCL);
+  ::close(fd_);
+  fd_ = -1;
+}
+
+void TCustomComPort::Open() {
+  if (connected_ || opening_) return;
+  {
+    FlagScope opening(opening_);
+    DoBeforeOpen();
+    CreatePortHandle();
+    connected_ = true;
+    ++session_;
+    input_->Clear();
+    line_errors_->Start(fd_);
+    try {
+      ApplyAllSettings();
+      if (!events_.empty()) {
+        thread_ = std::make_unique<TComThread>(*this, fd_, events_, sync_method_, session_);
+        thread_->SetLineRate(BuildDCB(*this).BaudRate);
+        thread_->Start();
+      }
+    } catch (const std::system_error& e) {
+      ForceRelease();
+      throw EComPort(1, e.code().value());
+    } catch (...) {
+      ForceRelease();
+      throw;
+    }
+  }
+  DoAfterOpen();
+  DoCTSChange(LineSignals().contains(sigCTS));
+  DoDSRChange(LineSignals().contains(sigDSR));
+  DoRLSDChange(LineSignals().contains(sigRLSD));
+}
+
+void TCustomComPort::Close() {
+  if (!connected_ || closing_) return;
+  if (thread_ && thread_->OnThisThread()) {
+    // Called by a handler on the event thread (smNone): the thread cannot wait
+    // for its own end, so it is told to stop and the port's own thread closes.
+    thread_->BeginClosing();
+    QMetaObject::invokeMethod(this, [this] { Close(); }, Qt::QueuedConnection);
+    return;
+  }
+  {
+    FlagScope closing(closing_);
+    DoCTSChange(false);
+    DoDSRChange(false);
+    DoRLSDChange(false);
+    DoBeforeClose();
+    if (tcflush(fd_, TCIOFLUSH) < 0 && !DeviceGone(errno)) throw EComPort(5, errno);
+    ForceRelease();
+  }
+  DoAfterClose();
+}
+
+void TCustomComPort::StopEventThread() {
+  if (!thread_) return;
+  thread_->BeginClosing();
+  thread_->Join();
+  thread_.reset();
+}
+
+void TCustomComPort::ForceRelease() {
+  StopEventThread();
+  input_->Clear();
+  DestroyPortHandle();
+  connected_ = false;
+}
+
+// Raising events ---------------------------------------------------------------
+
+void TCustomComPort::DoBeforeOpen() {
+  if (OnBeforeOpen) OnBeforeOpen(this);
+}
+void TCustomComPort::DoAfterOpen() {
+  if (OnAfterOpen) OnAfterOpen(this);
+}
+void TCustomComPort::DoBeforeClose() {
+  if (OnBeforeClose) OnBeforeClose(this);
+}
+void TCustomComPort::DoAfterClose() {
+  if (OnAfterClose) OnAfterClose(this);
+}
+void TCustomComPort::DoRxChar(int Count) {
+  if (OnRxChar) OnRxChar(this, Count);
+}
+void TCustomComPort::DoRxBuf(const void* Buffer, int Count) {
+  if (OnRxBuf) OnRxBuf(this, Buffer, Count);
+}
+void TCustomComPort::DoTxEmpty() {
+  if (OnTxEmpty) OnTxEmpty(this);
+}
+void TCustomComPort::DoBreak() {
+  if (OnBreak) OnBreak(this);
+}
+void TCustomComPort::DoRing() {
+  if (OnRing) OnRing(this);
+}
+void TCustomComPort::DoRxFlag() {
+  if (OnRxFlag) OnRxFlag(this);
+}
+void TCustomComPort::DoRx80Full() {
+  if (OnRx80Full) OnRx80Full(this);
+}
+void TCustomComPort::DoCTSChange(bool OnOff) {
+  if (OnCTSChange) OnCTSChange(this, OnOff);
+}
+void TCustomComPort::DoDSRChange(bool OnOff) {
+  if (OnDSRChange) OnDSRChange(this, OnOff);
+}
+void TCustomComPort::DoRLSDChange(bool OnOff) {
+  if (OnRLSDChange) OnRLSDChange(this, OnOff);
+}
+void TCustomComPort::DoError(TComErrors Errors) {
+  if (OnError) OnError(this, Errors);
+}

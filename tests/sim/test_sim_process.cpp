@@ -28,6 +28,11 @@ std::string Reencode(const std::vector<qv::sim::LoggedFrame>& log) {
   return out;
 }
 
+std::size_t LoggedBytes(const fs::path& log) {
+  const auto frames = qv::sim::ParseLog(qvtest::ReadFile(log));
+  return frames.empty() ? 0 : frames.back().offset + frames.back().size;
+}
+
 }  // namespace
 
 TEST(SimProcess, ServesTheProtocolOnAPseudoTerminal) {
@@ -56,7 +61,13 @@ TEST(SimProcess, ServesTheProtocolOnAPseudoTerminal) {
     EXPECT_EQ(got[at + 12], '\0');
     EXPECT_EQ(got.substr(at + 20, 3), "260");
     line.Write("a");
-    got += line.Drain(milliseconds(300));
+    // The frame on the line is finished: wait until all that was logged has arrived.
+    got += line.Drain(milliseconds(500));
+    const auto patience = std::chrono::steady_clock::now() + kPatience;
+    while (received.size() + got.size() < LoggedBytes(log_path) && std::chrono::steady_clock::now() < patience) {
+      got += line.ReadFor(milliseconds(100));
+    }
+    EXPECT_TRUE(got.ends_with("End_Data"));
     EXPECT_EQ(line.ReadFor(milliseconds(500)), "");  // nothing after the stop
     received += got;
   }
@@ -66,7 +77,8 @@ TEST(SimProcess, ServesTheProtocolOnAPseudoTerminal) {
     line.Write("b");
     std::string got = line.ReadUntil("End_Data", 2);
     line.Write("a");
-    got += line.Drain(milliseconds(300));
+    got += line.Drain(milliseconds(500));
+    EXPECT_TRUE(got.ends_with("End_Data"));
     EXPECT_GE(got.size(), 2 * qv::sim::kMaximaFrameSize);
     received += got;
   }

@@ -3,10 +3,11 @@
 #include <poll.h>
 #include <signal.h>
 #include <sys/signalfd.h>
-#include <time.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <memory>
 #include <optional>
@@ -22,9 +23,14 @@ namespace qv::sim {
 namespace {
 
 Nanos Now() {
-  timespec ts{};
-  ::clock_gettime(CLOCK_MONOTONIC, &ts);
-  return static_cast<Nanos>(ts.tv_sec) * kNanosPerSecond + ts.tv_nsec;
+  return std::chrono::duration_cast<std::chrono::nanoseconds>(std::chrono::steady_clock::now().time_since_epoch())
+      .count();
+}
+
+// Whole milliseconds for poll(), rounded up so the loop never wakes before the deadline.
+int PollTimeout(Nanos wait) {
+  const Nanos ms = (std::max<Nanos>(0, wait) + kNanosPerMilli - 1) / kNanosPerMilli;
+  return static_cast<int>(std::min<Nanos>(ms, 60'000));
 }
 
 [[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
@@ -94,11 +100,9 @@ int RunSimulator(const SimOptions& options) {
       const std::size_t written = n > 0 ? static_cast<std::size_t>(n) : 0;
       if (written < out.size()) device.Lost(out.size() - written);
     }
-    const Nanos wait = std::max<Nanos>(0, device.NextDeadline() - Now());
-    const timespec timeout{static_cast<time_t>(wait / kNanosPerSecond), static_cast<long>(wait % kNanosPerSecond)};
-    if (::ppoll(fds, nfds, &timeout, nullptr) < 0) {
+    if (::poll(fds, nfds, PollTimeout(device.NextDeadline() - Now())) < 0) {
       if (errno == EINTR) continue;
-      Fail("ppoll");
+      Fail("poll");
     }
     if (fds[0].revents & POLLIN) running = false;
     if (fds[1].revents & POLLIN) {

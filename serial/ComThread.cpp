@@ -149,6 +149,8 @@ void TComThread::Run() {
       }
     }
     if (gone) {
+      // The program learns of the hang-up once, as errIO through OnError; the
+      // port stays open (writes fail) until it is closed.
       errors.AddErrors(CE_IOE);
       mask |= EV_ERR;
     }

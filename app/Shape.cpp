@@ -1,19 +1,10 @@
 #include "Shape.h"
 
-#include <QApplication>
 #include <QPainter>
-#include <QPalette>
+
+#include "Colors.h"
 
 namespace qv {
-
-QColor ToQColor(TColor colour) {
-  if (colour == clBtnFace) return QApplication::palette().color(QPalette::Button);
-  if (colour == clWindowText) return QApplication::palette().color(QPalette::WindowText);
-  if (colour == clHighlight) return QApplication::palette().color(QPalette::Highlight);
-  if (colour == clHighlightText) return QApplication::palette().color(QPalette::HighlightedText);
-  const auto v = static_cast<std::uint32_t>(colour);
-  return QColor(v & 0xFF, (v >> 8) & 0xFF, (v >> 16) & 0xFF);
-}
 
 TShape::TShape(QWidget* parent) : QWidget(parent) {}
 
@@ -26,7 +17,7 @@ void TShape::SetBrushColor(TColor colour) {
 void TShape::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.setPen(Qt::black);
-  p.setBrush(ToQColor(brush_));
+  p.setBrush(ColorToQColor(brush_));
   // The outline lies on the widget's outermost pixels.
   p.drawRect(0, 0, width() - 1, height() - 1);
 }

@@ -22,8 +22,4 @@ class TShape : public QWidget {
   TColor brush_ = clWhite;
 };
 
-// The Qt colour of a plain 0x00BBGGRR colour value (system colours are
-// taken from the application palette).
-[[nodiscard]] QColor ToQColor(TColor colour);
-
 }  // namespace qv

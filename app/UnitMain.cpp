@@ -1,0 +1,254 @@
+#include "UnitMain.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QScreen>
+#include <algorithm>
+#include <exception>
+
+#include "AppErrors.h"
+#include "Artwork.h"
+#include "Panels.h"
+#include "Shape.h"
+
+TForm1::TForm1(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowMinMaxButtonsHint) {
+  setObjectName(QStringLiteral("Form1"));
+  setWindowTitle(QStringLiteral("QUORVEL Synchrontester"));
+  setWindowIcon(qv::AppIcon());
+  // "MS Sans Serif" resolves through the font substitutions to the desktop's sans.
+  setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+  QPalette pal = palette();
+  pal.setColor(QPalette::Window, pal.color(QPalette::Button));
+  setPalette(pal);
+
+  SetShowPixels = [this](bool on) { defaultSettings_.pixels = on; };
+  label1Hook_ = [this](const QString& text) { SetLabel1Caption(text); };
+
+  CreateMenu();
+  CreatePanel1();
+  CreateHiddenControls();
+  CreatePort();
+  ConnectHandlers();
+
+  // Until the window is shown the frame is unknown: lay out for no frame,
+  // FitToFrame() corrects it once the window system has framed the window.
+  setMinimumSize(kMinOuterSize);
+  setMaximumSize(kMaxOuterSize);
+  resize(kInitialOuterSize);
+  if (const QScreen* s = QApplication::primaryScreen()) {
+    QRect outer(QPoint(), kInitialOuterSize);
+    outer.moveCenter(s->availableGeometry().center());
+    move(outer.topLeft());
+  }
+
+  FormCreate();
+}
+
+TForm1::~TForm1() {
+  // The port goes first: closing it may still hand a receive event over, and
+  // the handler must not reach the decoder once that is gone.
+  ComPort1->OnRxChar = nullptr;
+  delete ComPort1;
+  ComPort1 = nullptr;
+}
+
+std::function<void()> TForm1::Handler(void (TForm1::*handler)()) {
+  return [this, handler] { qv::Guarded([&] { (this->*handler)(); }); };
+}
+
+// ---- lifecycle ---------------------------------------------------------------
+
+void TForm1::FormCreate() { displays_ = std::make_unique<TDisplays>(); }
+
+void TForm1::FormShow() {
+  closed_ = false;
+  ApplyCommandLinePort();
+  // Double buffering: every Qt widget paints into the window's backing store,
+  // so there is nothing to switch on.
+  Timer2.SetEnabled(true);
+  for (auto& history : measurement_.CHANNEL_DATA) std::fill(history.begin(), history.begin() + 300, 0);
+}
+
+void TForm1::ApplyCommandLinePort() {
+  if (commandLinePort_) ComPort1->SetPort(*commandLinePort_);
+}
+
+void TForm1::FormClose() {
+  Timer2.SetEnabled(false);
+  // The device is told to stop even when no scan ran. Whatever fails on the
+  // way, the port is closed and the window goes: the user can always quit.
+  std::exception_ptr failure;
+  try {
+    ComPort1->SetConnected(true);
+    ComPort1->WriteString("a");
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  try {
+    ComPort1->Close();
+  } catch (...) {
+    if (!failure) failure = std::current_exception();
+  }
+  displays_.reset();
+  if (failure) std::rethrow_exception(failure);
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  FitToFrame();
+  if (!event->spontaneous()) qv::Guarded([this] { FormShow(); });
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  if (!closed_) {
+    closed_ = true;
+    qv::Guarded([this] { FormClose(); });
+  }
+  event->accept();
+}
+
+void TForm1::moveEvent(QMoveEvent* event) {
+  QMainWindow::moveEvent(event);
+  FitToFrame();
+}
+
+void TForm1::resizeEvent(QResizeEvent* event) {
+  QMainWindow::resizeEvent(event);
+  FitToFrame();
+}
+
+void TForm1::FitToFrame() {
+  // Qt's limits apply to the window without its frame; the window's limits and
+  // first size are meant with it. The frame is known only once the window
+  // system has put one round the window, so this runs on every show, move and
+  // resize and acts only when the frame has changed.
+  if (!isVisible()) return;
+  const QSize extra = frameGeometry().size() - geometry().size();
+  if (extra == frameExtra_) return;
+  const QSize previous = frameExtra_.isValid() ? frameExtra_ : QSize(0, 0);
+  frameExtra_ = extra;
+  setMinimumSize(kMinOuterSize - extra);
+  setMaximumSize(kMaxOuterSize - extra);
+  if (!placed_ || size() == kInitialOuterSize - previous) resize(kInitialOuterSize - extra);
+  if (!placed_) {
+    placed_ = true;
+    if (const QScreen* s = screen()) {
+      QRect outer(QPoint(), kInitialOuterSize);
+      outer.moveCenter(s->availableGeometry().center());
+      move(outer.topLeft());
+    }
+  }
+}
+
+QSize TForm1::OuterSize() const { return frameGeometry().size(); }
+
+// ---- scan control --------------------------------------------------------------
+
+void TForm1::Start1Click() {
+  ComPort1->SetConnected(true);
+  ComPort1->WriteString("b");
+  Timer2.SetEnabled(true);
+}
+
+void TForm1::Stop1Click() {
+  try {
+    ComPort1->WriteString("a");
+  } catch (...) {
+    // A device that went away during a scan leaves the port open but dead;
+    // close it all the same so that the next Start opens it afresh.
+    // The write's error is the one reported; a failing close adds nothing.
+    if (ComPort1->Connected()) {
+      try {
+        ComPort1->Close();
+      } catch (...) {
+      }
+    }
+    throw;
+  }
+  ComPort1->SetConnected(false);
+  Timer2.SetEnabled(false);
+}
+
+void TForm1::Button2Click() {
+  Start1Click();
+  LED_MANUELL->SetBrushColor(clRed);
+}
+
+void TForm1::Button3Click() {
+  LED_MANUELL->SetBrushColor(clMaroon);
+  Stop1Click();
+}
+
+void TForm1::beenden1Click() { close(); }
+
+void TForm1::SpeedButton2Click() { close(); }
+
+void TForm1::RS2321Click() {}
+
+void TForm1::Setup1Click() {}
+
+void TForm1::Button1Click() {}
+
+// ---- receiving and drawing -------------------------------------------------------
+
+void TForm1::ComPort1RxChar(TCustomComPort*, int Count) { decoder_.ComPort1RxChar(Count); }
+
+void TForm1::FrameReceived() {
+  LED_RX->SetBrushColor(clLime);
+  Timer1.SetEnabled(true);
+}
+
+void TForm1::Timer1Timer() {
+  Timer1.SetEnabled(false);
+  LED_RX->SetBrushColor(clGreen);
+}
+
+void TForm1::Timer2Timer() {
+  if (!displays_) return;  // the window has closed
+  const QSize outer = OuterSize();
+  const TDisplayInputs in{measurement_, *graphSettings_, ComPort1->Connected(), label1Hook_};
+  displays_->Timer2Timer(outer.width(), outer.height(), in, clientArea_->Picture());
+  clientArea_->update();
+}
+
+const QImage& TForm1::ClientPicture() const { return clientArea_->Picture(); }
+
+void TForm1::SetLabel1Caption(const QString& text) {
+  if (Label1->text() == text) return;
+  Label1->setText(text);
+  // The label grows with its caption, as the top panel's labels size themselves.
+  Label1->resize(std::max(12, Label1->sizeHint().width()), Label1->height());
+}
+
+void TForm1::SetGraphSettings(const TGraphSettings* settings) {
+  graphSettings_ = settings ? settings : &defaultSettings_;
+}
+
+// ---- hidden controls ---------------------------------------------------------------
+
+void TForm1::WriteToPort(const char* command) { ComPort1->WriteString(command); }
+
+void TForm1::RadioButton1Click() {
+  if (SetShowPixels) SetShowPixels(true);
+}
+
+void TForm1::RadioButton2Click() {
+  if (SetShowPixels) SetShowPixels(false);
+}
+
+void TForm1::Button4Click() {
+  ComPort1->SetConnected(true);
+  Timer2.SetEnabled(true);
+  WriteToPort("1");
+}
+
+void TForm1::Button5Click() { WriteToPort("2"); }
+void TForm1::Button6Click() { WriteToPort("3"); }
+void TForm1::Button7Click() { WriteToPort("4"); }
+void TForm1::Button8Click() { WriteToPort("b"); }
+void TForm1::Button9Click() { WriteToPort("a"); }
+
+void TForm1::CheckBox1Click() { WriteToPort(CheckBox1->isChecked() ? "b" : "a"); }

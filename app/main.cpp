@@ -1,0 +1,62 @@
+// Start of the program: the command line, the application object, the main
+// window, and the message loop until the main window closes.
+#include <QApplication>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "AppErrors.h"
+#include "Artwork.h"
+#include "CPort.h"
+#include "CPortTr.h"
+#include "CommandLine.h"
+#include "Fonts.h"
+#include "GraphSettings.h"
+#include "UnitMain.h"
+
+#ifndef QUORVEL_VERSION
+#define QUORVEL_VERSION "0.0.0"
+#endif
+
+int main(int argc, char** argv) {
+  // Read before any window exists, so that --help and --version need no display.
+  const std::vector<std::string> args(argv, argv + argc);
+  const qv::CommandLine cl = qv::ParseCommandLine(args);
+  switch (cl.action) {
+    case qv::CommandLine::Action::Help:
+      std::fputs(qv::UsageText("quorvel").c_str(), stdout);
+      return 0;
+    case qv::CommandLine::Action::Version:
+      std::printf("quorvel %s\n", QUORVEL_VERSION);
+      return 0;
+    case qv::CommandLine::Action::Error:
+      std::fprintf(stderr, "quorvel: %s (try --help)\n", cl.error.c_str());
+      return 2;
+    case qv::CommandLine::Action::Run:
+      break;
+  }
+
+  // Only Qt's own options go on to the application object.
+  std::vector<std::string> qtArgs = cl.toolkitArgs;
+  std::vector<char*> qtArgv;
+  for (std::string& a : qtArgs) qtArgv.push_back(a.data());
+  qtArgv.push_back(nullptr);
+  int qtArgc = static_cast<int>(qtArgs.size());
+
+  QApplication app(qtArgc, qtArgv.data());
+  QApplication::setApplicationName(QStringLiteral("Quorvel"));
+  QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+  QApplication::setWindowIcon(qv::AppIcon());
+  qv::InstallFontSubstitutions();
+  InstallCPortTranslations();
+  TCustomComPort::SetErrorReporter([](const std::exception& e) { qv::ReportError(e); });
+
+  // The display values until the settings dialog holds them.
+  TGraphSettingsValues graphSettings;
+  TForm1 form;
+  form.SetGraphSettings(&graphSettings);
+  form.SetShowPixels = [&graphSettings](bool on) { graphSettings.pixels = on; };
+  form.SetCommandLinePort(cl.port);
+  form.show();
+  return QApplication::exec();
+}

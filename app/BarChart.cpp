@@ -17,17 +17,19 @@ void TDisplays::BALKENDIAGRAMM(int left, int top, int right, int bottom, const T
 
   const std::int64_t bw = std::int64_t{right} - left, bh = std::int64_t{bottom} - top;
   const TColor back = settings.BackColor();
-  const QSize size = SizeBackBuffer(std::abs(bw), std::abs(bh), back);
+  const QSize size = SizeBackBuffer(std::abs(bw), std::abs(bh));
   constexpr std::int64_t x0 = 10;
   const std::int64_t yb = size.height() - 10;
   const std::int64_t pw = bw - 10;
   const double c2 = bh / 2.0;
 
   // Background up to the chart's window coordinates taken as bitmap
-  // coordinates; what that leaves out shows the resize fill.
+  // coordinates; what that leaves out gets the same colour.
   canvas_.SetBrushColor(back);
   canvas_.SetPenColor(back);
-  canvas_.FillRect(1, 1, qv::ClampCoord(std::int64_t{right} - 2), qv::ClampCoord(std::int64_t{bottom} - 2));
+  const int fillRight = qv::ClampCoord(std::int64_t{right} - 2), fillBottom = qv::ClampCoord(std::int64_t{bottom} - 2);
+  canvas_.FillRect(1, 1, fillRight, fillBottom);
+  FillAround(1, 1, fillRight, fillBottom, back);
 
   canvas_.SetPenColor(settings.GraphColor());
   Line(x0, 10, x0, yb + 5);

@@ -104,13 +104,25 @@ void TCanvas::SetFontColor(TColor color) { fontColor_ = color; }
 
 const QFont& TCanvas::Font() {
   if (fontDirty_) {
-    font_ = QFont(fontName_);
-    font_.setPixelSize(qv::PointsToPixels(fontSize_));
-    font_.setBold(fontBold_);
-    font_.setStyleStrategy(QFont::NoAntialias);
+    // The displays switch between a handful of fonts many times a tick; keeping
+    // them keeps their glyph caches warm.
+    const int pixels = qv::PointsToPixels(fontSize_);
+    auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const QFont& f) {
+      return f.pixelSize() == pixels && f.bold() == fontBold_ && f.family() == fontName_;
+    });
+    if (found == fonts_.end()) {
+      QFont font(fontName_);
+      font.setPixelSize(pixels);
+      font.setBold(fontBold_);
+      font.setStyleStrategy(QFont::NoAntialias);
+      if (fonts_.size() >= kFontCacheSize) fonts_.erase(fonts_.begin());
+      fonts_.push_back(font);
+      found = fonts_.end() - 1;
+    }
+    current_ = static_cast<std::size_t>(found - fonts_.begin());
     fontDirty_ = false;
   }
-  return font_;
+  return fonts_[current_];
 }
 
 int TCanvas::TextWidth(const QString& text) { return QFontMetrics(Font()).horizontalAdvance(text); }
@@ -142,8 +154,10 @@ void TCanvas::FillClipped(int x1, int y1, int x2, int y2, QRgb color) {
   x2 = std::min(x2, image_.width());
   y2 = std::min(y2, image_.height());
   if (x1 >= x2 || y1 >= y2) return;
+  uchar* bits = image_.bits();
+  const qsizetype bpl = image_.bytesPerLine();
   for (int y = y1; y < y2; ++y) {
-    auto* row = reinterpret_cast<QRgb*>(image_.scanLine(y));
+    auto* row = reinterpret_cast<QRgb*>(bits + y * bpl);
     std::fill(row + x1, row + x2, color);
   }
 }

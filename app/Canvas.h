@@ -16,6 +16,8 @@
 #include <QImage>
 #include <QPoint>
 #include <QString>
+#include <cstddef>
+#include <vector>
 
 #include "DrawMath.h"
 #include "GraphSettings.h"
@@ -83,6 +85,8 @@ class TCanvas {
   bool fontBold_ = false;
   TColor fontColor_ = clWindowText;
   QPoint penPos_{0, 0};
-  QFont font_;
+  static constexpr std::size_t kFontCacheSize = 8;
+  std::vector<QFont> fonts_;  // recently used fonts, the current one at current_
+  std::size_t current_ = 0;
   bool fontDirty_ = true;
 };

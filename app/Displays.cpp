@@ -3,6 +3,7 @@
 #include <QPainter>
 #include <algorithm>
 #include <cstring>
+#include <utility>
 
 #include "Colors.h"
 
@@ -24,16 +25,33 @@ bool IsXrgb32(QImage::Format format) {
 
 TDisplays::TDisplays() : BACKBUFFER(MakeBitmap(1280, 1024)) { BACKBUFFER.fill(qv::ColorToRgb(clWhite)); }
 
-QSize TDisplays::SizeBackBuffer(std::int64_t width, std::int64_t height, TColor fill) {
+QSize TDisplays::SizeBackBuffer(std::int64_t width, std::int64_t height) {
   const int w = static_cast<int>(std::clamp<std::int64_t>(width, 0, kMaxBitmapSide));
   const int h = static_cast<int>(std::clamp<std::int64_t>(height, 0, kMaxBitmapSide));
   if (w == 0 || h == 0) {
-    BACKBUFFER = QImage();
-  } else {
-    if (BACKBUFFER.width() != w || BACKBUFFER.height() != h) BACKBUFFER = MakeBitmap(w, h);
-    BACKBUFFER.fill(qv::ColorToRgb(fill));
+    if (!BACKBUFFER.isNull()) spare_ = std::exchange(BACKBUFFER, QImage());
+  } else if (BACKBUFFER.width() != w || BACKBUFFER.height() != h) {
+    if (spare_.width() != w || spare_.height() != h) spare_ = MakeBitmap(w, h);
+    BACKBUFFER.swap(spare_);
   }
   return QSize(w, h);
+}
+
+void TDisplays::FillAround(int x1, int y1, int x2, int y2, TColor color) {
+  if (BACKBUFFER.isNull()) return;
+  const int w = BACKBUFFER.width(), h = BACKBUFFER.height();
+  const int left = std::clamp(std::min(x1, x2), 0, w), right = std::clamp(std::max(x1, x2), left, w);
+  const int top = std::clamp(std::min(y1, y2), 0, h), bottom = std::clamp(std::max(y1, y2), top, h);
+  const QRgb rgb = qv::ColorToRgb(color);
+  for (int y = 0; y < h; ++y) {
+    auto* row = reinterpret_cast<QRgb*>(BACKBUFFER.scanLine(y));
+    if (y < top || y >= bottom || left == right) {
+      std::fill(row, row + w, rgb);
+    } else {
+      std::fill(row, row + left, rgb);
+      std::fill(row + right, row + w, rgb);
+    }
+  }
 }
 
 void TDisplays::Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2) {

@@ -4,11 +4,12 @@
 // the one off-screen bitmap BACKBUFFER and then copied, opaque and clipped, onto
 // the window image, where it stays until the next tick copies over it.
 //
-// BACKBUFFER is resized by every drawing to that drawing's own size. A resize
-// fills the bitmap with the drawing's BackColor, so the pixels a drawing does
-// not paint itself (the outer frame of a panel; the first row, first column
-// and last two columns of the chart) show the background colour and the
-// panels join without seams. Sides are capped at kMaxBitmapSide pixels.
+// BACKBUFFER is resized by every drawing to that drawing's own size (sides
+// capped at kMaxBitmapSide pixels); the bitmaps of the last two sizes are kept,
+// so the alternation of chart and panels allocates nothing. The pixels a
+// drawing's background fill leaves out (the outer frame of a panel; the first
+// row, first column and last two columns of the chart) are given the same
+// BackColor, so the drawings join without seams.
 //
 // Widget-free: the caller passes what a drawing needs and paints the window
 // image in its paint event.
@@ -58,12 +59,16 @@ class TDisplays {
   TCanvas& Canvas() { return canvas_; }
 
  private:
-  // Sizes BACKBUFFER (each side capped) and fills it with `fill`; returns the size.
-  QSize SizeBackBuffer(std::int64_t width, std::int64_t height, TColor fill);
+  // Sizes BACKBUFFER (each side capped); returns the size. The content is left over.
+  QSize SizeBackBuffer(std::int64_t width, std::int64_t height);
+  // Paints the bitmap's pixels outside the rectangle (x1, y1)-(x2, y2), corners
+  // in either order, with `color`: what a background fill leaves out.
+  void FillAround(int x1, int y1, int x2, int y2, TColor color);
   void CopyToWindow(int left, int top, QImage& window) const;
   void Line(std::int64_t x1, std::int64_t y1, std::int64_t x2, std::int64_t y2);
 
   QImage BACKBUFFER;
+  QImage spare_;  // the bitmap of the size before, for the next resize back to it
   TCanvas canvas_{BACKBUFFER};
   std::array<std::int32_t, kPlotBufferSize> PLOTBUFFER{};
 };

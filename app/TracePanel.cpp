@@ -35,17 +35,18 @@ void TDisplays::INIT(int left, int top, int right, int bottom, int channel, cons
 
   const std::int64_t pw = std::int64_t{right} - left, ph = std::int64_t{bottom} - top;
   const TColor back = settings.BackColor();
-  const QSize size = SizeBackBuffer(std::abs(pw + 20), std::abs(ph + 20), back);
+  const QSize size = SizeBackBuffer(std::abs(pw + 20), std::abs(ph + 20));
   constexpr std::int64_t x0 = 10;
   const std::int64_t yb = size.height() - 10;
 
-  // Background, leaving the outermost one-pixel frame to the resize fill.
+  // Background; the outermost one-pixel frame gets the same colour.
   canvas_.SetFontName(QStringLiteral("Arial"));
   canvas_.SetFontSize(7);
   canvas_.SetFontBold(true);
   canvas_.SetBrushColor(back);
   canvas_.SetPenColor(back);
   canvas_.FillRect(1, 1, size.width() - 1, size.height() - 1);
+  FillAround(1, 1, size.width() - 1, size.height() - 1, back);
 
   // Axes, overhanging by 5 pixels to the left and below where they cross.
   canvas_.SetPenColor(settings.GraphColor());

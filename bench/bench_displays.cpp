@@ -12,6 +12,18 @@
 
 namespace {
 
+// Fonts need a GUI application (offscreen is enough). Made once, before the
+// first measurement, and kept to the end of the process.
+void EnsureGuiApplication() {
+  if (QCoreApplication::instance()) return;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  static int argc = 1;
+  static char name[] = "bench_displays";
+  static char* argv[] = {name, nullptr};
+  new QGuiApplication(argc, argv);  // lives as long as the process
+  qv::InstallFontSubstitutions();
+}
+
 void FillEngineData(TMeasurement& state) {
   state.MAXIMA = {352, 347, 360, 344};
   for (int c = 0; c < TMeasurement::kChannels; ++c)
@@ -20,6 +32,7 @@ void FillEngineData(TMeasurement& state) {
 }
 
 void Tick(benchmark::State& bench, bool dots) {
+  EnsureGuiApplication();
   const int W = static_cast<int>(bench.range(0)), H = static_cast<int>(bench.range(1));
   TMeasurement state;
   FillEngineData(state);
@@ -43,13 +56,4 @@ void BM_RedrawTickDots(benchmark::State& bench) { Tick(bench, true); }
 BENCHMARK(BM_RedrawTickLine)->Args({800, 600})->Args({1120, 1024})->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_RedrawTickDots)->Args({800, 600})->Args({1120, 1024})->Unit(benchmark::kMicrosecond);
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QGuiApplication app(argc, argv);
-  qv::InstallFontSubstitutions();
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+BENCHMARK_MAIN();

@@ -48,9 +48,10 @@ void TOwnerDrawComboBox::SetStyle(TComboBoxStyle style) {
 int TOwnerDrawComboBox::GetItemHt() const { return std::max(9, QFontMetrics(font()).height() + 1); }
 
 void TOwnerDrawComboBox::UpdateItemHeight() {
+  // A GetItemHt() that adjusts the font would come back through changeEvent;
+  // no rebuild may start while the height is half changed.
   changingItemHeight_ = true;
   itemHeight_ = GetItemHt();
-  // Laying the list out again may come back through changeEvent.
   updateGeometry();
   changingItemHeight_ = false;
 }

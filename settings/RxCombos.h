@@ -24,7 +24,9 @@ class TOwnerDrawComboBox : public QComboBox {
   // The height of every entry, fixed by GetItemHt() when the control is made
   // and again when its font changes.
   [[nodiscard]] int ItemHeight() const { return itemHeight_; }
-  // The larger of 9 and the font's text height + 1.
+  // The larger of 9 and the font's text height + 1. A subclass that changes
+  // it calls UpdateItemHeight() from its own constructor (a virtual call from
+  // this class's constructor reaches only this version).
   [[nodiscard]] virtual int GetItemHt() const;
 
  protected:

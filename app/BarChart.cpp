@@ -1,6 +1,7 @@
 // The bar chart: one bar per channel from a common base line, up or down by the
 // distance of the channel's maximum from the midpoint of the four.
 #include <algorithm>
+#include <cstdlib>
 
 #include "Displays.h"
 

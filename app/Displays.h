@@ -55,8 +55,6 @@ class TDisplays {
 
   const QImage& BackBuffer() const { return BACKBUFFER; }
   const std::array<std::int32_t, kPlotBufferSize>& PlotBuffer() const { return PLOTBUFFER; }
-  // The canvas state (pen, brush, font) as the last drawing left it.
-  TCanvas& Canvas() { return canvas_; }
 
  private:
   // Sizes BACKBUFFER (each side capped); returns the size. The content is left over.

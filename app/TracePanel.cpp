@@ -1,6 +1,7 @@
 // One trace panel: the newest entries of a channel's history, one per pixel
 // column with the newest at the left, as dots or a connected line over a grid.
 #include <algorithm>
+#include <cstdlib>
 #include <stdexcept>
 
 #include "Displays.h"

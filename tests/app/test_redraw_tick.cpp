@@ -100,3 +100,11 @@ TEST_F(RedrawTick, AnyWindowSizeStaysInsideTheArrays) {
   Tick(800, 200);
   EXPECT_EQ(displays.BackBuffer().height(), 105);
 }
+
+TEST_F(RedrawTick, WindowImagesOfOtherFormatsGetTheSamePixels) {
+  Tick();
+  QImage other(800, 600, QImage::Format_RGB888);
+  other.fill(Qt::magenta);
+  displays.Timer2Timer(800, 600, Inputs(), other);
+  EXPECT_EQ(other.convertToFormat(QImage::Format_RGB32), window);
+}

@@ -372,6 +372,17 @@ class TCustomComPort : public QObject, public TComPortIO {
   std::unique_ptr<TComThread> thread_;
 
  public:
+  // Stored settings: the groups in StoredGroups() kept in a registry key
+  // (location "ROOT\path", key path\Name) or in the section Name of an ini
+  // file. Failures are reported as EComPort 16 (storing) and 17 (loading).
+  void SaveSettings(TStorageKind StoreType, const std::string& StoreTo);
+  void RestoreSettings(TStorageKind StoreType, const std::string& StoreFrom);
+
+ protected:
+  virtual void StoreToRegistry(class TRegistry& Reg);
+  virtual void StoreToIniFile(class TIniFile& IniFile);
+  virtual void LoadFromRegistry(class TRegistry& Reg);
+  virtual void LoadFromIniFile(class TIniFile& IniFile);
 };
 
 class TComPort : public TCustomComPort {

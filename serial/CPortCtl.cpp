@@ -1,0 +1,201 @@
+#include "CPortCtl.h"
+
+#include <QAbstractItemView>
+#include <QStyledItemDelegate>
+#include <exception>
+#include <mutex>
+#include <utility>
+
+#include "CPortText.h"
+#include "PortList.h"
+
+namespace {
+
+struct ListerSlot {
+  std::mutex mutex;
+  qv::TPortLister lister;
+};
+
+ListerSlot& Lister() {
+  static ListerSlot slot;
+  return slot;
+}
+
+template <std::size_t N>
+QStringList Texts(const std::array<std::string_view, N>& names) {
+  QStringList out;
+  for (std::string_view n : names) out << QString::fromUtf8(n.data(), static_cast<qsizetype>(n.size()));
+  return out;
+}
+
+// Every row of the drop-down list has the same fixed height.
+class FixedHeightDelegate : public QStyledItemDelegate {
+ public:
+  using QStyledItemDelegate::QStyledItemDelegate;
+  QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    return {QStyledItemDelegate::sizeHint(option, index).width(), TComComboBox::kItemHeight};
+  }
+};
+
+}  // namespace
+
+namespace qv {
+
+TPortLister SetPortLister(TPortLister lister) {
+  std::lock_guard lock(Lister().mutex);
+  return std::exchange(Lister().lister, std::move(lister));
+}
+
+QStringList ComPropertyItems(TComProperty property) {
+  switch (property) {
+    case cpPort: {
+      TPortLister lister;
+      {
+        std::lock_guard lock(Lister().mutex);
+        lister = Lister().lister;
+      }
+      std::vector<std::string> ports;
+      if (lister)
+        lister(ports);
+      else
+        ListSerialPorts(ports);
+      QStringList out;
+      for (const auto& p : ports) out << QString::fromStdString(p);
+      return out;
+    }
+    case cpBaudRate: return Texts(kBaudRateTexts);
+    case cpDataBits: return Texts(kDataBitsTexts);
+    case cpStopBits: return Texts(kStopBitsTexts);
+    case cpParity: return Texts(kParityTexts);
+    case cpFlowControl: return Texts(kFlowControlTexts);
+    case cpNone: break;
+  }
+  return {};
+}
+
+}  // namespace qv
+
+// TComSelect ------------------------------------------------------------------
+
+void TComSelect::SetComProperty(TComProperty value) {
+  property_ = value;
+  // Listed first, so that a failing port list leaves the items as they were.
+  const QStringList items = qv::ComPropertyItems(value);
+  items_->clear();
+  items_->addItems(items);
+}
+
+QString TComSelect::CurrentValueText() const {
+  const TCustomComPort* p = port_.data();
+  if (p == nullptr) return {};
+  switch (property_) {
+    case cpPort: return QString::fromStdString(p->Port());
+    case cpBaudRate: return QString::fromStdString(BaudRateToText(p->BaudRate()));
+    case cpDataBits: return QString::fromStdString(DataBitsToText(p->DataBits()));
+    case cpStopBits: return QString::fromStdString(StopBitsToText(p->StopBits()));
+    case cpParity: return QString::fromStdString(ParityToText(p->Parity().Bits()));
+    case cpFlowControl: return QString::fromStdString(FlowControlToText(p->FlowControl().FlowControl()));
+    case cpNone: break;
+  }
+  return {};
+}
+
+void TComSelect::SelectCurrentValue() {
+  const QString current = CurrentValueText();
+  const int index = current.isEmpty() ? -1 : items_->findText(current, Qt::MatchFixedString);
+  items_->setCurrentIndex(index);
+  if (index >= 0) SetPending(items_->itemText(index));
+}
+
+void TComSelect::Pick(const QString& text) {
+  SetPending(text);
+  if (autoApply_) ApplySettings();
+}
+
+void TComSelect::SetPending(const QString& text) {
+  const std::string t = text.toStdString();
+  switch (property_) {
+    case cpPort: port_name_ = t; break;
+    case cpBaudRate: baud_rate_ = TextToBaudRate(t); break;
+    case cpDataBits: data_bits_ = TextToDataBits(t); break;
+    case cpStopBits: stop_bits_ = TextToStopBits(t); break;
+    case cpParity: parity_ = TextToParity(t); break;
+    case cpFlowControl: flow_control_ = TextToFlowControl(t); break;
+    case cpNone: break;
+  }
+}
+
+void TComSelect::ApplySettings() {
+  TCustomComPort* p = port_.data();
+  if (p == nullptr) return;
+  switch (property_) {
+    case cpPort:
+      // An empty name would leave the port unusable and read as "nothing
+      // stored" at the next start.
+      if (!port_name_.empty()) p->SetPort(port_name_);
+      break;
+    case cpBaudRate: p->SetBaudRate(baud_rate_); break;
+    case cpDataBits: p->SetDataBits(data_bits_); break;
+    case cpStopBits: p->SetStopBits(stop_bits_); break;
+    case cpParity: p->Parity().SetBits(parity_); break;
+    case cpFlowControl: p->FlowControl().SetFlowControl(flow_control_); break;
+    case cpNone: break;
+  }
+}
+
+// TComComboBox ----------------------------------------------------------------
+
+TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
+  QComboBox::setEditable(false);
+  setItemDelegate(new FixedHeightDelegate(this));
+  // activated comes from the user only, never from a programmatic selection.
+  connect(this, &QComboBox::activated, this, &TComComboBox::ItemPicked);
+}
+
+TComComboBox::~TComComboBox() { disconnect(portLink_); }
+
+void TComComboBox::SetComPort(TCustomComPort* value) {
+  if (value == select_.ComPort()) return;
+  disconnect(portLink_);
+  select_.SetComPort(value);
+  if (value == nullptr) return;
+  portLink_ = connect(value, &QObject::destroyed, this, &TComComboBox::PortDestroyed);
+  SelectCurrentValue();
+}
+
+void TComComboBox::SetComProperty(TComProperty value) {
+  select_.SetComProperty(value);
+  if (count() == 0) return;
+  if (select_.ComPort() != nullptr)
+    SelectCurrentValue();
+  else
+    setCurrentIndex(0);
+}
+
+QString TComComboBox::Text() const { return currentIndex() < 0 ? QString() : itemText(currentIndex()); }
+
+void TComComboBox::SetText(const QString& value) {
+  const int index = findText(value, Qt::MatchFixedString);
+  if (index >= 0) setCurrentIndex(index);
+}
+
+void TComComboBox::SelectCurrentValue() { select_.SelectCurrentValue(); }
+
+void TComComboBox::ItemPicked(int index) {
+  if (index < 0) return;
+  try {
+    select_.Pick(itemText(index));
+  } catch (const std::exception& e) {
+    // Applying at once failed: reported like any port error, and the change
+    // handlers do not run for a choice that did not take.
+    TCustomComPort::ReportError(e);
+    return;
+  }
+  emit Change();
+}
+
+void TComComboBox::PortDestroyed() {
+  portLink_ = {};
+  select_.SetComPort(nullptr);
+  if (count() > 0) setCurrentIndex(0);
+}

@@ -1,0 +1,69 @@
+#pragma once
+// The port setup dialog: six bound lists for the port name, baud rate, data
+// bits, stop bits, parity and flow control of one port. RunPortSetup() shows it
+// for a port and, on OK, writes the chosen values into the port in one update;
+// storing them is the caller's business.
+#include <QDialog>
+#include <functional>
+
+class QGroupBox;
+class QLabel;
+class QPushButton;
+class TComComboBox;
+class TCustomComPort;
+
+class TComSetupFrm : public QDialog {
+  Q_OBJECT
+
+ public:
+  static constexpr int kClientWidth = 231;
+  static constexpr int kClientHeight = 216;
+
+  // Builds the dialog and fills its lists; the port list's error (EComPort 23)
+  // ends the construction.
+  explicit TComSetupFrm(QWidget* parent = nullptr);
+  ~TComSetupFrm() override;
+
+  // Centres the dialog on the screen before it is shown.
+  void setVisible(bool visible) override;
+
+  // How the dialog is run modally: the default is exec(). Tests put in their
+  // own, which gets the built dialog and returns its result
+  // (QDialog::Accepted for OK). Returns the previous runner.
+  using TModalRunner = std::function<int(TComSetupFrm& dialog)>;
+  static TModalRunner SetModalRunner(TModalRunner runner);
+  static int RunModal(TComSetupFrm& dialog);
+
+  QGroupBox* GroupBox1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QLabel* Label6 = nullptr;
+  TComComboBox* Combo1 = nullptr;
+  TComComboBox* Combo2 = nullptr;
+  TComComboBox* Combo3 = nullptr;
+  TComComboBox* Combo4 = nullptr;
+  TComComboBox* Combo5 = nullptr;
+  TComComboBox* Combo6 = nullptr;
+  QPushButton* Button1 = nullptr;
+  QPushButton* Button2 = nullptr;
+
+ private:
+  void CreateControls();
+};
+
+namespace qv {
+
+// Shows the setup dialog for port and, when it ends with OK, sets the six
+// chosen values on it inside one BeginUpdate/EndUpdate bracket (an open port
+// takes them together). Cancel or closing the window changes nothing. Errors
+// (EComPort 23 before anything is shown, or a setter's error) are passed on;
+// the bracket is closed and the dialog freed all the same.
+void RunPortSetup(TCustomComPort& port);
+
+// Makes RunPortSetup the dialog that TCustomComPort::ShowPortSetup() opens.
+void InstallPortSetupDialog();
+
+}  // namespace qv

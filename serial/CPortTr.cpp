@@ -18,7 +18,8 @@ bool InstallCPortTranslations() {
     installed.reset();
   }
   auto translator = std::make_unique<QTranslator>();
-  if (!translator->load(QLocale(), QStringLiteral("cport"), QStringLiteral("_"), QStringLiteral(":/i18n"))) return false;
+  if (!translator->load(QLocale(), QStringLiteral("cport"), QStringLiteral("_"), QStringLiteral(":/i18n")))
+    return false;
   if (!QCoreApplication::installTranslator(translator.get())) return false;
   installed = std::move(translator);
   return true;

@@ -20,6 +20,17 @@ namespace fs = std::filesystem;
 
 namespace {
 
+// The advice, in the "cport" domain with the port's other texts.
+constexpr const char* kNoAccess =
+    "Your user may not open this device, and joining its group would not help; ask your administrator for access.";
+constexpr const char* kGroupMayNot =
+    "The device belongs to the group \"%1\" and your user is in it, but the device does not let the group read and "
+    "write it.";
+constexpr const char* kJoinGroup =
+    "The device belongs to the group \"%1\", which your user is not in. Join it with\n"
+    "    sudo usermod -aG %1 $USER\n"
+    "then log out and back in.";
+
 QString Local(const std::string& s) { return QString::fromLocal8Bit(s.data(), static_cast<qsizetype>(s.size())); }
 
 bool ProcessInGroup(gid_t gid) {
@@ -55,18 +66,10 @@ QString AccessHelp(const std::string& device, const TPortErrorHelpSources& sourc
   if (::stat(device.c_str(), &st) != 0) return {};
   const std::string group = GroupName(st.st_gid);
   const bool groupMayUse = (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP);
-  if (!groupMayUse || st.st_gid == 0 || group.empty())
-    return CPortTr("Your user may not open this device, and joining its group would not help; "
-                   "ask your administrator for access.");
+  if (!groupMayUse || st.st_gid == 0 || group.empty()) return CPortTr(kNoAccess);
   const QString name = Local(group);
-  if (sources.inGroup && sources.inGroup(st.st_gid))
-    return CPortTr("The device belongs to the group \"%1\" and your user is in it, "
-                   "but the device does not let the group read and write it.")
-        .arg(name);
-  return CPortTr("The device belongs to the group \"%1\", which your user is not in. Join it with\n"
-                 "    sudo usermod -aG %1 $USER\n"
-                 "then log out and back in.")
-      .arg(name);
+  if (sources.inGroup && sources.inGroup(st.st_gid)) return CPortTr(kGroupMayNot).arg(name);
+  return CPortTr(kJoinGroup).arg(name);
 }
 
 QString BusyHelp(const std::string& device, const TPortErrorHelpSources& sources) {
@@ -74,7 +77,8 @@ QString BusyHelp(const std::string& device, const TPortErrorHelpSources& sources
   if (holders.empty()) return CPortTr("Another program has the port open. Close it and try again.");
   QStringList names;
   for (const auto& h : holders) names << QString::fromStdString(h);
-  return CPortTr("Another program has the port open: %1. Close it and try again.").arg(names.join(QStringLiteral(", ")));
+  return CPortTr("Another program has the port open: %1. Close it and try again.")
+      .arg(names.join(QStringLiteral(", ")));
 }
 
 QString MissingHelp(int code, const TPortErrorHelpSources& sources) {
@@ -95,25 +99,22 @@ QString MissingHelp(int code, const TPortErrorHelpSources& sources) {
   if (ports.empty()) return help + CPortTr("No serial ports were found.");
   QStringList names;
   for (const auto& p : ports) names << Local(p);
-  return help + CPortTr("Serial ports found: %1. Choose one under Einstellung > RS-232.").arg(names.join(QStringLiteral(", ")));
+  return help + CPortTr("Serial ports found: %1. Choose one under Einstellung > RS-232.")
+                    .arg(names.join(QStringLiteral(", ")));
 }
 
 // What to do when the port would not open, by the system's code.
 QString OpenHelp(int code, const std::string& device, const TPortErrorHelpSources& sources) {
   switch (code) {
     case EACCES:
-    case EPERM:
-      return AccessHelp(device, sources);
+    case EPERM: return AccessHelp(device, sources);
     case EBUSY:
-    case EAGAIN:
-      return BusyHelp(device, sources);
+    case EAGAIN: return BusyHelp(device, sources);
     case ENOENT:
     case ENODEV:
     case ENXIO:
-    case ENOTTY:
-      return MissingHelp(code, sources);
-    default:
-      return {};
+    case ENOTTY: return MissingHelp(code, sources);
+    default: return {};
   }
 }
 
@@ -148,7 +149,8 @@ std::vector<std::string> PortHolders(const fs::path& devicePath, const fs::path&
       continue;
     std::error_code fdEc;
     bool holds = false;
-    for (fs::directory_iterator fd(it->path() / "fd", fdEc), fdEnd; !fdEc && fd != fdEnd && !holds; fd.increment(fdEc)) {
+    for (fs::directory_iterator fd(it->path() / "fd", fdEc), fdEnd; !fdEc && fd != fdEnd && !holds;
+         fd.increment(fdEc)) {
       std::error_code linkEc;
       const fs::path linked = fs::read_symlink(fd->path(), linkEc);
       holds = !linkEc && linked == target;

@@ -1,8 +1,8 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
 #include <QLocale>
 #include <cerrno>
 #include <cstdlib>
-#include <gmock/gmock.h>
-#include <gtest/gtest.h>
 #include <string>
 
 #include "CPortTr.h"
@@ -74,8 +74,9 @@ TEST_F(CPortLocale, SetupDialogWordsAndErrorAdviceHaveGermanForms) {
   const std::string busy = PortErrorDetail(EComPort(1, EBUSY), "/dev/ttyS0", s);
   EXPECT_THAT(busy, HasSubstr("\nEin anderes Programm hat die Schnittstelle geöffnet. Schließen Sie es"));
   const std::string missing = PortErrorDetail(EComPort(1, ENOENT), "/dev/ttyUSB3", s);
-  EXPECT_THAT(missing, HasSubstr("\nDas Gerät ist nicht angeschlossen, oder der Name der Schnittstelle ist falsch.\n"
-                                 "Gefundene Schnittstellen: /dev/ttyUSB0. Wählen Sie eine unter Einstellung > RS-232."));
+  EXPECT_THAT(missing,
+              HasSubstr("\nDas Gerät ist nicht angeschlossen, oder der Name der Schnittstelle ist falsch.\n"
+                        "Gefundene Schnittstellen: /dev/ttyUSB0. Wählen Sie eine unter Einstellung > RS-232."));
 }
 
 }  // namespace

@@ -3,10 +3,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
-#include <cstring>
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <cerrno>
+#include <cstring>
 #include <optional>
 #include <stdexcept>
 
@@ -173,7 +173,8 @@ TEST_F(PortErrorHelpTest, MissingDeviceListsThePortsThatAreThere) {
                    "The device is not plugged in, or the port name is wrong.\n"
                    "Serial ports found: /dev/ttyS0, /dev/ttyUSB0. Choose one under Einstellung > RS-232.");
   for (int code : {ENODEV, ENXIO}) EXPECT_THAT(Detail(1, code, missing), HasSubstr("not plugged in")) << code;
-  EXPECT_THAT(Detail(1, ENOTTY, device), HasSubstr("The port name does not lead to a serial device.\nSerial ports found"));
+  EXPECT_THAT(Detail(1, ENOTTY, device),
+              HasSubstr("The port name does not lead to a serial device.\nSerial ports found"));
 
   sources.listPorts = [] { return std::vector<std::string>{}; };
   EXPECT_THAT(Detail(1, ENOENT, missing), HasSubstr("wrong.\nNo serial ports were found."));
@@ -186,9 +187,10 @@ TEST_F(PortErrorHelpTest, PortNamesAreShownWithTheirDevice) {
   EXPECT_THAT(Detail(1, ENOENT, "COM1"), StartsWith("COM1 (/dev/ttyS0): " + SystemText(ENOENT) + ".\n"));
   EXPECT_THAT(Detail(1, ENOENT, "ttyUSB9"), StartsWith("ttyUSB9 (/dev/ttyUSB9): "));
   // No port chosen at all: no device to name, the advice still helps.
-  EXPECT_EQ(Detail(1, ENOENT, ""), SystemText(ENOENT) + ".\n" +
-                                       "The device is not plugged in, or the port name is wrong.\n"
-                                       "Serial ports found: /dev/ttyS0, /dev/ttyUSB0. Choose one under Einstellung > RS-232.");
+  EXPECT_EQ(Detail(1, ENOENT, ""),
+            SystemText(ENOENT) + ".\n" +
+                "The device is not plugged in, or the port name is wrong.\n"
+                "Serial ports found: /dev/ttyS0, /dev/ttyUSB0. Choose one under Einstellung > RS-232.");
 }
 
 TEST(PortErrorHelpDefaults, AskTheSystem) {

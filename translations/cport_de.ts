@@ -129,7 +129,7 @@
     </message>
     <message>
         <source>Flow control</source>
-        <translation>Flusssteuerung</translation>
+        <translation>Handshake</translation>
     </message>
     <message>
         <source>OK</source>

@@ -1,10 +1,16 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
 #include <QLocale>
+#include <QPushButton>
 #include <cerrno>
 #include <cstdlib>
 #include <string>
 
+#include "CPortCtl.h"
+#include "CPortSetup.h"
 #include "CPortTr.h"
 #include "EComPort.h"
 #include "PortErrorHelp.h"
@@ -65,7 +71,7 @@ TEST_F(CPortLocale, SetupDialogWordsAndErrorAdviceHaveGermanForms) {
   ASSERT_TRUE(Use("de_DE.UTF-8"));
   EXPECT_EQ(CPortTr("Setup"), QStringLiteral("Einrichtung"));
   EXPECT_EQ(CPortTr(" Settings "), QStringLiteral(" Einstellungen "));  // the blanks stay
-  EXPECT_EQ(CPortTr("Flow control"), QStringLiteral("Flusssteuerung"));
+  EXPECT_EQ(CPortTr("Flow control"), QStringLiteral("Handshake"));
   EXPECT_EQ(CPortTr("Cancel"), QStringLiteral("Abbrechen"));
 
   TPortErrorHelpSources s;
@@ -77,6 +83,39 @@ TEST_F(CPortLocale, SetupDialogWordsAndErrorAdviceHaveGermanForms) {
   EXPECT_THAT(missing,
               HasSubstr("\nDas Gerät ist nicht angeschlossen, oder der Name der Schnittstelle ist falsch.\n"
                         "Gefundene Schnittstellen: /dev/ttyUSB0. Wählen Sie eine unter Einstellung > RS-232."));
+}
+
+// The dialog as the port's setup shows it, its port list from the test.
+class SetupDialogLocale : public CPortLocale {
+ protected:
+  qv::TPortLister previous = qv::SetPortLister([](std::vector<std::string>& items) { items = {"/dev/ttyS0"}; });
+  ~SetupDialogLocale() override { qv::SetPortLister(previous); }
+
+  static std::vector<QString> Captions(const TComSetupFrm& d) {
+    return {d.windowTitle(),  d.GroupBox1->title(), d.Label1->text(), d.Label2->text(),  d.Label3->text(),
+            d.Label4->text(), d.Label5->text(),     d.Label6->text(), d.Button1->text(), d.Button2->text()};
+  }
+};
+
+TEST_F(SetupDialogLocale, GermanDialogTextsButUntranslatedLists) {
+  ASSERT_TRUE(Use("de_DE.UTF-8"));
+  TComSetupFrm d;
+  EXPECT_EQ(Captions(d), (std::vector<QString>{"Einrichtung", " Einstellungen ", "Anschluss", "Baudrate", "Datenbits",
+                                               "Stoppbits", "Parität", "Handshake", "OK", "Abbrechen"}));
+  // The lists show the stored names, which the port converts back.
+  EXPECT_EQ(d.Combo5->itemText(0), QStringLiteral("None"));
+  EXPECT_EQ(d.Combo6->itemText(0), QStringLiteral("Hardware"));
+  EXPECT_EQ(d.Combo2->itemText(0), QStringLiteral("Custom"));
+  // The longer German captions still end before the lists begin.
+  for (QLabel* l : {d.Label1, d.Label2, d.Label3, d.Label4, d.Label5, d.Label6})
+    EXPECT_LE(l->x() + l->width(), d.Combo1->x()) << l->text().toStdString() << " " << l->width();
+}
+
+TEST_F(SetupDialogLocale, EnglishDialogKeepsItsTexts) {
+  EXPECT_FALSE(Use("en_US.UTF-8"));
+  TComSetupFrm d;
+  EXPECT_EQ(Captions(d), (std::vector<QString>{"Setup", " Settings ", "Port", "Baud rate", "Data bits", "Stop bits",
+                                               "Parity", "Flow control", "OK", "Cancel"}));
 }
 
 }  // namespace

@@ -72,7 +72,7 @@ void TForm1::CreatePanel1() {
 
   SpeedButton2 = Make<QToolButton>(Panel1, "SpeedButton2", 755, 5, 29, 29);
   SpeedButton2->setIcon(QIcon(QPixmap::fromImage(qv::ExitGlyph())));
-  SpeedButton2->setIconSize(QSize(25, 25));
+  SpeedButton2->setIconSize(QSize(32, 32));  // as drawn; the button clips its edge
   SpeedButton2->setFocusPolicy(Qt::NoFocus);  // a glyph button takes no focus
   Panel1->AnchorRight(SpeedButton2, kInitialOuterSize.width() - 755);
 }

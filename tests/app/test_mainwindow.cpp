@@ -28,10 +28,11 @@ const QString kWriteOnClosed = QStringLiteral("WriteFile function failed (win er
 
 class MainWindow : public ::testing::Test {
  protected:
-  // A shown window whose port is the fake device.
+  // A shown window whose port is the fake device (named as on the command
+  // line, so that it holds whatever settings the showing loads).
   void Show(const std::string& port) {
     form = std::make_unique<TForm1>();
-    form->ComPort1->SetPort(port);
+    form->SetCommandLinePort(port);
     form->show();
     ASSERT_TRUE(WaitFor([&] { return form->isVisible(); }));
   }
@@ -55,7 +56,7 @@ TEST_F(MainWindow, AfterShowingThePortIsClosedAndTheDisplaysRun) {
   ASSERT_NE(form->Displays(), nullptr);
   EXPECT_EQ(form->Displays()->BackBuffer().size(), QSize(1280, 1024));
   for (auto& h : form->Measurement().CHANNEL_DATA) h.fill(7);
-  form->ComPort1->SetPort(device.SlavePath());
+  form->SetCommandLinePort(device.SlavePath());
   form->show();
 
   EXPECT_FALSE(form->ComPort1->Connected());
@@ -185,6 +186,7 @@ TEST_F(MainWindow, TheExitButtonCloses) {
 TEST_F(MainWindow, StartFailsWhenThePortCannotBeOpened) {
   form = std::make_unique<TForm1>();
   form->ComPort1->SetPort("/dev/quorvel-no-such-device");
+  form->SetCommandLinePort("/dev/quorvel-no-such-device");
   // Before showing, the redraw timer is off: a failed Start leaves it off.
   form->Start1->trigger();
   EXPECT_FALSE(form->Timer2.Enabled());

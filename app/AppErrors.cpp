@@ -1,16 +1,22 @@
 #include "AppErrors.h"
 
 #include <QApplication>
+#include <QLabel>
 #include <QMessageBox>
+#include <QPointer>
 #include <QStringList>
 
 namespace qv {
 namespace {
 
-void ShowMessageBox(const QString& text) {
+void ShowMessageBox(const QString& text, const QString& detail) {
   // Parented to the active window so the box stays above it; a null parent
   // still works when no window is up (e.g. during start-up).
-  QMessageBox::critical(QApplication::activeWindow(), QCoreApplication::applicationName(), text);
+  auto box = MakeErrorBox(text, detail, QApplication::activeWindow());
+  const QPointer<QMessageBox> alive(box.get());
+  box->exec();
+  // A parent window closed while the box was up has taken the box with it.
+  if (!alive) (void)box.release();
 }
 
 ErrorPresenter& Presenter() {
@@ -18,13 +24,50 @@ ErrorPresenter& Presenter() {
   return presenter;
 }
 
+ErrorDetailSource& DetailSource() {
+  static ErrorDetailSource source;
+  return source;
+}
+
 }  // namespace
 
 ErrorPresenter SetErrorPresenter(ErrorPresenter presenter) { return std::exchange(Presenter(), std::move(presenter)); }
 
+ErrorDetailSource SetErrorDetailSource(ErrorDetailSource source) {
+  return std::exchange(DetailSource(), std::move(source));
+}
+
 QString ErrorText(const std::exception& e) { return QString::fromUtf8(e.what()); }
 
-void ReportError(const QString& text) {
+QString ErrorDetail(const std::exception& e) {
+  const ErrorDetailSource& source = DetailSource();
+  if (!source) return {};
+  // The detail only helps; its failure must not keep the error itself from
+  // being shown.
+  try {
+    return source(e);
+  } catch (...) {
+    return {};
+  }
+}
+
+std::unique_ptr<QMessageBox> MakeErrorBox(const QString& text, const QString& detail, QWidget* parent) {
+  auto box = std::make_unique<QMessageBox>(QMessageBox::Critical, QCoreApplication::applicationName(), text,
+                                           QMessageBox::Ok, parent);
+  // Messages and advice are shown as written, never read as markup.
+  box->setTextFormat(Qt::PlainText);
+  if (!detail.isEmpty()) {
+    box->setInformativeText(detail);
+    // The box guesses the detail's format on its own; its label is found by its text.
+    for (QLabel* label : box->findChildren<QLabel*>())
+      if (label->text() == detail) label->setTextFormat(Qt::PlainText);
+  }
+  return box;
+}
+
+void ReportError(const QString& text) { ReportError(text, QString()); }
+
+void ReportError(const QString& text, const QString& detail) {
   if (const auto& p = Presenter()) {
     p(text);
     return;
@@ -35,11 +78,11 @@ void ReportError(const QString& text) {
   static QStringList open;
   if (open.contains(text)) return;
   open.append(text);
-  ShowMessageBox(text);
+  ShowMessageBox(text, detail);
   open.removeOne(text);
 }
 
-void ReportError(const std::exception& e) { ReportError(ErrorText(e)); }
+void ReportError(const std::exception& e) { ReportError(ErrorText(e), ErrorDetail(e)); }
 
 void ReportError(const std::exception_ptr& error) {
   if (!error) return;

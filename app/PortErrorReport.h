@@ -1,0 +1,20 @@
+#pragma once
+// Port errors in the error report: under the message, what the system says
+// about the code and what to do about it, for the port that raised it.
+#include <QString>
+#include <exception>
+
+class TCustomComPort;
+
+namespace qv {
+
+// The detail for e when it is a port error, for the port's current name;
+// empty for any other error or when the port is gone.
+[[nodiscard]] QString PortErrorReportDetail(const std::exception& e, const TCustomComPort* port);
+
+// Makes the error report add that detail for errors of port (which must outlive
+// the report's use of it, or be a child that is deleted with its window: the
+// link is dropped then).
+void InstallPortErrorDetail(TCustomComPort& port);
+
+}  // namespace qv

@@ -17,7 +17,7 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools 
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo clean
+.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot clean
 
 # Installs only what is missing; runs apt-get update once, and only then.
 deps:
@@ -59,6 +59,22 @@ bench: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	@for b in $(BUILD_DIR)/bench/bench_*; do [ -x "$$b" ] && { echo "== $$b"; QT_QPA_PLATFORM=offscreen "$$b" || exit 1; }; done; true
+
+# The program on the simulated device, in a window of the user's desktop. Only
+# the program and the simulator are built, in the release folder.
+demo:
+	@tools/demo.sh --check-display
+	@$(MAKE) --no-print-directory deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
+	tools/demo.sh $(BUILD_DIR)
+
+# The demo on a virtual display, with the scan started, photographed into
+# docs/screenshot.png; needs no desktop.
+screenshot: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF
+	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
+	tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
 
 clean:
 	rm -rf build

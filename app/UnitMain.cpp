@@ -11,6 +11,7 @@
 #include "AppErrors.h"
 #include "Artwork.h"
 #include "Panels.h"
+#include "PortSettingsLocation.h"
 #include "Shape.h"
 
 TForm1::TForm1(QWidget* parent)
@@ -65,12 +66,35 @@ void TForm1::FormCreate() { displays_ = std::make_unique<TDisplays>(); }
 
 void TForm1::FormShow() {
   closed_ = false;
+  try {
+    LoadStoredSettings();
+  } catch (...) {
+    // The rest of the showing is skipped, but a port named on the command
+    // line is what this run was asked to use, stored settings or not.
+    ApplyCommandLinePort();
+    throw;
+  }
   ApplyCommandLinePort();
   // Double buffering: every Qt widget paints into the window's backing store,
   // so there is nothing to switch on.
   Timer2.SetEnabled(true);
   for (auto& history : measurement_.CHANNEL_DATA) std::fill(history.begin(), history.begin() + 300, 0);
 }
+
+void TForm1::LoadStoredSettings() {
+  ComPort1->RestoreSettings(kPortSettingsStorage, kPortSettingsLocation);
+  // No name means nothing was stored yet: the first run.
+  if (ComPort1->Port().empty()) {
+    ComPort1->SetPort("COM1");
+    ComPort1->SetBaudRate(br57600);
+    ComPort1->SetDataBits(dbEight);
+    ComPort1->SetStopBits(sbOneStopBit);
+    SavePortSettings();
+  }
+  if (ReadSettingsFile) ReadSettingsFile();
+}
+
+void TForm1::SavePortSettings() { ComPort1->SaveSettings(kPortSettingsStorage, kPortSettingsLocation); }
 
 void TForm1::ApplyCommandLinePort() {
   if (commandLinePort_) ComPort1->SetPort(*commandLinePort_);
@@ -186,11 +210,20 @@ void TForm1::beenden1Click() { close(); }
 
 void TForm1::SpeedButton2Click() { close(); }
 
-void TForm1::RS2321Click() {}
+// Stored whether the dialog ended with OK or Cancel; a port list that cannot
+// be read ends it before anything is stored.
+void TForm1::RS2321Click() {
+  ComPort1->ShowPortSetup();
+  SavePortSettings();
+}
 
-void TForm1::Setup1Click() {}
+// The settings dialog's "COM Setup" stores nothing itself: this keeps it.
+void TForm1::Setup1Click() {
+  if (ShowSettingsDialog) ShowSettingsDialog();
+  SavePortSettings();
+}
 
-void TForm1::Button1Click() {}
+void TForm1::Button1Click() { Setup1Click(); }
 
 // ---- receiving and drawing -------------------------------------------------------
 

@@ -58,8 +58,8 @@ class TForm1 : public QMainWindow {
   void Timer1Timer();
   void Timer2Timer();
   void ComPort1RxChar(TCustomComPort* Sender, int Count);
-  // The settings menus and the Setup button open dialogs that are not part of
-  // the program yet; these do nothing for now.
+  // The settings menus and the hidden Setup button: the port setup dialog or
+  // the settings dialog, then the port settings are stored.
   void RS2321Click();
   void Setup1Click();
   void Button1Click();
@@ -82,6 +82,13 @@ class TForm1 : public QMainWindow {
   // Writes ShowPixels where the settings live (the hidden radio buttons use
   // it). Defaults to the built-in values.
   std::function<void(bool)> SetShowPixels;
+
+  // ---- the settings dialog -------------------------------------------------
+  // What the window needs of the settings dialog, set by the program's start
+  // when it makes the dialog: reading the settings file into it (at the first
+  // showing) and showing it modally (menu "Setup"). Unset: nothing happens.
+  std::function<void()> ReadSettingsFile;
+  std::function<void()> ShowSettingsDialog;
 
   // ---- start-up options ----------------------------------------------------
   // A port name from the command line: replaces the port for this run when
@@ -140,6 +147,10 @@ class TForm1 : public QMainWindow {
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // The stored port settings, and built-in defaults stored at once when
+  // there are none; then the settings file.
+  void LoadStoredSettings();
+  void SavePortSettings();
   void CreatePanel1();
   void CreateHiddenControls();
   void CreateMenu();

@@ -2,17 +2,20 @@
 // window, and the message loop until the main window closes.
 #include <QApplication>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "AppErrors.h"
 #include "Artwork.h"
 #include "CPort.h"
+#include "CPortSetup.h"
 #include "CPortTr.h"
 #include "CommandLine.h"
 #include "Fonts.h"
-#include "GraphSettings.h"
+#include "Startup.h"
 #include "UnitMain.h"
+#include "setup.h"
 
 #ifndef QUORVEL_VERSION
 #define QUORVEL_VERSION "0.0.0"
@@ -51,11 +54,14 @@ int main(int argc, char** argv) {
   InstallCPortTranslations();
   TCustomComPort::SetErrorReporter([](const std::exception& e) { qv::ReportError(e); });
 
-  // The display values until the settings dialog holds them.
-  TGraphSettingsValues graphSettings;
+  qv::InstallPortSetupDialog();
+
+  // The settings dialog is made hidden right after the main window and kept
+  // until after it is gone: the window reads its display settings from it.
+  std::unique_ptr<TForm2> form2;
   TForm1 form;
-  form.SetGraphSettings(&graphSettings);
-  form.SetShowPixels = [&graphSettings](bool on) { graphSettings.pixels = on; };
+  form2 = std::make_unique<TForm2>();
+  qv::AttachSettingsDialog(form, *form2);
   form.SetCommandLinePort(cl.port);
   form.show();
   return QApplication::exec();

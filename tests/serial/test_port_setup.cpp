@@ -117,7 +117,8 @@ TEST_F(SetupTest, TheDialogHasItsCaptionSizeControlsAndTabOrder) {
     EXPECT_FALSE(combos[i]->isEditable());
   }
   // Tab order: the six lists, then OK and Cancel.
-  const std::vector<QWidget*> tabbable{d.Combo1, d.Combo2, d.Combo3, d.Combo4, d.Combo5, d.Combo6, d.Button1, d.Button2};
+  const std::vector<QWidget*> tabbable{d.Combo1, d.Combo2, d.Combo3,  d.Combo4,
+                                       d.Combo5, d.Combo6, d.Button1, d.Button2};
   std::vector<QWidget*> order;
   QWidget* w = d.Combo1;
   do {

@@ -2,7 +2,10 @@
 // the command line.
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QDialog>
 #include <QPalette>
+#include <QSet>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 #include <stdexcept>
@@ -40,6 +43,34 @@ TEST(AppErrors, GuardedReportsWhatEscapesAndCarriesOn) {
   slot(-1, 2);
   EXPECT_EQ(sum, 3);
   EXPECT_EQ(errors.texts.last(), "negative");
+}
+
+TEST(AppErrors, AnErrorRepeatedWhileItsBoxIsOpenDoesNotStackBoxes) {
+  const qv::ErrorPresenter previous = qv::SetErrorPresenter({});
+  QSet<QWidget*> boxes;
+  bool repeated = false;
+  // One timer reports the same error again from inside the open box's event
+  // loop, as a failing timer handler would; another closes whatever box is up.
+  QTimer repeat, closer;
+  repeat.setInterval(5);
+  closer.setInterval(50);
+  QObject::connect(&repeat, &QTimer::timeout, [&] {
+    if (!QApplication::activeModalWidget() || repeated) return;
+    repeated = true;
+    qv::ReportError(QStringLiteral("Unable to open com port (win error code: 2)"));
+  });
+  QObject::connect(&closer, &QTimer::timeout, [&] {
+    if (QWidget* box = QApplication::activeModalWidget()) {
+      boxes.insert(box);
+      if (repeated) static_cast<QDialog*>(box)->done(0);
+    }
+  });
+  repeat.start();
+  closer.start();
+  qv::ReportError(QStringLiteral("Unable to open com port (win error code: 2)"));
+  qv::SetErrorPresenter(previous);
+  EXPECT_TRUE(repeated);
+  EXPECT_EQ(boxes.size(), 1);
 }
 
 TEST(Timer, EnablingARunningTimerKeepsItsSchedule) {

@@ -13,11 +13,12 @@ FUZZ_SECONDS ?= 600
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools \
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
-            clang libclang-rt-14-dev
+            clang libclang-rt-14-dev \
+            desktop-file-utils appstream groff-base clang-format
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot clean
+.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot install format clean
 
 # Installs only what is missing; runs apt-get update once, and only then.
 deps:
@@ -75,6 +76,16 @@ screenshot: deps
 	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
 	tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
+
+# Installs the programs, desktop entry, metadata, icons and manual pages below
+# PREFIX (make install PREFIX=~/.local).
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# Applies .clang-format to every C++ file in git.
+format:
+	git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format -i
 
 clean:
 	rm -rf build

@@ -13,6 +13,7 @@
 #include "CPortTr.h"
 #include "CommandLine.h"
 #include "Fonts.h"
+#include "PortErrorReport.h"
 #include "Startup.h"
 #include "UnitMain.h"
 #include "setup.h"
@@ -49,6 +50,8 @@ int main(int argc, char** argv) {
   QApplication app(qtArgc, qtArgv.data());
   QApplication::setApplicationName(QStringLiteral("Quorvel"));
   QApplication::setApplicationVersion(QStringLiteral(QUORVEL_VERSION));
+  // Ties the window to the installed desktop entry (its icon and name in docks and task bars).
+  QApplication::setDesktopFileName(QStringLiteral("io.quorvel.Synchrontester"));
   QApplication::setWindowIcon(qv::AppIcon());
   qv::InstallFontSubstitutions();
   InstallCPortTranslations();
@@ -62,6 +65,8 @@ int main(int argc, char** argv) {
   TForm1 form;
   form2 = std::make_unique<TForm2>();
   qv::AttachSettingsDialog(form, *form2);
+  // A port error's message box also says what the system means and what to do.
+  qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);
   form.show();
   return QApplication::exec();

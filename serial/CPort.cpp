@@ -308,7 +308,9 @@ void TCustomComPort::Close() {
     DoDSRChange(false);
     DoRLSDChange(false);
     DoBeforeClose();
-    if (tcflush(fd_, TCIOFLUSH) < 0 && !DeviceGone(errno)) throw EComPort(5, errno);
+    // Only what was received is discarded: a command written just before
+    // closing (the device's stop command) must still leave on the line.
+    if (tcflush(fd_, TCIFLUSH) < 0 && !DeviceGone(errno)) throw EComPort(5, errno);
     ForceRelease();
   }
   DoAfterClose();

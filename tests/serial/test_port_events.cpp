@@ -132,6 +132,24 @@ TEST_F(PortEvents, CloseDiscardsWaitingBytes) {
   EXPECT_EQ(received, "new");
 }
 
+TEST_F(PortEvents, CommandWrittenJustBeforeCloseStillReachesTheDevice) {
+  // The stop command goes out right before the port closes; closing must not
+  // throw it away with the received bytes.
+  ReadInHandler();
+  for (int i = 0; i < 50; ++i) {
+    port.Open();
+    ASSERT_TRUE(pty.Write(std::string(300, 'x')));
+    ASSERT_TRUE(WaitFor([&] { return received.size() >= 300; }));
+    received.clear();
+    ASSERT_TRUE(pty.Write(std::string(100, 'y')));
+    ASSERT_EQ(port.WriteString("a"), 1);
+    port.Close();
+    std::string got;
+    ASSERT_TRUE(WaitFor([&] { return (got += pty.ReadAvailable()).size() >= 1; })) << "cycle " << i;
+    EXPECT_EQ(got, "a") << "cycle " << i;
+  }
+}
+
 TEST_F(PortEvents, WriteTimesOutWhenTheDeviceTakesNothing) {
   TComTimeouts t;
   t.SetWriteTotalConstant(50);

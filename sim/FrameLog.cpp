@@ -131,4 +131,11 @@ void FrameLog::Write(const LoggedFrame& frame) {
   std::fflush(file_);
 }
 
+void FrameLog::WriteComment(std::string_view text) {
+  if (!file_) return;
+  const std::string line = "# " + std::string(text) + '\n';
+  std::fwrite(line.data(), 1, line.size(), file_);
+  std::fflush(file_);
+}
+
 }  // namespace qv::sim

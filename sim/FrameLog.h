@@ -55,6 +55,8 @@ class FrameLog {
 
   [[nodiscard]] bool IsOpen() const { return file_ != nullptr; }
   void Write(const LoggedFrame& frame);
+  // A line "# <text>", which readers of the log skip.
+  void WriteComment(std::string_view text);
 
  private:
   std::FILE* file_ = nullptr;

@@ -39,6 +39,7 @@ Other:
                      model, looping, while the device is switched on
   --link PATH        also make a symlink to the device at PATH
   --log FILE         write a line for every frame sent (see docs/simulator.md)
+  --log-times        also log the monotonic clock each time bytes are sent
   --stats            print counts of what was sent when the simulator ends
   --help             show this text
   --version          show the version

@@ -71,7 +71,7 @@ ParseResult ParseArguments(std::span<const std::string_view> args) {
       {"--log", text(o.log)},
   };
   const std::map<std::string_view, bool*> flags{
-      {"--stats", &o.stats}, {"--help", &o.help}, {"-h", &o.help}, {"--version", &o.version}};
+      {"--stats", &o.stats}, {"--log-times", &o.log_times}, {"--help", &o.help}, {"-h", &o.help}, {"--version", &o.version}};
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];
@@ -106,6 +106,7 @@ ParseResult ParseArguments(std::span<const std::string_view> args) {
       return r;
     }
   }
+  if (o.log_times && o.log.empty()) r.error = "option '--log-times' needs --log";
   return r;
 }
 

@@ -19,6 +19,7 @@ struct SimOptions {
   std::string link;    // an extra symlink to the device
   std::string replay;  // a capture to play instead of the model
   std::string log;     // where to log every frame sent
+  bool log_times = false;  // also log when the bytes were handed to the line
   bool stats = false;
   bool help = false;
   bool version = false;

@@ -91,6 +91,7 @@ int RunSimulator(const SimOptions& options) {
   pollfd fds[3] = {{signals.Get(), POLLIN, 0}, {pty.Master(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
   nfds_t nfds = terminal.Active() ? 3 : 2;
   bool running = true;
+  std::uint64_t handed_out = 0;  // bytes put on the line, lost ones included, as the log's offsets count them
   while (running) {
     Nanos now = Now();
     device.Tick(now);
@@ -99,6 +100,9 @@ int RunSimulator(const SimOptions& options) {
       // Nobody reads and the pty is full: the bytes go out on the wire and are lost.
       const std::size_t written = n > 0 ? static_cast<std::size_t>(n) : 0;
       if (written < out.size()) device.Lost(out.size() - written);
+      handed_out += out.size();
+      // steady_clock is CLOCK_MONOTONIC, so a receiver on this machine can compare.
+      if (options.log_times) log->WriteComment("t " + std::to_string(handed_out) + ' ' + std::to_string(Now()));
     }
     if (::poll(fds, nfds, PollTimeout(device.NextDeadline() - Now())) < 0) {
       if (errno == EINTR) continue;

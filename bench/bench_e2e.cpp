@@ -1,0 +1,307 @@
+// The main window streaming from the real simulator, as in the demo: Start
+// Scan on quorvel-sim at 1200 rpm with channel 0's records requested, then
+// QUORVEL_BENCH_SECONDS (default 10) of readings. Reported:
+//   cpu_percent_of_core  this process's processor time per wall-clock second
+//                        (the simulator is a process of its own)
+//   rss_mb, hwm_mb       resident memory at the end (VmRSS) and its peak (VmHWM)
+//   latency_*_ms         from the simulator handing a frame's last byte to the
+//                        pseudo-terminal (its log's "# t" lines) to the window
+//                        having decoded that frame, both on CLOCK_MONOTONIC
+// The window runs on the offscreen platform: it draws every tick as on a
+// desktop, but nothing is sent to a display server.
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <time.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QEventLoop>
+#include <QTimer>
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "AppErrors.h"
+#include "FrameLog.h"
+#include "Shape.h"
+#include "UnitMain.h"
+
+extern char** environ;
+
+namespace {
+
+std::int64_t MonotonicNs() {
+  timespec ts{};
+  clock_gettime(CLOCK_MONOTONIC, &ts);
+  return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+double ProcessCpuSeconds() {
+  rusage u{};
+  getrusage(RUSAGE_SELF, &u);
+  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
+         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
+}
+
+// A "VmRSS:" or "VmHWM:" figure of /proc/self/status, in MB.
+double StatusMegabytes(const std::string& key) {
+  std::ifstream in("/proc/self/status");
+  for (std::string line; std::getline(in, line);) {
+    if (line.rfind(key, 0) == 0) return std::stod(line.substr(key.size())) / 1024.0;  // kB
+  }
+  return 0;
+}
+
+int RunSeconds() {
+  const char* s = std::getenv("QUORVEL_BENCH_SECONDS");
+  const int n = s ? std::atoi(s) : 10;
+  return n > 0 ? n : 10;
+}
+
+void RunEventLoop(int ms) {
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
+}
+
+// The application object and a private folder for whatever the window stores.
+std::filesystem::path EnsureApplication() {
+  static std::filesystem::path root;
+  static int argc = 1;
+  static char name[] = "bench_e2e";
+  static char* argv[] = {name, nullptr};
+  if (QCoreApplication::instance()) return root;
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  char tmpl[] = "/tmp/quorvel-bench-e2e-XXXXXX";
+  if (!mkdtemp(tmpl)) throw std::runtime_error("no temporary folder");
+  root = tmpl;
+  for (const char* var : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "HOME"}) setenv(var, tmpl, 1);
+  std::atexit([] {
+    std::error_code ec;
+    std::filesystem::remove_all(root, ec);
+  });
+  new QApplication(argc, argv);  // lives until the process ends
+  // An error must not wait for a click on a message box nobody sees.
+  qv::SetErrorPresenter([](const QString& text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
+  return root;
+}
+
+// quorvel-sim as a child; its first output line is the device path.
+class Simulator {
+ public:
+  explicit Simulator(const std::filesystem::path& log) {
+    int out[2];
+    if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe2");
+    std::vector<std::string> args{QV_SIM_EXE, "--seed", "1", "--log", log.string(), "--log-times"};
+    std::vector<char*> argv;
+    for (auto& a : args) argv.push_back(a.data());
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t fa;
+    posix_spawn_file_actions_init(&fa);
+    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
+    const int rc = ::posix_spawn(&pid_, QV_SIM_EXE, &fa, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&fa);
+    ::close(out[1]);
+    out_ = out[0];
+    if (rc != 0) throw std::runtime_error("cannot start " QV_SIM_EXE);
+    std::string text;
+    pollfd p{out_, POLLIN, 0};
+    while (text.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
+      char c[256];
+      const ssize_t n = ::read(out_, c, sizeof c);
+      if (n <= 0) break;
+      text.append(c, static_cast<std::size_t>(n));
+    }
+    if (text.find('\n') == std::string::npos) throw std::runtime_error("the simulator did not start");
+    path_ = text.substr(0, text.find('\n'));
+  }
+  ~Simulator() {
+    ::kill(pid_, SIGTERM);
+    ::waitpid(pid_, nullptr, 0);
+    ::close(out_);
+  }
+  Simulator(const Simulator&) = delete;
+  Simulator& operator=(const Simulator&) = delete;
+  const std::string& Path() const { return path_; }
+
+ private:
+  pid_t pid_ = -1;
+  int out_ = -1;
+  std::string path_;
+};
+
+// The time each decoded frame was done with. The frame signal lights LED_RX
+// at the start of every AUSGABE, at most one per receive event: the lamp is
+// set to a colour the window never uses before each event, so lit afterwards
+// means a frame was decoded.
+struct DecodeTimes {
+  std::vector<std::int64_t> ns;
+  std::vector<std::array<std::int32_t, 4>> maxima;
+  long events = 0;  // receive events, with or without a frame
+
+  void Attach(TForm1& form) {
+    form.ComPort1->OnRxChar = [this, &form, handler = form.ComPort1->OnRxChar](TCustomComPort* s, int count) {
+      ++events;
+      const TColor before = form.LED_RX->BrushColor();
+      form.LED_RX->SetBrushColor(clBlack);
+      handler(s, count);
+      const std::int64_t done = MonotonicNs();
+      if (form.LED_RX->BrushColor() != clLime) {
+        form.LED_RX->SetBrushColor(before);
+        return;
+      }
+      ns.push_back(done);
+      maxima.push_back(form.Measurement().MAXIMA);
+    };
+  }
+};
+
+struct Latencies {
+  std::vector<double> ms;
+  int unmatched = 0;  // decoded frames whose maxima differ from the frame sent at that place
+};
+
+// The n-th decoded frame is the n-th record sent (a sound stream loses none);
+// its last byte left with the first "# t" line that covers it.
+Latencies MatchLog(const std::filesystem::path& logPath, const DecodeTimes& decoded, std::int64_t from) {
+  std::ifstream in(logPath);
+  std::stringstream buf;
+  buf << in.rdbuf();
+  std::string text = buf.str();
+  text.erase(text.find_last_of('\n') + 1);
+  std::vector<qv::sim::LoggedFrame> records;
+  for (auto& f : qv::sim::ParseLog(text)) {
+    if (f.kind == qv::sim::FrameKind::kMaxima || f.kind == qv::sim::FrameKind::kChannel) records.push_back(f);
+  }
+  std::vector<std::pair<std::uint64_t, std::int64_t>> times;
+  std::istringstream lines(text);
+  for (std::string line; std::getline(lines, line);) {
+    if (line.rfind("# t ", 0) != 0) continue;
+    std::istringstream fields(line.substr(4));
+    std::uint64_t bytes = 0;
+    std::int64_t ns = 0;
+    if (fields >> bytes >> ns) times.emplace_back(bytes, ns);
+  }
+  Latencies out;
+  for (std::size_t i = 0; i < decoded.ns.size() && i < records.size(); ++i) {
+    if (decoded.ns[i] < from) continue;
+    const auto& r = records[i];
+    if (r.kind == qv::sim::FrameKind::kMaxima &&
+        !std::equal(r.maxima.begin(), r.maxima.end(), decoded.maxima[i].begin())) {
+      ++out.unmatched;
+      continue;
+    }
+    const std::uint64_t end = r.offset + r.size;
+    const auto t = std::lower_bound(times.begin(), times.end(), end,
+                                    [](const auto& p, std::uint64_t v) { return p.first < v; });
+    if (t == times.end()) continue;
+    out.ms.push_back(static_cast<double>(decoded.ns[i] - t->second) / 1e6);
+  }
+  std::sort(out.ms.begin(), out.ms.end());
+  return out;
+}
+
+double Quantile(const std::vector<double>& sorted, double q) {
+  if (sorted.empty()) return 0;
+  return sorted[static_cast<std::size_t>(q * static_cast<double>(sorted.size() - 1))];
+}
+
+// A scan of the simulator on a shown window: Start Scan, channel 0's records
+// asked for, two seconds to settle, then one measured run of the event loop.
+template <typename Measure>
+void StreamingRun(benchmark::State& state, bool probeFrames, Measure&& measure) {
+  const std::filesystem::path root = EnsureApplication();
+  const std::filesystem::path log = root / "frames.log";
+  std::filesystem::remove(log);
+  Simulator sim(log);
+  TForm1 form;
+  form.SetCommandLinePort(sim.Path());
+  form.show();
+  DecodeTimes decoded;
+  if (probeFrames) {
+    decoded.Attach(form);
+  } else {
+    form.ComPort1->OnRxChar = [&decoded, handler = form.ComPort1->OnRxChar](TCustomComPort* s, int count) {
+      ++decoded.events;
+      handler(s, count);
+    };
+  }
+  form.Button2Click();
+  form.Button4Click();
+  RunEventLoop(2000);
+  for (auto _ : state) {
+    const double cpu0 = ProcessCpuSeconds();
+    const long events0 = decoded.events;
+    const std::int64_t t0 = MonotonicNs();
+    RunEventLoop(RunSeconds() * 1000);
+    const double wall = static_cast<double>(MonotonicNs() - t0) / 1e9;
+    state.SetIterationTime(wall);
+    state.counters["cpu_percent_of_core"] = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+    state.counters["receive_events_per_second"] = static_cast<double>(decoded.events - events0) / wall;
+    measure(log, decoded, t0);
+  }
+  form.Button3Click();
+  form.close();
+}
+
+// Processor share and memory of the window as it is, nothing hooked in but an
+// event count.
+void BM_StreamingFromSimulator(benchmark::State& state) {
+  StreamingRun(state, false, [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t) {
+    state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
+    state.counters["hwm_mb"] = StatusMegabytes("VmHWM:");
+  });
+}
+
+// The delay of every frame. The probe repaints the receive lamp on every
+// event, so this run's processor share is a little higher than the one above.
+void BM_FrameLatency(benchmark::State& state) {
+  StreamingRun(state, true, [&](const std::filesystem::path& log, const DecodeTimes& decoded, std::int64_t t0) {
+    const Latencies lat = MatchLog(log, decoded, t0);
+    state.counters["frames"] = static_cast<double>(lat.ms.size());
+    state.counters["frames_unmatched"] = lat.unmatched;
+    state.counters["latency_median_ms"] = Quantile(lat.ms, 0.5);
+    state.counters["latency_p90_ms"] = Quantile(lat.ms, 0.9);
+    state.counters["latency_max_ms"] = lat.ms.empty() ? 0 : lat.ms.back();
+  });
+}
+
+// The same window before Start Scan: the displays tick, nothing arrives. The
+// difference to the streaming run is what receiving and decoding cost.
+void BM_DisplaysOnlyBeforeScan(benchmark::State& state) {
+  EnsureApplication();
+  TForm1 form;
+  form.show();
+  RunEventLoop(2000);
+  for (auto _ : state) {
+    const double cpu0 = ProcessCpuSeconds();
+    const std::int64_t t0 = MonotonicNs();
+    RunEventLoop(RunSeconds() * 1000);
+    const double wall = static_cast<double>(MonotonicNs() - t0) / 1e9;
+    state.SetIterationTime(wall);
+    state.counters["cpu_percent_of_core"] = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+    state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
+  }
+  form.Timer2.SetEnabled(false);
+}
+
+}  // namespace
+
+BENCHMARK(BM_DisplaysOnlyBeforeScan)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_StreamingFromSimulator)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_FrameLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+
+BENCHMARK_MAIN();

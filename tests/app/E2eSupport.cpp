@@ -39,7 +39,6 @@ std::size_t Occurrences(std::string_view hay, std::string_view needle) {
 
 FrameRecorder::FrameRecorder(TForm1& form) : form_(form), previous_(form.ComPort1->OnRxChar) {
   form_.ComPort1->OnRxChar = [this, handler = previous_](TCustomComPort* sender, int count) {
-    ++events_;
     const TColor before = form_.LED_RX->BrushColor();
     form_.LED_RX->SetBrushColor(kUnlit);
     try {
@@ -59,7 +58,6 @@ FrameRecorder::FrameRecorder(TForm1& form) : form_(form), previous_(form.ComPort
     s.sample_count = m.SAMPLE_COUNT;
     s.channels = m.CHANNEL_DATA;
     frames_.push_back(s);
-    if (OnFrame) OnFrame();
   };
 }
 

@@ -45,16 +45,11 @@ class FrameRecorder {
 
   [[nodiscard]] const std::vector<Snapshot>& Frames() const { return frames_; }
   [[nodiscard]] std::size_t Count() const { return frames_.size(); }
-  // Receive events seen, with or without a frame.
-  [[nodiscard]] std::size_t Events() const { return events_; }
-  // Called after each recorded frame (e.g. to take a time stamp).
-  std::function<void()> OnFrame;
 
  private:
   TForm1& form_;
   std::function<void(TCustomComPort*, int)> previous_;
   std::vector<Snapshot> frames_;
-  std::size_t events_ = 0;
 };
 
 // Keeps the pictures of the last redraw ticks.

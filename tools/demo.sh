@@ -65,6 +65,14 @@ trap 'exit 129' HUP
 
 [[ -n ${DEMO_LOG:-} ]] && sim_args+=(--log "$DEMO_LOG")
 
+# Without a session's runtime folder both programs would fall back to one of
+# their own making (and Qt would warn); a private one serves both, so the
+# program's port list still shows the simulator.
+if [[ -z ${XDG_RUNTIME_DIR:-} ]]; then
+  export XDG_RUNTIME_DIR=$tmp/runtime
+  mkdir -m 700 "$XDG_RUNTIME_DIR"
+fi
+
 # The simulator's first output line is its device path; it comes through a
 # pipe that stays open until the end, so that nothing it prints later fails.
 # Its keys work when this script runs on a terminal: it reads that terminal.

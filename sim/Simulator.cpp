@@ -96,13 +96,15 @@ int RunSimulator(const SimOptions& options) {
     Nanos now = Now();
     device.Tick(now);
     for (std::string out = device.TakeDue(now); !out.empty(); out = device.TakeDue(now)) {
+      // Taken before the write: a reader woken by it may be done before write() returns.
+      const Nanos handing = options.log_times ? Now() : 0;
       const ssize_t n = ::write(pty.Master(), out.data(), out.size());
       // Nobody reads and the pty is full: the bytes go out on the wire and are lost.
       const std::size_t written = n > 0 ? static_cast<std::size_t>(n) : 0;
       if (written < out.size()) device.Lost(out.size() - written);
       handed_out += out.size();
       // steady_clock is CLOCK_MONOTONIC, so a receiver on this machine can compare.
-      if (options.log_times) log->WriteComment("t " + std::to_string(handed_out) + ' ' + std::to_string(Now()));
+      if (options.log_times) log->WriteComment("t " + std::to_string(handed_out) + ' ' + std::to_string(handing));
     }
     if (::poll(fds, nfds, PollTimeout(device.NextDeadline() - Now())) < 0) {
       if (errno == EINTR) continue;

@@ -50,7 +50,9 @@ bool TextToBool(std::string_view Text) { return SameText(Text, "YES"); }
 
 std::string CharToText(AnsiChar Ch) {
   if (Ch >= 33 && Ch <= 127) return std::string(1, static_cast<char>(Ch));
-  return "#" + std::to_string(static_cast<int>(Ch));
+  std::string text = "#";
+  text += std::to_string(static_cast<int>(Ch));
+  return text;
 }
 
 AnsiChar TextToChar(std::string_view Text) {

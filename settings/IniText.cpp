@@ -1,6 +1,7 @@
 #include "IniText.h"
 
 #include <cstdint>
+#include <initializer_list>
 #include <limits>
 #include <stdexcept>
 
@@ -57,14 +58,22 @@ std::string_view Unquote(std::string_view v) {
   return v;
 }
 
+// Builds a string from pieces (appending avoids GCC 12's false -Wrestrict
+// alarms about operator+ on short strings).
+std::string Join(std::initializer_list<std::string_view> parts) {
+  std::string out;
+  for (std::string_view p : parts) out += p;
+  return out;
+}
+
 bool NeedsQuotes(std::string_view v) {
   if (v.empty()) return false;
   return IsBlank(v.front()) || IsBlank(v.back()) || (v.size() >= 2 && v.front() == '"' && v.back() == '"');
 }
 
 std::string EncodeValue(std::string_view v) {
-  if (NeedsQuotes(v)) return "\"" + std::string(v) + "\"";
-  return std::string(v);
+  if (!NeedsQuotes(v)) return std::string(v);
+  return Join({"\"", v, "\""});
 }
 
 bool IsBlankLine(std::string_view line) { return Trim(line).empty(); }
@@ -86,12 +95,9 @@ IniText::IniText(std::string_view bytes) {
       break;
     }
     std::string_view text = bytes.substr(0, nl);
-    std::string end = "\n";
-    if (!text.empty() && text.back() == '\r') {
-      text.remove_suffix(1);
-      end = "\r\n";
-    }
-    lines_.push_back({std::string(text), std::move(end)});
+    const bool crlf = !text.empty() && text.back() == '\r';
+    if (crlf) text.remove_suffix(1);
+    lines_.push_back({std::string(text), crlf ? std::string("\r\n") : std::string("\n")});
     bytes.remove_prefix(nl + 1);
   }
 }
@@ -170,14 +176,14 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
 
   auto header = FindSection(section);
   if (header == npos) {
-    std::string keyLine = std::string(key) + "=" + encoded;
+    std::string keyLine = Join({key, "=", encoded});
     if (lines_.empty()) {
-      lines_.push_back({"[" + std::string(section) + "]", "\n"});
+      lines_.push_back({Join({"[", section, "]"}), "\n"});
       lines_.push_back({std::move(keyLine), "\n"});
       return;
     }
     std::size_t last = lines_.size() - 1;
-    InsertAfter(last++, "[" + std::string(section) + "]");
+    InsertAfter(last++, Join({"[", section, "]"}));
     InsertAfter(last, std::move(keyLine));
     return;
   }
@@ -195,7 +201,7 @@ void IniText::Set(std::string_view section, std::string_view key, std::string_vi
   std::size_t last = header;
   for (std::size_t i = header + 1, end = SectionEnd(header); i < end; ++i)
     if (!IsBlankLine(lines_[i].text)) last = i;
-  InsertAfter(last, std::string(key) + "=" + encoded);
+  InsertAfter(last, Join({key, "=", encoded}));
 }
 
 std::string IniText::Bytes() const {

@@ -10,8 +10,8 @@ namespace {
 // Options that Qt's own application object understands; they are handed on
 // to it untouched instead of being refused.
 constexpr std::array<std::string_view, 11> kToolkitWithValue = {
-    "-platform", "-platformpluginpath", "-platformtheme", "-plugin", "-display", "-style",
-    "-stylesheet", "-qwindowgeometry", "-qwindowicon", "-qwindowtitle", "-session"};
+    "-platform",   "-platformpluginpath", "-platformtheme", "-plugin",       "-display", "-style",
+    "-stylesheet", "-qwindowgeometry",    "-qwindowicon",   "-qwindowtitle", "-session"};
 constexpr std::array<std::string_view, 4> kToolkitFlags = {"-reverse", "-nograb", "-dograb", "-widgetcount"};
 
 template <std::size_t N>

@@ -48,11 +48,8 @@ void PrintFrameLine(std::ostream& out, int frameNumber, const FrameReport& repor
       part() << "maxima";
       for (const auto m : state.MAXIMA) out << ' ' << m;
       break;
-    case RecordOutcome::kAbsent:
-      break;
-    default:
-      part() << "maxima record dropped (past the end of the buffer)";
-      break;
+    case RecordOutcome::kAbsent: break;
+    default: part() << "maxima record dropped (past the end of the buffer)"; break;
   }
   switch (report.channel) {
     case RecordOutcome::kDecoded:
@@ -63,14 +60,9 @@ void PrintFrameLine(std::ostream& out, int frameNumber, const FrameReport& repor
     case RecordOutcome::kBadChannel:
       part() << "channel record ignored (channel byte " << report.channel_number << ")";
       break;
-    case RecordOutcome::kBadCount:
-      part() << "channel record ignored (count is no number)";
-      break;
-    case RecordOutcome::kOutOfBounds:
-      part() << "channel record dropped (past the end of the buffer)";
-      break;
-    case RecordOutcome::kAbsent:
-      break;
+    case RecordOutcome::kBadCount: part() << "channel record ignored (count is no number)"; break;
+    case RecordOutcome::kOutOfBounds: part() << "channel record dropped (past the end of the buffer)"; break;
+    case RecordOutcome::kAbsent: break;
   }
   if (!any) out << " no record";
   out << '\n';

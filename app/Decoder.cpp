@@ -15,13 +15,13 @@ constexpr std::string_view kChannelTag = "MUXA#Channel";
 // Record layout, offsets from the first character of the tag.
 constexpr std::size_t kMaximaValues = 11;  // 4 x 16-bit, low byte first
 constexpr std::size_t kChannelByte = 12;
-constexpr std::size_t kCountText = 20;     // 3 ASCII characters
-constexpr std::size_t kSamples = 34;       // n x 16-bit, low byte first
+constexpr std::size_t kCountText = 20;  // 3 ASCII characters
+constexpr std::size_t kSamples = 34;    // n x 16-bit, low byte first
 
 constexpr std::size_t kLastIndex = TMeasurement::kInBufferSize - 1;
-constexpr int kZeroedEntries = 261;          // a channel record clears entries 0..260
-constexpr int kShiftedEntries = 200;         // the history step moves entries 0..199
-constexpr std::int32_t kHistoryOffset = 100; // history entries from maxima hold value - 100
+constexpr int kZeroedEntries = 261;           // a channel record clears entries 0..260
+constexpr int kShiftedEntries = 200;          // the history step moves entries 0..199
+constexpr std::int32_t kHistoryOffset = 100;  // history entries from maxima hold value - 100
 
 // The count text: three characters, cut at the first zero byte. Leading
 // spaces and one sign are accepted, then at least one digit and nothing else.

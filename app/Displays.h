@@ -25,9 +25,9 @@
 
 // What one drawing reads besides its own state.
 struct TDisplayInputs {
-  TMeasurement& state;               // SAMPLE_COUNT may be set here; the rest is read
-  const TGraphSettings& settings;    // read at every drawing
-  bool connected = false;            // Connected of ComPort1: gates the overpressure warning
+  TMeasurement& state;                                   // SAMPLE_COUNT may be set here; the rest is read
+  const TGraphSettings& settings;                        // read at every drawing
+  bool connected = false;                                // Connected of ComPort1: gates the overpressure warning
   std::function<void(const QString&)> setLabel1Caption;  // may be empty
 };
 

@@ -7,12 +7,12 @@
 #include <string>
 
 struct TMeasurement {
-  static constexpr int kInBufferSize = 1001;   // INBUFFER indices 0..1000
+  static constexpr int kInBufferSize = 1001;  // INBUFFER indices 0..1000
   static constexpr int kChannels = 4;
-  static constexpr int kHistorySize = 301;     // CHANNEL_DATA indices 0..300
+  static constexpr int kHistorySize = 301;  // CHANNEL_DATA indices 0..300
 
-  std::string INSTRING;     // receive accumulator, any byte value
-  std::string DATASTRING;   // the frame most recently cut from INSTRING
+  std::string INSTRING;    // receive accumulator, any byte value
+  std::string DATASTRING;  // the frame most recently cut from INSTRING
   std::array<std::uint8_t, kInBufferSize> INBUFFER{};
   std::array<std::int32_t, kChannels> MAXIMA{};
   std::array<std::array<std::int32_t, kHistorySize>, kChannels> CHANNEL_DATA{};

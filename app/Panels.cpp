@@ -1,7 +1,7 @@
 #include "Panels.h"
 
-#include <QPainter>
 #include <QPaintEvent>
+#include <QPainter>
 
 namespace qv {
 

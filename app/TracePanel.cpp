@@ -27,8 +27,7 @@ class PlotBufferReset {
 
 }  // namespace
 
-void TDisplays::INIT(int left, int top, int right, int bottom, int channel, const TDisplayInputs& in,
-                     QImage& window) {
+void TDisplays::INIT(int left, int top, int right, int bottom, int channel, const TDisplayInputs& in, QImage& window) {
   if (channel < 0 || channel >= TMeasurement::kChannels) throw std::out_of_range("INIT: no such channel");
   TMeasurement& state = in.state;
   const TGraphSettings& settings = in.settings;

@@ -72,7 +72,7 @@ void TForm1::CreatePanel1() {
 
   SpeedButton2 = Make<QToolButton>(Panel1, "SpeedButton2", 755, 5, 29, 29);
   SpeedButton2->setIcon(QIcon(QPixmap::fromImage(qv::ExitGlyph())));
-  SpeedButton2->setIconSize(QSize(32, 32));  // as drawn; the button clips its edge
+  SpeedButton2->setIconSize(QSize(32, 32));   // as drawn; the button clips its edge
   SpeedButton2->setFocusPolicy(Qt::NoFocus);  // a glyph button takes no focus
   Panel1->AnchorRight(SpeedButton2, kInitialOuterSize.width() - 755);
 }
@@ -96,7 +96,7 @@ void TForm1::CreateHiddenControls() {
   CheckBox1->setText(QStringLiteral("Balken"));
 
   for (QWidget* w : std::initializer_list<QWidget*>{Panel2, Button1, Button4, Button5, Button6, Button7, Button8,
-                                                     Button9, CheckBox1})
+                                                    Button9, CheckBox1})
     w->hide();
 }
 
@@ -139,7 +139,9 @@ void TForm1::CreatePort() {
 }
 
 void TForm1::ConnectHandlers() {
-  auto onClick = [this](QAbstractButton* b, void (TForm1::*h)()) { connect(b, &QAbstractButton::clicked, this, Handler(h)); };
+  auto onClick = [this](QAbstractButton* b, void (TForm1::*h)()) {
+    connect(b, &QAbstractButton::clicked, this, Handler(h));
+  };
   auto onMenu = [this](QAction* a, void (TForm1::*h)()) { connect(a, &QAction::triggered, this, Handler(h)); };
   // Radio buttons and check boxes run their handler whenever their state
   // changes, also when it is set from code.

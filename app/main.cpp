@@ -27,17 +27,10 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv, argv + argc);
   const qv::CommandLine cl = qv::ParseCommandLine(args);
   switch (cl.action) {
-    case qv::CommandLine::Action::Help:
-      std::fputs(qv::UsageText("quorvel").c_str(), stdout);
-      return 0;
-    case qv::CommandLine::Action::Version:
-      std::printf("quorvel %s\n", QUORVEL_VERSION);
-      return 0;
-    case qv::CommandLine::Action::Error:
-      std::fprintf(stderr, "quorvel: %s (try --help)\n", cl.error.c_str());
-      return 2;
-    case qv::CommandLine::Action::Run:
-      break;
+    case qv::CommandLine::Action::Help: std::fputs(qv::UsageText("quorvel").c_str(), stdout); return 0;
+    case qv::CommandLine::Action::Version: std::printf("quorvel %s\n", QUORVEL_VERSION); return 0;
+    case qv::CommandLine::Action::Error: std::fprintf(stderr, "quorvel: %s (try --help)\n", cl.error.c_str()); return 2;
+    case qv::CommandLine::Action::Run: break;
   }
 
   // Only Qt's own options go on to the application object.

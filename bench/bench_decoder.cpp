@@ -49,8 +49,8 @@ std::string Maxima(int base) {
 }
 
 std::string Channel(int ch) {
-  std::string f = "MUXA#Channel" + std::string(1, static_cast<char>(ch)) + std::string(7, '\0') + "260" +
-                  std::string(11, '\0');
+  std::string f =
+      "MUXA#Channel" + std::string(1, static_cast<char>(ch)) + std::string(7, '\0') + "260" + std::string(11, '\0');
   for (int i = 0; i < 260; ++i) f += Le16(9000 + (i * 37 + ch * 101) % 2000);
   return f + "End_Data";
 }

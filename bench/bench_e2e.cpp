@@ -205,8 +205,8 @@ Latencies MatchLog(const std::filesystem::path& logPath, const DecodeTimes& deco
       continue;
     }
     const std::uint64_t end = r.offset + r.size;
-    const auto t = std::lower_bound(times.begin(), times.end(), end,
-                                    [](const auto& p, std::uint64_t v) { return p.first < v; });
+    const auto t =
+        std::lower_bound(times.begin(), times.end(), end, [](const auto& p, std::uint64_t v) { return p.first < v; });
     if (t == times.end()) continue;
     out.ms.push_back(static_cast<double>(decoded.ns[i] - t->second) / 1e6);
   }

@@ -5,14 +5,14 @@
 //    byte checked to arrive once and in order;
 //  - processor time of the whole process while an open port sits idle.
 // Usage: bench_serial [--seconds N] [--samples N] [--idle N]
-#include <QCoreApplication>
-#include <QEventLoop>
-#include <QTimer>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <time.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTimer>
 
 #include <algorithm>
 #include <atomic>
@@ -149,12 +149,13 @@ void Throughput(double seconds) {
   const double cpu = CpuSeconds() - cpu0;
   writer.join();
   port.Close();
-  std::printf("throughput  %.1f s  written %llu  received %llu  out of order %llu  events %llu  %.0f bytes/s  "
-              "cpu %.1f %%  %s\n",
-              elapsed, static_cast<unsigned long long>(written.load()), static_cast<unsigned long long>(received),
-              static_cast<unsigned long long>(wrong), static_cast<unsigned long long>(events),
-              static_cast<double>(received) / elapsed, 100.0 * cpu / elapsed,
-              received == total && wrong == 0 && !writerFailed ? "all delivered once, in order" : "LOSS OR DISORDER");
+  std::printf(
+      "throughput  %.1f s  written %llu  received %llu  out of order %llu  events %llu  %.0f bytes/s  "
+      "cpu %.1f %%  %s\n",
+      elapsed, static_cast<unsigned long long>(written.load()), static_cast<unsigned long long>(received),
+      static_cast<unsigned long long>(wrong), static_cast<unsigned long long>(events),
+      static_cast<double>(received) / elapsed, 100.0 * cpu / elapsed,
+      received == total && wrong == 0 && !writerFailed ? "all delivered once, in order" : "LOSS OR DISORDER");
 }
 
 void Idle(double seconds) {

@@ -104,9 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // line and the section header. A last line without a
   // line end may have gained one.
   std::size_t i = 0, j = 0, inserted = 0;
-  auto isNewLine = [&](const Line& l) {
-    return l.text == "[" + section + "]" || l.text.rfind(key + "=", 0) == 0;
-  };
+  auto isNewLine = [&](const Line& l) { return l.text == "[" + section + "]" || l.text.rfind(key + "=", 0) == 0; };
   while (i < oldLines.size() && j < newLines.size()) {
     const Line& o = oldLines[i];
     const Line& n = newLines[j];

@@ -299,7 +299,8 @@ void TCustomComPort::Close() {
     // Called by a handler on the event thread (smNone): the thread cannot wait
     // for its own end, so it is told to stop and the port's own thread closes.
     thread_->BeginClosing();
-    QMetaObject::invokeMethod(this, [this] { Close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { Close(); }, Qt::QueuedConnection);
     return;
   }
   {

@@ -19,7 +19,7 @@ class TComThread;
 namespace qv {
 class InputQueue;
 class LineErrorWatch;
-}
+}  // namespace qv
 
 // Parity of the line and what happens to bytes received with a parity or
 // framing error.

@@ -55,8 +55,8 @@ class UpdateBracket {
 }  // namespace
 
 TComSetupFrm::TComSetupFrm(QWidget* parent)
-    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint |
-                          Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("ComSetupFrm"));
   setWindowTitle(CPortTr("Setup"));
   setModal(true);
@@ -152,6 +152,8 @@ void RunPortSetup(TCustomComPort& port) {
   bracket.Close();
 }
 
-void InstallPortSetupDialog() { TCustomComPort::SetPortSetupHandler([](TCustomComPort& p) { RunPortSetup(p); }); }
+void InstallPortSetupDialog() {
+  TCustomComPort::SetPortSetupHandler([](TCustomComPort& p) { RunPortSetup(p); });
+}
 
 }  // namespace qv

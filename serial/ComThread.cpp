@@ -1,12 +1,12 @@
 #include "ComThread.h"
 
-#include <QMetaObject>
 #include <errno.h>
 #include <poll.h>
 #include <pthread.h>
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
+#include <QMetaObject>
 
 #include <algorithm>
 #include <system_error>
@@ -39,8 +39,8 @@ void TComThread::Start() {
     running_.store(false);
     throw;
   }
-  const bool wantsLines = events_.contains(evCTS) || events_.contains(evDSR) || events_.contains(evRLSD) ||
-                          events_.contains(evRing);
+  const bool wantsLines =
+      events_.contains(evCTS) || events_.contains(evDSR) || events_.contains(evRLSD) || events_.contains(evRing);
   if (wantsLines) modem_watch_ = qv::ModemWatch::Start(fd_, [this](std::uint32_t mask) { NotifyEvents(mask); });
 }
 
@@ -163,11 +163,8 @@ void TComThread::Run() {
 
 bool TComThread::HandOver(TComEvents events) {
   switch (sync_) {
-    case smThreadSync:
-      return HandOverThreadSync(events);
-    case smWindowSync:
-      HandOverWindowSync(events);
-      return true;
+    case smThreadSync: return HandOverThreadSync(events);
+    case smWindowSync: HandOverWindowSync(events); return true;
     case smNone:
       try {
         port_.RunEventActions(events, session_);
@@ -187,7 +184,8 @@ bool TComThread::HandOverThreadSync(TComEvents events) {
   lock.unlock();
   TCustomComPort* port = &port_;
   const std::uint64_t session = session_;
-  QMetaObject::invokeMethod(port, [port, session] { port->DrainHandOver(session); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(
+      port, [port, session] { port->DrainHandOver(session); }, Qt::QueuedConnection);
   lock.lock();
   cv_.wait(lock, [&] { return handled_ >= seq || closing_; });
   return !closing_ && !failed_;

@@ -28,8 +28,8 @@ class ModemWatch;
 }
 
 // The order in which the events of one batch are acted on.
-inline constexpr std::array<TComEvent, 10> kEventActionOrder = {
-    evError, evRxChar, evTxEmpty, evBreak, evRing, evCTS, evDSR, evRxFlag, evRLSD, evRx80Full};
+inline constexpr std::array<TComEvent, 10> kEventActionOrder = {evError, evRxChar, evTxEmpty, evBreak, evRing,
+                                                                evCTS,   evDSR,    evRxFlag,  evRLSD,  evRx80Full};
 
 class TComThread {
  public:

@@ -30,11 +30,11 @@ class InputQueue {
   static constexpr std::size_t kMinCapacity = 16384;
 
   struct PumpResult {
-    std::size_t added = 0;      // bytes that entered the queue
-    bool eventChar = false;     // the event character was among them
-    bool reached80 = false;     // the queue crossed 80 % of the configured size
-    bool hungUp = false;        // the device is gone (read gave 0, EIO or ENXIO)
-    int error = 0;              // any other read failure's errno
+    std::size_t added = 0;   // bytes that entered the queue
+    bool eventChar = false;  // the event character was among them
+    bool reached80 = false;  // the queue crossed 80 % of the configured size
+    bool hungUp = false;     // the device is gone (read gave 0, EIO or ENXIO)
+    int error = 0;           // any other read failure's errno
   };
 
   void Configure(const InputFilter& filter);

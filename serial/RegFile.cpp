@@ -82,8 +82,7 @@ bool ParseValueLine(std::string_view line, TRegValue& value) {
 bool ParseKeyLine(std::string_view line, std::string_view rootName, std::string& path) {
   if (line.size() < 2 || line.front() != '[' || line.back() != ']') return false;
   auto inner = line.substr(1, line.size() - 2);
-  if (inner.size() < rootName.size() || !SameTextIgnoringCase(inner.substr(0, rootName.size()), rootName))
-    return false;
+  if (inner.size() < rootName.size() || !SameTextIgnoringCase(inner.substr(0, rootName.size()), rootName)) return false;
   inner.remove_prefix(rootName.size());
   if (!inner.empty()) {
     if (inner[0] != '\\') return false;
@@ -103,9 +102,8 @@ bool IsBlank(std::string_view line) {
 }  // namespace
 
 bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-           return Lower(x) == Lower(y);
-         });
+  return a.size() == b.size() &&
+         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
 }
 
 bool IsStorableRegText(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos; }
@@ -155,7 +153,8 @@ TRegKey* TRegRootData::FindKey(std::string_view path) {
 
 TRegKey& TRegRootData::CreateKey(std::string_view path) {
   // Parents first: "a\b\c" makes "a", "a\b" and "a\b\c".
-  for (std::size_t sep = path.find('\\'); sep != path.npos; sep = path.find('\\', sep + 1)) CreateKey(path.substr(0, sep));
+  for (std::size_t sep = path.find('\\'); sep != path.npos; sep = path.find('\\', sep + 1))
+    CreateKey(path.substr(0, sep));
   auto it = std::lower_bound(keys_.begin(), keys_.end(), path,
                              [](const TRegKey& k, std::string_view p) { return PathLess(k.path, p); });
   if (it != keys_.end() && SameTextIgnoringCase(it->path, path)) return *it;
@@ -182,8 +181,10 @@ TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName) 
     if (IsBlank(line)) continue;
     if (!seenHeader) {
       seenHeader = true;
-      if (line != kHeader) bad(lineNo);
-      else continue;
+      if (line != kHeader)
+        bad(lineNo);
+      else
+        continue;
     }
     if (line[0] == '[') {
       if (ParseKeyLine(line, rootName, path)) {

@@ -1,9 +1,9 @@
 #include "Registry.h"
 
-#include <cerrno>
 #include <fcntl.h>
-#include <system_error>
 #include <unistd.h>
+#include <cerrno>
+#include <system_error>
 
 #include "AppPaths.h"
 

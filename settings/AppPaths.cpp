@@ -1,12 +1,12 @@
 #include "AppPaths.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
+#include <cerrno>
+#include <cstdlib>
 #include <string>
 #include <system_error>
-#include <unistd.h>
 
 namespace qv {
 namespace {

@@ -20,21 +20,36 @@ struct SystemColor {
   QPalette::ColorRole role;
 };
 constexpr SystemColor kSystemColors[] = {
-    {"ScrollBar", QPalette::Mid},        {"Background", QPalette::Dark},
-    {"ActiveCaption", QPalette::Highlight}, {"InactiveCaption", QPalette::Mid},
-    {"Menu", QPalette::Window},          {"Window", QPalette::Base},
-    {"WindowFrame", QPalette::Shadow},   {"MenuText", QPalette::WindowText},
-    {"WindowText", QPalette::Text},      {"CaptionText", QPalette::HighlightedText},
-    {"ActiveBorder", QPalette::Button},  {"InactiveBorder", QPalette::Button},
-    {"AppWorkSpace", QPalette::Mid},     {"Highlight", QPalette::Highlight},
-    {"HighlightText", QPalette::HighlightedText}, {"BtnFace", QPalette::Button},
-    {"BtnShadow", QPalette::Dark},       {"GrayText", QPalette::PlaceholderText},
-    {"BtnText", QPalette::ButtonText},   {"InactiveCaptionText", QPalette::WindowText},
-    {"BtnHighlight", QPalette::Light},   {"3DDkShadow", QPalette::Shadow},
-    {"3DLight", QPalette::Midlight},     {"InfoText", QPalette::ToolTipText},
-    {"InfoBk", QPalette::ToolTipBase},   {nullptr, QPalette::Base},
-    {"HotLight", QPalette::Link},        {"GradientActiveCaption", QPalette::Highlight},
-    {"GradientInactiveCaption", QPalette::Mid}, {"MenuHighlight", QPalette::Highlight},
+    {"ScrollBar", QPalette::Mid},
+    {"Background", QPalette::Dark},
+    {"ActiveCaption", QPalette::Highlight},
+    {"InactiveCaption", QPalette::Mid},
+    {"Menu", QPalette::Window},
+    {"Window", QPalette::Base},
+    {"WindowFrame", QPalette::Shadow},
+    {"MenuText", QPalette::WindowText},
+    {"WindowText", QPalette::Text},
+    {"CaptionText", QPalette::HighlightedText},
+    {"ActiveBorder", QPalette::Button},
+    {"InactiveBorder", QPalette::Button},
+    {"AppWorkSpace", QPalette::Mid},
+    {"Highlight", QPalette::Highlight},
+    {"HighlightText", QPalette::HighlightedText},
+    {"BtnFace", QPalette::Button},
+    {"BtnShadow", QPalette::Dark},
+    {"GrayText", QPalette::PlaceholderText},
+    {"BtnText", QPalette::ButtonText},
+    {"InactiveCaptionText", QPalette::WindowText},
+    {"BtnHighlight", QPalette::Light},
+    {"3DDkShadow", QPalette::Shadow},
+    {"3DLight", QPalette::Midlight},
+    {"InfoText", QPalette::ToolTipText},
+    {"InfoBk", QPalette::ToolTipBase},
+    {nullptr, QPalette::Base},
+    {"HotLight", QPalette::Link},
+    {"GradientActiveCaption", QPalette::Highlight},
+    {"GradientInactiveCaption", QPalette::Mid},
+    {"MenuHighlight", QPalette::Highlight},
     {"MenuBar", QPalette::Window},
 };
 
@@ -43,11 +58,12 @@ struct NamedColor {
   const char* name;
 };
 constexpr NamedColor kNamedColors[] = {
-    {clBlack, "Black"},   {clMaroon, "Maroon"}, {clGreen, "Green"},     {clOlive, "Olive"},   {clNavy, "Navy"},
-    {clPurple, "Purple"}, {clTeal, "Teal"},     {clGray, "Gray"},       {clSilver, "Silver"}, {clRed, "Red"},
-    {clLime, "Lime"},     {clYellow, "Yellow"}, {clBlue, "Blue"},       {clFuchsia, "Fuchsia"}, {clAqua, "Aqua"},
-    {clWhite, "White"},   {0xC0DCC0, "MoneyGreen"}, {0xF0CAA6, "SkyBlue"}, {0xF0FBFF, "Cream"},
-    {0xA4A0A0, "MedGray"}, {clNone, "None"},   {clDefault, "Default"},
+    {clBlack, "Black"},       {clMaroon, "Maroon"},   {clGreen, "Green"},  {clOlive, "Olive"},
+    {clNavy, "Navy"},         {clPurple, "Purple"},   {clTeal, "Teal"},    {clGray, "Gray"},
+    {clSilver, "Silver"},     {clRed, "Red"},         {clLime, "Lime"},    {clYellow, "Yellow"},
+    {clBlue, "Blue"},         {clFuchsia, "Fuchsia"}, {clAqua, "Aqua"},    {clWhite, "White"},
+    {0xC0DCC0, "MoneyGreen"}, {0xF0CAA6, "SkyBlue"},  {0xF0FBFF, "Cream"}, {0xA4A0A0, "MedGray"},
+    {clNone, "None"},         {clDefault, "Default"},
 };
 
 const SystemColor* FindSystemColor(TColor color) {
@@ -132,8 +148,7 @@ void DrawColorEntry(QPainter& painter, const QRect& r, const ColorEntry& entry, 
 
 TColorEntryDelegate::TColorEntryDelegate(TColorComboBox* combo) : QAbstractItemDelegate(combo), combo_(combo) {}
 
-void TColorEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
-                                const QModelIndex& index) const {
+void TColorEntryDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
   qv::ColorEntry entry;
   entry.color = index.data(qv::ColorRole).toInt();
   entry.text = index.data(Qt::DisplayRole).toString();

@@ -145,7 +145,6 @@ qv::WindowPlacement TFormPlacement::CurrentPlacement() const {
   return p;
 }
 
-
 std::string TFormPlacement::ResolutionSuffix() const {
   QSize s = CurrentPlacement().screen;
   return "(" + std::to_string(s.width()) + "x" + std::to_string(s.height()) + ")";
@@ -283,7 +282,9 @@ void TFormPlacement::ReadPlacementKeys(bool state, bool position) {
   if (state) {
     Qt::WindowStates wanted = Qt::WindowNoState;
     switch (qv::ParseIniInteger(ReadString("ShowCmd", "")).value_or(0)) {
-      case 2: case 6: case 7: wanted = Qt::WindowMinimized; break;
+      case 2:
+      case 6:
+      case 7: wanted = Qt::WindowMinimized; break;
       case 3: wanted = Qt::WindowMaximized; break;
       default: break;  // 1, 5, 9 and anything else: normal
     }
@@ -354,11 +355,8 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
     case QEvent::Move:
     case QEvent::Resize:
     case QEvent::WindowStateChange:
-    case QEvent::Hide:
-      Remember();
-      break;
-    default:
-      break;
+    case QEvent::Hide: Remember(); break;
+    default: break;
   }
   return false;
 }

@@ -176,8 +176,8 @@ class TFormPlacement : public QObject {
   bool savingOnDestroy_ = false;
   bool destroyHandled_ = false;
   bool forwardingClose_ = false;
-  bool ownerGone_ = false;            // from here on only the remembered placement is used
-  qv::WindowPlacement remembered_;    // refreshed whenever the owner moves, resizes or changes state
+  bool ownerGone_ = false;          // from here on only the remembered placement is used
+  qv::WindowPlacement remembered_;  // refreshed whenever the owner moves, resizes or changes state
   std::string ownerClass_;
-  TIniFile* ini_ = nullptr;           // the file of the load or store that is running
+  TIniFile* ini_ = nullptr;  // the file of the load or store that is running
 };

@@ -21,9 +21,9 @@ struct ColorRow {
 // The list in its order: the sixteen basic colours, then None and Standard,
 // which are offered only on request.
 constexpr ColorRow kColorRows[] = {
-    {"Black", clBlack},   {"Maroon", clMaroon}, {"Green", clGreen}, {"Olive", clOlive},     {"Navy", clNavy},
-    {"Purple", clPurple}, {"Teal", clTeal},     {"Gray", clGray},   {"Silver", clSilver},   {"Red", clRed},
-    {"Lime", clLime},     {"Yellow", clYellow}, {"Blue", clBlue},   {"Fuchsia", clFuchsia}, {"Aqua", clAqua},
+    {"Black", clBlack},   {"Maroon", clMaroon}, {"Green", clGreen},      {"Olive", clOlive},     {"Navy", clNavy},
+    {"Purple", clPurple}, {"Teal", clTeal},     {"Gray", clGray},        {"Silver", clSilver},   {"Red", clRed},
+    {"Lime", clLime},     {"Yellow", clYellow}, {"Blue", clBlue},        {"Fuchsia", clFuchsia}, {"Aqua", clAqua},
     {"White", clWhite},   {"None", clNone},     {"Standard", clDefault},
 };
 constexpr int kNoneRow = 16;
@@ -91,8 +91,7 @@ void TColorComboBox::FillColorList() {
 }
 
 void TColorComboBox::CreateWnd() {
-  if (lineEdit())
-    connect(lineEdit(), &QLineEdit::textEdited, this, &TColorComboBox::TextEdited, Qt::UniqueConnection);
+  if (lineEdit()) connect(lineEdit(), &QLineEdit::textEdited, this, &TColorComboBox::TextEdited, Qt::UniqueConnection);
   FillColorList();
   // Qt selects the first entry of a new list; the stored value decides instead.
   setCurrentIndex(-1);

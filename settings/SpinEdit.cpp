@@ -124,8 +124,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
       beep();
       event->accept();
       return;
-    default:
-      break;
+    default: break;
   }
   const QString t = event->text();
   const bool printable = !t.isEmpty() && t[0].isPrint() &&

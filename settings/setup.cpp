@@ -123,8 +123,8 @@ void TForm2::CreateControls() {
 
 void TForm2::SetTabOrder() {
   // Dialog: Button1, the group (its controls in their own order), Button3, Button2.
-  QWidget* order[] = {Button1,        ColorComboBox1, ColorComboBox2, ColorComboBox3, ColorComboBox4, CheckBox3,
-                      SpinEdit1,      SpinEdit2,      ColorComboBox5, SpinEdit3,      Button3,        Button2};
+  QWidget* order[] = {Button1,   ColorComboBox1, ColorComboBox2, ColorComboBox3, ColorComboBox4, CheckBox3,
+                      SpinEdit1, SpinEdit2,      ColorComboBox5, SpinEdit3,      Button3,        Button2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
   Button1->setFocus(Qt::OtherFocusReason);
 }
@@ -249,11 +249,8 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
   switch (event->key()) {
     case Qt::Key_Escape:
     case Qt::Key_Return:
-    case Qt::Key_Enter:
-      event->accept();
-      return;
-    default:
-      QDialog::keyPressEvent(event);
+    case Qt::Key_Enter: event->accept(); return;
+    default: QDialog::keyPressEvent(event);
   }
 }
 

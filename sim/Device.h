@@ -28,18 +28,18 @@
 namespace qv::sim {
 
 struct DeviceStats {
-  std::uint64_t commands = 0;           // recognised command bytes received
-  std::uint64_t maxima_frames = 0;      // frames that started on the line, by kind
+  std::uint64_t commands = 0;       // recognised command bytes received
+  std::uint64_t maxima_frames = 0;  // frames that started on the line, by kind
   std::uint64_t channel_frames = 0;
   std::uint64_t replay_segments = 0;
   std::uint64_t junk_runs = 0;
   std::uint64_t junk_bytes = 0;
-  std::uint64_t dropped_ends = 0;       // faults injected into frames that went out
+  std::uint64_t dropped_ends = 0;  // faults injected into frames that went out
   std::uint64_t bad_channels = 0;
   std::uint64_t bad_counts = 0;
   std::uint64_t bytes_sent = 0;
-  std::uint64_t bytes_lost = 0;         // sent while nobody read and the pty was full
-  std::uint64_t frames_discarded = 0;   // dropped by "a" or a full queue before they began
+  std::uint64_t bytes_lost = 0;        // sent while nobody read and the pty was full
+  std::uint64_t frames_discarded = 0;  // dropped by "a" or a full queue before they began
 };
 
 inline constexpr Nanos kNever = std::numeric_limits<Nanos>::max();

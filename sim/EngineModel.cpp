@@ -72,8 +72,7 @@ double EngineModel::Pressure(int channel, std::uint64_t k) const {
     return 15.0 + 10.0 * pulse + noise;
   }
   const double jitter = kCycleJitter * HashNoise(config_.seed, kJitterKey + static_cast<std::uint64_t>(channel), cycle);
-  const double peak =
-      std::max(0.0, kIdleVacuum + ScenarioOffset(channel, t) + user_offset_.at(channel) + jitter);
+  const double peak = std::max(0.0, kIdleVacuum + ScenarioOffset(channel, t) + user_offset_.at(channel) + jitter);
   return -peak * (0.4 + 0.6 * pulse) + noise;
 }
 

@@ -28,9 +28,9 @@ struct LoggedFrame {
   std::uint64_t offset = 0;
   std::size_t size = 0;
   bool end = true;
-  Maxima maxima{};               // maxima records
-  int channel_byte = 0;          // channel records
-  std::string count_text;        // channel records: the three count characters
+  Maxima maxima{};         // maxima records
+  int channel_byte = 0;    // channel records
+  std::string count_text;  // channel records: the three count characters
   std::vector<std::uint16_t> samples;
 
   bool operator==(const LoggedFrame&) const = default;

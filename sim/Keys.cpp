@@ -18,11 +18,18 @@ std::vector<KeyCommand> KeyDecoder::Feed(std::string_view bytes) {
     }
     switch (c) {
       case '\x1b': escape_ = 1; break;
-      case '1': case '2': case '3': case '4': out.push_back({KeyCommand::kSelect, c - '1'}); break;
-      case '+': case '=': out.push_back({KeyCommand::kRaise}); break;
-      case '-': case '_': out.push_back({KeyCommand::kLower}); break;
-      case 'o': case 'O': out.push_back({KeyCommand::kOverpressure}); break;
-      case 'q': case 'Q': out.push_back({KeyCommand::kQuit}); break;
+      case '1':
+      case '2':
+      case '3':
+      case '4': out.push_back({KeyCommand::kSelect, c - '1'}); break;
+      case '+':
+      case '=': out.push_back({KeyCommand::kRaise}); break;
+      case '-':
+      case '_': out.push_back({KeyCommand::kLower}); break;
+      case 'o':
+      case 'O': out.push_back({KeyCommand::kOverpressure}); break;
+      case 'q':
+      case 'Q': out.push_back({KeyCommand::kQuit}); break;
       default: break;
     }
   }

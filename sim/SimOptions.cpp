@@ -70,8 +70,11 @@ ParseResult ParseArguments(std::span<const std::string_view> args) {
       {"--replay", text(o.replay)},
       {"--log", text(o.log)},
   };
-  const std::map<std::string_view, bool*> flags{
-      {"--stats", &o.stats}, {"--log-times", &o.log_times}, {"--help", &o.help}, {"-h", &o.help}, {"--version", &o.version}};
+  const std::map<std::string_view, bool*> flags{{"--stats", &o.stats},
+                                                {"--log-times", &o.log_times},
+                                                {"--help", &o.help},
+                                                {"-h", &o.help},
+                                                {"--version", &o.version}};
 
   for (std::size_t i = 0; i < args.size(); ++i) {
     std::string_view arg = args[i];

@@ -16,9 +16,9 @@ struct SimOptions {
   EngineConfig engine;
   std::optional<std::uint64_t> seed;  // none: a fresh seed from the clock
   FaultOptions faults;
-  std::string link;    // an extra symlink to the device
-  std::string replay;  // a capture to play instead of the model
-  std::string log;     // where to log every frame sent
+  std::string link;        // an extra symlink to the device
+  std::string replay;      // a capture to play instead of the model
+  std::string log;         // where to log every frame sent
   bool log_times = false;  // also log when the bytes were handed to the line
   bool stats = false;
   bool help = false;

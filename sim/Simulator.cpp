@@ -61,7 +61,8 @@ void ShowStatus(const std::string& line) { WriteAll(STDERR_FILENO, "\r" + line +
 
 int RunSimulator(const SimOptions& options) {
   EngineConfig engine_config = options.engine;
-  engine_config.seed = options.seed.value_or(static_cast<std::uint64_t>(Now()) ^ static_cast<std::uint64_t>(::getpid()));
+  engine_config.seed =
+      options.seed.value_or(static_cast<std::uint64_t>(Now()) ^ static_cast<std::uint64_t>(::getpid()));
   EngineModel engine(engine_config);
   FaultInjector faults(options.faults, engine_config.seed);
   std::optional<ReplaySource> replay;
@@ -129,8 +130,10 @@ int RunSimulator(const SimOptions& options) {
       } else {
         for (const KeyCommand& key : keys.Feed(std::string_view(buf, static_cast<std::size_t>(n)))) {
           const std::string status = hand.Apply(key);
-          if (status.empty()) running = false;
-          else ShowStatus(status);
+          if (status.empty())
+            running = false;
+          else
+            ShowStatus(status);
         }
       }
     }

@@ -21,7 +21,8 @@ inline std::string MaximaFrame(int m0, int m1, int m2, int m3, const std::string
 // A channel record; count is the three count characters as sent.
 inline std::string ChannelFrame(int ch, const std::string& count, const std::vector<int>& samples,
                                 const std::string& before = "") {
-  std::string f = before + "MUXA#Channel" + static_cast<char>(ch) + std::string(7, '\0') + count + std::string(11, '\0');
+  std::string f =
+      before + "MUXA#Channel" + static_cast<char>(ch) + std::string(7, '\0') + count + std::string(11, '\0');
   for (int s : samples) f += Le16(s);
   return f + "End_Data";
 }
@@ -35,9 +36,9 @@ inline std::string Hex(const std::string& bytes) {
 
 class FakePort : public TComPortIO {
  public:
-  std::string waiting;                 // bytes the next reads serve
+  std::string waiting;  // bytes the next reads serve
   std::vector<std::string> writes;
-  std::function<void()> failRead;      // when set, ReadString calls it (it throws)
+  std::function<void()> failRead;  // when set, ReadString calls it (it throws)
 
   int ReadString(std::string& Str, int Count) override {
     if (failRead) failRead();

@@ -34,15 +34,24 @@ struct TestSettings : TGraphSettings {
   static void Count(int& calls, int at) {
     if (++calls == at) throw std::runtime_error("settings unavailable");
   }
-  TColor BackColor() const override { Count(backColorCalls, throwBackColorAt); return back; }
-  TColor GridColor() const override { Count(gridColorCalls, throwGridColorAt); return grid; }
+  TColor BackColor() const override {
+    Count(backColorCalls, throwBackColorAt);
+    return back;
+  }
+  TColor GridColor() const override {
+    Count(gridColorCalls, throwGridColorAt);
+    return grid;
+  }
   TColor DotsColor() const override { return dots; }
   TColor GraphColor() const override { return graph; }
   TColor FontColor() const override { return font; }
   int GraphSpeed() const override { return 200; }
   int GridCountY() const override { return countY; }
   int GridCountX() const override { return countX; }
-  bool ShowPixels() const override { Count(showPixelsCalls, throwShowPixelsAt); return pixels; }
+  bool ShowPixels() const override {
+    Count(showPixelsCalls, throwShowPixelsAt);
+    return pixels;
+  }
 };
 
 // Counts pixels of one colour in a rectangle (clipped to the image).

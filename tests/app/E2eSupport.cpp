@@ -110,11 +110,9 @@ std::vector<Expectation> DecodableRecords(const std::vector<LoggedFrame>& record
   bool previous_ended = true;
   for (std::size_t i = 0; i < records.size(); ++i) {
     const LoggedFrame& f = records[i];
-    const bool readable_channel = f.kind == qv::sim::FrameKind::kChannel && f.channel_byte <= 3 &&
-                                  f.count_text.size() == 3 &&
-                                  std::all_of(f.count_text.begin(), f.count_text.end(), [](char c) {
-                                    return c >= '0' && c <= '9';
-                                  });
+    const bool readable_channel =
+        f.kind == qv::sim::FrameKind::kChannel && f.channel_byte <= 3 && f.count_text.size() == 3 &&
+        std::all_of(f.count_text.begin(), f.count_text.end(), [](char c) { return c >= '0' && c <= '9'; });
     if (previous_ended && f.end && (f.kind == qv::sim::FrameKind::kMaxima || readable_channel)) out.push_back({i, f});
     previous_ended = f.end;
   }

@@ -1,21 +1,21 @@
 // The pieces around the main window: error report, timers, lamps, artwork and
 // the command line.
+#include <gtest/gtest.h>
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QDialog>
+#include <QElapsedTimer>
 #include <QPalette>
 #include <QSet>
 #include <QTimer>
-#include <gtest/gtest.h>
 
 #include <stdexcept>
 
 #include "AppErrors.h"
 #include "Artwork.h"
 #include "CommandLine.h"
+#include "MainWindowTestSupport.h"
 #include "Shape.h"
 #include "Timer.h"
-#include "MainWindowTestSupport.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -28,11 +28,16 @@ TEST(AppErrors, GuardedReportsWhatEscapesAndCarriesOn) {
   EXPECT_TRUE(qv::Guarded([] {}));
   EXPECT_FALSE(qv::Guarded([] { throw std::runtime_error("Unable to open com port (win error code: 2)"); }));
   EXPECT_FALSE(qv::Guarded([] { throw 42; }));
-  EXPECT_FALSE(qv::Guarded([] { throw std::runtime_error("\xC3\x9C" "berdruck"); }));
+  EXPECT_FALSE(qv::Guarded([] {
+    throw std::runtime_error(
+        "\xC3\x9C"
+        "berdruck");
+  }));
   ASSERT_EQ(errors.texts.size(), 3);
   EXPECT_EQ(errors.texts[0], "Unable to open com port (win error code: 2)");
   EXPECT_FALSE(errors.texts[1].isEmpty());
-  EXPECT_EQ(errors.texts[2], QString::fromUtf8("\xC3\x9C" "berdruck"));
+  EXPECT_EQ(errors.texts[2], QString::fromUtf8("\xC3\x9C"
+                                               "berdruck"));
 
   int sum = 0;
   auto slot = qv::GuardedSlot([&sum](int a, int b) {
@@ -205,9 +210,12 @@ TEST(CommandLine, ReadsTheProgramsOptions) {
   EXPECT_EQ(cl.port, "COM3");
   EXPECT_EQ(qv::ParseCommandLine({"quorvel"}).port, std::nullopt);
 
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{
-           {"quorvel", "--bogus"}, {"quorvel", "--port"}, {"quorvel", "--port="}, {"quorvel", "file.txt"},
-           {"quorvel", "-platform"}, {"quorvel", "--help=x"}}) {
+  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"quorvel", "--bogus"},
+                                                                                   {"quorvel", "--port"},
+                                                                                   {"quorvel", "--port="},
+                                                                                   {"quorvel", "file.txt"},
+                                                                                   {"quorvel", "-platform"},
+                                                                                   {"quorvel", "--help=x"}}) {
     cl = qv::ParseCommandLine(bad);
     EXPECT_EQ(cl.action, A::Error) << bad.back();
     EXPECT_FALSE(cl.error.empty());
@@ -216,9 +224,11 @@ TEST(CommandLine, ReadsTheProgramsOptions) {
 }
 
 TEST(CommandLine, HandsQtsOwnOptionsOn) {
-  const auto cl = qv::ParseCommandLine({"quorvel", "-platform", "offscreen", "--port", "p", "-reverse", "--style=fusion"});
+  const auto cl =
+      qv::ParseCommandLine({"quorvel", "-platform", "offscreen", "--port", "p", "-reverse", "--style=fusion"});
   EXPECT_EQ(cl.action, qv::CommandLine::Action::Run);
-  EXPECT_EQ(cl.toolkitArgs, (std::vector<std::string>{"quorvel", "-platform", "offscreen", "-reverse", "--style=fusion"}));
+  EXPECT_EQ(cl.toolkitArgs,
+            (std::vector<std::string>{"quorvel", "-platform", "offscreen", "-reverse", "--style=fusion"}));
   EXPECT_NE(qv::UsageText("quorvel").find("--port NAME"), std::string::npos);
 }
 

@@ -7,8 +7,8 @@ using namespace qvtest;
 
 namespace {
 
-constexpr QRgb kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu,
-               kLime = 0xFF00FF00u, kYellow = 0xFFFFFF00u;
+constexpr QRgb kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kLime = 0xFF00FF00u,
+               kYellow = 0xFFFFFF00u;
 const QString kWarning = QStringLiteral("ACHTUNG \u00DCBERDRUCK!");
 
 class BarChart : public ::testing::Test {

@@ -1,9 +1,9 @@
 // The canvas rules the displays rely on, checked pixel by pixel.
+#include <gtest/gtest.h>
 #include <QFontDatabase>
 #include <QFontInfo>
 #include <QGuiApplication>
 #include <QPalette>
-#include <gtest/gtest.h>
 #include <random>
 #include <set>
 #include <vector>

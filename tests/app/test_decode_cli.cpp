@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <cstdlib>
 #include <algorithm>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -42,10 +42,10 @@ class DecodeTool : public ::testing::Test {
 };
 
 TEST_F(DecodeTool, BadCommandLinesAndFilesExitWithStatus2) {
-  for (const std::string& args : std::vector<std::string>{"", "--chunk 0 " + Cap(), "--chunk x " + Cap(), "--chunk -3 " + Cap(),
-                                 "--chunks 3,0 " + Cap(), "--chunks 3, " + Cap(), "--chunk " + Cap(),
-                                 "--frobnicate " + Cap(), "'" + (dir / "missing").string() + "'",
-                                 "'" + dir.path().string() + "'", Cap() + " " + Cap()}) {
+  for (const std::string& args : std::vector<std::string>{
+           "", "--chunk 0 " + Cap(), "--chunk x " + Cap(), "--chunk -3 " + Cap(), "--chunks 3,0 " + Cap(),
+           "--chunks 3, " + Cap(), "--chunk " + Cap(), "--frobnicate " + Cap(), "'" + (dir / "missing").string() + "'",
+           "'" + dir.path().string() + "'", Cap() + " " + Cap()}) {
     const ToolRun r = Tool(dir, args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_EQ(r.out, "") << args;

@@ -94,7 +94,7 @@ TEST_F(Decoder, EndDataWithoutTagWaitsAndIsDroppedPast2000Bytes) {
   EXPECT_EQ(s.INSTRING.size(), 1008u);
   Event(std::string(992, 'y'));  // exactly 2000 stays
   EXPECT_EQ(s.INSTRING.size(), 2000u);
-  Event("y");                    // 2001 empties
+  Event("y");  // 2001 empties
   EXPECT_EQ(s.INSTRING, "");
   EXPECT_EQ(signals, 0);
 }
@@ -154,7 +154,9 @@ TEST_F(Decoder, ShortReadAppendsOnlyWhatWasRead) {
 TEST_F(Decoder, ReadErrorLeavesEverythingUntouched) {
   Event("MUXA#Maxima");
   port.failRead = [] { throw EComPort(3, 5); };
-  port.waiting = "\x01\x02\x03\x04\x05\x06\x07\x08" "End_Data";
+  port.waiting =
+      "\x01\x02\x03\x04\x05\x06\x07\x08"
+      "End_Data";
   EXPECT_THROW(dec.ComPort1RxChar(16), EComPort);
   EXPECT_EQ(s.INSTRING, "MUXA#Maxima");
   EXPECT_EQ(s.DATASTRING, "");
@@ -276,10 +278,25 @@ TEST_F(Decoder, CountTextRules) {
     int expected;
   };
   const Case cases[] = {
-      {" 42", 42},         {"42 ", kNoNumber}, {"+42", 42},         {"-5\0", -5},       {" -5", -5},
-      {"-5 ", kNoNumber},  {"4\0x", 4},        {"\0" "12", kNoNumber}, {"abc", kNoNumber}, {"4a2", kNoNumber},
-      {"   ", kNoNumber},  {"+\0\0", kNoNumber}, {"\t42", kNoNumber}, {"- 5", kNoNumber}, {"+-1", kNoNumber},
-      {"007", 7},          {"999", 999},
+      {" 42", 42},
+      {"42 ", kNoNumber},
+      {"+42", 42},
+      {"-5\0", -5},
+      {" -5", -5},
+      {"-5 ", kNoNumber},
+      {"4\0x", 4},
+      {"\0"
+       "12",
+       kNoNumber},
+      {"abc", kNoNumber},
+      {"4a2", kNoNumber},
+      {"   ", kNoNumber},
+      {"+\0\0", kNoNumber},
+      {"\t42", kNoNumber},
+      {"- 5", kNoNumber},
+      {"+-1", kNoNumber},
+      {"007", 7},
+      {"999", 999},
   };
   for (const Case& c : cases) {
     const std::string text(c.text, 3);

@@ -92,8 +92,7 @@ TEST(EndToEnd, ScanDecodesEveryFrameTheDeviceSendsAndStopSilencesIt) {
       EXPECT_EQ(got[i].maxima, got[i - 1].maxima) << "frame " << i;
     }
   }
-  EXPECT_GE(CountOf({sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(complete)}, FrameKind::kChannel, 0),
-            2u);
+  EXPECT_GE(CountOf({sent.begin(), sent.begin() + static_cast<std::ptrdiff_t>(complete)}, FrameKind::kChannel, 0), 2u);
   EXPECT_EQ(CountOf(sent, FrameKind::kChannel, 1) + CountOf(sent, FrameKind::kChannel, 2) +
                 CountOf(sent, FrameKind::kChannel, 3),
             0u);
@@ -121,8 +120,7 @@ TEST(EndToEnd, ScanDecodesEveryFrameTheDeviceSendsAndStopSilencesIt) {
   EXPECT_EQ(device.Stop(), 0);
   // "b", "1" and "a", and the "a" of closing the window; the decoder may add "b"s of its own.
   EXPECT_GE(StatsValue(device.Stdout(), "commands"), 4u) << device.Stdout();
-  EXPECT_EQ(StatsValue(device.Stdout(), "maxima frames") + StatsValue(device.Stdout(), "channel records"),
-            all.size());
+  EXPECT_EQ(StatsValue(device.Stdout(), "maxima frames") + StatsValue(device.Stdout(), "channel records"), all.size());
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
 }
 

@@ -113,7 +113,8 @@ TEST(EndToEnd, FaultyFramesNeverDerailTheWindowAndGoodFramesAreDecoded) {
   // the last maxima it sent up to that frame.
   const std::vector<LoggedFrame> all2 = sound.Records();
   const Snapshot& last = frames.Frames().back();
-  const auto shown = std::find_if(all2.rbegin(), all2.rend(), [&](const LoggedFrame& f) { return e2e::Shows(last, f); });
+  const auto shown =
+      std::find_if(all2.rbegin(), all2.rend(), [&](const LoggedFrame& f) { return e2e::Shows(last, f); });
   ASSERT_NE(shown, all2.rend()) << "the last decoded frame is none the device sent";
   const auto lastMaxima =
       std::find_if(shown, all2.rend(), [](const LoggedFrame& f) { return f.kind == FrameKind::kMaxima; });

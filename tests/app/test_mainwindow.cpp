@@ -1,5 +1,6 @@
 // The main window against a pseudo-terminal as the device: scan control, the
 // lamps, closing, failures, layout and the hidden controls.
+#include <gtest/gtest.h>
 #include <QAction>
 #include <QCheckBox>
 #include <QLabel>
@@ -8,7 +9,6 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QToolButton>
-#include <gtest/gtest.h>
 
 #include <memory>
 
@@ -335,8 +335,8 @@ TEST_F(MainWindow, HiddenControlsStayHiddenAndSendTheirCommands) {
   form->SetGraphSettings(&settings);
   form->SetShowPixels = [&](bool on) { settings.pixels = on; };
   for (QWidget* w : std::initializer_list<QWidget*>{form->Panel2, form->RadioButton1, form->RadioButton2, form->Button1,
-                                                     form->Button4, form->Button5, form->Button6, form->Button7,
-                                                     form->Button8, form->Button9, form->CheckBox1}) {
+                                                    form->Button4, form->Button5, form->Button6, form->Button7,
+                                                    form->Button8, form->Button9, form->CheckBox1}) {
     EXPECT_FALSE(w->isVisible()) << w->objectName().toStdString();
   }
   EXPECT_EQ(form->Button1->geometry(), QRect(280, 10, 81, 21));

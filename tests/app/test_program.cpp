@@ -1,7 +1,7 @@
 // The built program's command line, run as a separate process.
+#include <gtest/gtest.h>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <gtest/gtest.h>
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The redraw tick: placement of the five drawings, the guard around the
 // panels, settings read anew at every tick, and window sizes of any kind.
-#include <climits>
 #include <gtest/gtest.h>
+#include <climits>
 
 #include "DisplaysTestSupport.h"
 
@@ -89,8 +89,8 @@ TEST_F(RedrawTick, AnyWindowSizeStaysInsideTheArrays) {
   EXPECT_GT(CountColor(displays.BackBuffer(), Rgb(kDots), QRect(12, 0, 279, 105)), 270);
   EXPECT_EQ(CountColor(displays.BackBuffer(), Rgb(kDots), QRect(291, 0, 979, 105)), 0);
   for (const int v : displays.PlotBuffer()) ASSERT_EQ(v, 0);
-  const QSize sizes[] = {{640, 480}, {1120, 1024}, {-5000, 600}, {800, 215}, {800, 200}, {20, 100},
-                         {INT_MAX, 600}, {INT_MIN, 600}, {800, INT_MIN}};
+  const QSize sizes[] = {{640, 480}, {1120, 1024},   {-5000, 600},   {800, 215},    {800, 200},
+                         {20, 100},  {INT_MAX, 600}, {INT_MIN, 600}, {800, INT_MIN}};
   for (const QSize& size : sizes) {
     Tick(size.width(), size.height());
     for (const int v : displays.PlotBuffer()) ASSERT_EQ(v, 0);

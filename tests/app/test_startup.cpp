@@ -1,11 +1,11 @@
 // The stored settings at the main window's first showing, and the settings
 // menus that store the port settings afterwards.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
 #include <QCheckBox>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTimer>
-#include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <cstdlib>
 #include <filesystem>

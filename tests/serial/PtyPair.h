@@ -1,12 +1,12 @@
 #pragma once
 // A pseudo-terminal standing in for the device: the port opens the slave side,
 // the test plays the device on the master side.
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <fcntl.h>
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
+#include <QCoreApplication>
+#include <QElapsedTimer>
 
 #include <dirent.h>
 #include <functional>

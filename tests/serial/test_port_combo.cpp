@@ -67,8 +67,9 @@ TEST_F(ComboTest, EachPropertyFillsItsNamesAndSelectsTheFirstWithoutAPort) {
   TComComboBox c;
   const std::vector<std::pair<TComProperty, QStringList>> cases{
       {cpPort, {"/dev/ttyS0", "/dev/ttyUSB0", "COM1"}},
-      {cpBaudRate, {"Custom", "110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000",
-                    "57600", "115200", "128000", "256000"}},
+      {cpBaudRate,
+       {"Custom", "110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400", "56000", "57600",
+        "115200", "128000", "256000"}},
       {cpDataBits, {"5", "6", "7", "8"}},
       {cpStopBits, {"1", "1.5", "2"}},
       {cpParity, {"None", "Odd", "Even", "Mark", "Space"}},

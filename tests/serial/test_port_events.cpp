@@ -1,9 +1,9 @@
 // Line events and the data path on a pseudo-terminal: received bytes announced
 // on the user-interface thread, reading and writing, the three hand-over
 // methods, failing handlers and a device that goes away.
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QThread>
-#include <gtest/gtest.h>
 
 #include <atomic>
 #include <stdexcept>
@@ -59,9 +59,14 @@ TEST_F(PortEvents, BytesAreAnnouncedOnTheUserInterfaceThreadWithTheirCount) {
   EXPECT_EQ(received, "hello");
   EXPECT_TRUE(on_ui);
   EXPECT_TRUE(counts_match);
-  ASSERT_TRUE(pty.Write(std::string("\x00\xff" "bin", 5)));
+  ASSERT_TRUE(
+      pty.Write(std::string("\x00\xff"
+                            "bin",
+                            5)));
   ASSERT_TRUE(WaitFor([&] { return received.size() >= 10; }));
-  EXPECT_EQ(received, std::string("hello\x00\xff" "bin", 10));
+  EXPECT_EQ(received, std::string("hello\x00\xff"
+                                  "bin",
+                                  10));
 }
 
 TEST_F(PortEvents, ReadStringCounts) {
@@ -219,9 +224,15 @@ TEST_F(PortEvents, DiscardNullAndParityMarking) {
   port.Parity().SetCheck(true);
   ReadInHandler();
   port.Open();
-  ASSERT_TRUE(pty.Write(std::string("a\x00" "b\xff" "c", 5)));
+  ASSERT_TRUE(
+      pty.Write(std::string("a\x00"
+                            "b\xff"
+                            "c",
+                            5)));
   ASSERT_TRUE(WaitFor([&] { return received.size() >= 4; }));
-  EXPECT_EQ(received, "ab\xff" "c");
+  EXPECT_EQ(received,
+            "ab\xff"
+            "c");
 }
 
 TEST_F(PortEvents, FailingHandlerStopsEventsSilentlyUntilReopened) {

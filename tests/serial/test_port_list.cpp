@@ -1,5 +1,5 @@
-#include <algorithm>
 #include <gtest/gtest.h>
+#include <algorithm>
 
 #include "EComPort.h"
 #include "PortList.h"
@@ -36,9 +36,9 @@ TEST_F(PortListTest, TakesDevicesWithADeviceLinkAndKnownUartsSortedWithoutCase) 
   AddTty("ttyUSB0", true);
   AddTty("ttyACM0", true);
   AddTty("ttyS0", true, "4");
-  AddTty("ttyS1", true, "0");       // a UART slot with nothing behind it
-  AddTty("ttyS2", true);            // no type to read: left out as well
-  AddTty("tty1", false);            // a virtual console
+  AddTty("ttyS1", true, "0");               // a UART slot with nothing behind it
+  AddTty("ttyS2", true);                    // no type to read: left out as well
+  AddTty("tty1", false);                    // a virtual console
   AddTty("ttyUSB1", true, nullptr, false);  // no device node to open
   AddTty("ttyS10", true, "4");
   std::vector<std::string> items{"stale"};

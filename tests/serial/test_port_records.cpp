@@ -56,8 +56,8 @@ TEST(PortRecords, EveryFlagFollowsItsSetting) {
   port.SetDataBits(dbFive);
   const TDCB dcb = BuildDCB(port);
   EXPECT_EQ(dcb.BaudRate, 250000u);
-  EXPECT_EQ(dcb.Flags, 0x0001u | 0x0002 | 0x0004 | 0x0008 | 0x0020 | 0x0040 | 0x0080 | 0x0100 | 0x0200 | 0x0400 |
-                           0x0800 | 0x3000);
+  EXPECT_EQ(dcb.Flags,
+            0x0001u | 0x0002 | 0x0004 | 0x0008 | 0x0020 | 0x0040 | 0x0080 | 0x0100 | 0x0200 | 0x0400 | 0x0800 | 0x3000);
   EXPECT_EQ(dcb.ErrorChar, '?');
   EXPECT_EQ(dcb.EvtChar, '\n');
   EXPECT_EQ(dcb.Parity, 3);
@@ -77,7 +77,7 @@ TEST(PortRecords, EveryFlagFollowsItsSetting) {
 TEST(PortRecords, BaudRatesAndTimeouts) {
   TComPort port;
   const std::pair<TBaudRate, std::uint32_t> rates[] = {{br110, 110},       {br14400, 14400},   {br56000, 56000},
-                                                      {br128000, 128000}, {br256000, 256000}, {br115200, 115200}};
+                                                       {br128000, 128000}, {br256000, 256000}, {br115200, 115200}};
   for (auto [rate, value] : rates) {
     port.SetBaudRate(rate);
     EXPECT_EQ(BuildDCB(port).BaudRate, value);
@@ -313,7 +313,11 @@ std::string Fed(qv::InputQueue& q, const std::string& in, bool* flag = nullptr) 
 TEST(InputQueue, UnmarksParityAndDropsNulls) {
   qv::InputQueue q;
   q.Configure({.unmark = true, .replace = false, .replaceChar = '?', .discardNull = false, .eventChar = 1});
-  EXPECT_EQ(Fed(q, std::string("a\xff\xff" "b", 4)), std::string("a\xff" "b"));
+  EXPECT_EQ(Fed(q, std::string("a\xff\xff"
+                               "b",
+                               4)),
+            std::string("a\xff"
+                        "b"));
   EXPECT_EQ(Fed(q, std::string("\xff\x00X", 3)), "X");
   // A mark split across two reads.
   EXPECT_EQ(Fed(q, std::string("c\xff", 2)), "c");
@@ -321,7 +325,11 @@ TEST(InputQueue, UnmarksParityAndDropsNulls) {
   q.Configure({.unmark = true, .replace = true, .replaceChar = '?', .discardNull = false, .eventChar = 1});
   EXPECT_EQ(Fed(q, std::string("\xff\x00X\xff\x00\x00z", 7)), "??z");
   q.Configure({.unmark = false, .replace = false, .replaceChar = 0, .discardNull = true, .eventChar = 1});
-  EXPECT_EQ(Fed(q, std::string("\x00" "a\x00\x00" "b\xff\xff", 7)), std::string("ab\xff\xff"));
+  EXPECT_EQ(Fed(q, std::string("\x00"
+                               "a\x00\x00"
+                               "b\xff\xff",
+                               7)),
+            std::string("ab\xff\xff"));
   bool flag = false;
   q.Configure({.unmark = false, .replace = false, .replaceChar = 0, .discardNull = false, .eventChar = '\n'});
   EXPECT_EQ(Fed(q, "ab", &flag), "ab");

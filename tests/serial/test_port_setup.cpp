@@ -1,13 +1,13 @@
 // The port setup dialog and the way it writes into the port.
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <filesystem>
 #include <functional>
 #include <memory>

@@ -1,10 +1,10 @@
-#include <csignal>
-#include <cstdlib>
 #include <fcntl.h>
 #include <gtest/gtest.h>
-#include <optional>
 #include <sys/resource.h>
 #include <unistd.h>
+#include <csignal>
+#include <cstdlib>
+#include <optional>
 
 #include "AppUtils.h"
 #include "CPort.h"
@@ -119,7 +119,11 @@ TEST_F(PortStoreTest, StoringTheMainWindowsDefaultsWritesExactlySixTexts) {
 
 TEST_F(PortStoreTest, TableTextsMatchWithoutCaseAndUnknownOnesFallBack) {
   SeedKey("Software\\Quorvel\\ComPort1",
-          {{"Port", "COM4"}, {"BaudRate", "custom"}, {"StopBits", "1.5"}, {"DataBits", "7"}, {"Parity", "none"},
+          {{"Port", "COM4"},
+           {"BaudRate", "custom"},
+           {"StopBits", "1.5"},
+           {"DataBits", "7"},
+           {"Parity", "none"},
            {"FlowControl", "hardware"}},
           {{"CustomBaudRate", 250000}});
   RecordingPort port;
@@ -135,7 +139,7 @@ TEST_F(PortStoreTest, TableTextsMatchWithoutCaseAndUnknownOnesFallBack) {
   SeedKey("Software\\Quorvel\\ComPort1", {{"BaudRate", "57601"}, {"FlowControl", "Custom"}});
   port.RestoreSettings(skRegistry, kMainLocation);
   EXPECT_EQ(port.BaudRate(), br9600);
-  EXPECT_EQ(port.CustomBaudRate(), 250000);  // read only for brCustom
+  EXPECT_EQ(port.CustomBaudRate(), 250000);                 // read only for brCustom
   EXPECT_EQ(port.FlowControl().FlowControl(), fcHardware);  // "Custom" changes nothing
 }
 
@@ -230,10 +234,9 @@ TEST_F(PortStoreTest, CharactersAndBooleansUseTheirTextForms) {
   EXPECT_EQ(reg.GetValueNames(),
             (std::vector<std::string>{"EventChar", "DiscardNull", "Parity.Check", "Parity.Replace",
                                       "Parity.ReplaceChar", "FlowControl.ControlRTS", "FlowControl.ControlDTR",
-                                      "FlowControl.DSRSensitivity", "FlowControl.OutCTSFlow",
-                                      "FlowControl.OutDSRFlow", "FlowControl.TxContinueOnXoff",
-                                      "FlowControl.XonXoffIn", "FlowControl.XonXoffOut", "FlowControl.XoffChar",
-                                      "FlowControl.XonChar"}));
+                                      "FlowControl.DSRSensitivity", "FlowControl.OutCTSFlow", "FlowControl.OutDSRFlow",
+                                      "FlowControl.TxContinueOnXoff", "FlowControl.XonXoffIn", "FlowControl.XonXoffOut",
+                                      "FlowControl.XoffChar", "FlowControl.XonChar"}));
 
   reg.WriteString("EventChar", "#");
   reg.WriteString("Parity.ReplaceChar", "#x");

@@ -1,8 +1,8 @@
 // Many open/close cycles while bytes stream in, with Close falling in every
 // phase of a hand-over: no deadlock, and no descriptor or thread left behind.
-#include <QTimer>
 #include <gtest/gtest.h>
 #include <poll.h>
+#include <QTimer>
 
 #include <atomic>
 #include <chrono>

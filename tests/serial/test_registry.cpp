@@ -1,6 +1,6 @@
-#include <csignal>
 #include <gtest/gtest.h>
 #include <sys/resource.h>
+#include <csignal>
 
 #include "Registry.h"
 #include "support/TestEnv.h"
@@ -200,9 +200,10 @@ TEST_F(RegistryTest, AFailedWriteLeavesTheOldFile) {
 // The parser on its own.
 TEST(RegFileTest, ParsesWhatItWritesAndFlagsEverythingElse) {
   using qv::ParseRegFile;
-  auto ok = ParseRegFile("\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\a\\b]\r\n"
-                         "\"x\"=dword:1F\r\n@=\"d\"\r\n",
-                         "HKEY_CURRENT_USER");
+  auto ok = ParseRegFile(
+      "\xEF\xBB\xBFWindows Registry Editor Version 5.00\r\n\r\n[HKEY_CURRENT_USER\\a\\b]\r\n"
+      "\"x\"=dword:1F\r\n@=\"d\"\r\n",
+      "HKEY_CURRENT_USER");
   EXPECT_TRUE(ok.clean);
   ASSERT_EQ(ok.data.Keys().size(), 2u);  // the parent is implied
   const auto* key = ok.data.FindKey("A\\B");
@@ -217,8 +218,8 @@ TEST(RegFileTest, ParsesWhatItWritesAndFlagsEverythingElse) {
     int badLine;
   };
   const Case bad[] = {
-      {"[HKEY_CURRENT_USER\\k]\n", 1},                                     // no header
-      {"Windows Registry Editor Version 5.00\n\"v\"=\"x\"\n", 2},         // a value before any key
+      {"[HKEY_CURRENT_USER\\k]\n", 1},                                         // no header
+      {"Windows Registry Editor Version 5.00\n\"v\"=\"x\"\n", 2},              // a value before any key
       {"Windows Registry Editor Version 5.00\n[HKEY_LOCAL_MACHINE\\k]\n", 2},  // another root
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\a\\\\b]\n", 2},
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=dword:123456789\n", 3},

@@ -77,8 +77,8 @@ TEST(ColorComboList, TheDefaultListHoldsTheSixteenBasicColours) {
   EXPECT_EQ(c.itemText(0), "Black");
   EXPECT_EQ(c.itemText(2), "Green");
   EXPECT_EQ(c.itemText(15), "White");
-  const TColor expected[] = {clBlack, clMaroon, clGreen,  clOlive,  clNavy, clPurple,  clTeal, clGray,
-                             clSilver, clRed,   clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
+  const TColor expected[] = {clBlack,  clMaroon, clGreen, clOlive,  clNavy, clPurple,  clTeal, clGray,
+                             clSilver, clRed,    clLime,  clYellow, clBlue, clFuchsia, clAqua, clWhite};
   for (int i = 0; i < 16; ++i) EXPECT_EQ(c.ItemColor(i), expected[i]) << i;
   for (const auto& t : Texts(c)) EXPECT_TRUE(t != "None" && t != "Standard");
   EXPECT_EQ(c.ColorValue(), clBlack);
@@ -123,7 +123,7 @@ TEST(ColorComboList, ColorNamesReplaceDerivedNamesByTableRow) {
   c.SetColorNames(names);
   EXPECT_EQ(c.itemText(2), "Grün");
   EXPECT_EQ(c.itemText(3), "Olive");  // an empty string keeps the derived name
-  EXPECT_EQ(c.count(), 16);            // names of skipped rows show nowhere
+  EXPECT_EQ(c.count(), 16);           // names of skipped rows show nowhere
   EXPECT_EQ(c.currentText(), "Lime");
   c.SetOptions({coIncludeNone});
   EXPECT_EQ(c.itemText(16), "Keine");
@@ -235,7 +235,7 @@ TEST(ColorEntryDrawing, SwatchFrameAndFillFollowTheColour) {
     EXPECT_EQ(At(y, 23, 11), black);
     EXPECT_EQ(At(y, 3, 3), QColor(255, 255, 0));
     EXPECT_EQ(At(y, 22, 10), QColor(255, 255, 0));
-    EXPECT_EQ(At(y, 24, 5), bg);  // swatch ends at left + 24
+    EXPECT_EQ(At(y, 24, 5), bg);   // swatch ends at left + 24
     EXPECT_EQ(At(y, 10, 12), bg);  // and at bottom - 2
     EXPECT_FALSE(AnyInk(y, 24, 28, bg));
     EXPECT_TRUE(AnyInk(y, 28, 131, bg));

@@ -160,7 +160,7 @@ TEST(IniTextWrite, NewSectionsAreAppendedInTheFileStyle) {
 
 TEST(IniTextWrite, ValuesComeBackExactlyAsWritten) {
   for (const std::string& v : std::vector<std::string>{"", " lead", "trail\t", "\"quoted\"", "\"", "a=b", "[x]",
-                                                      "; not a comment", Raw("nul\0byte")}) {
+                                                       "; not a comment", Raw("nul\0byte")}) {
     IniText t("[s]\nk=old\n");
     t.Set("s", "k", v);
     EXPECT_EQ(t.Get("s", "k"), v) << t.Bytes();

@@ -32,7 +32,8 @@ class TForm2 : public QDialog, public qv::PositionRule {
     if (centre) {
       QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
       QSize frame = frameGeometry().size();
-      centredAt = screen.topLeft() + QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
+      centredAt =
+          screen.topLeft() + QPoint((screen.width() - frame.width()) / 2, (screen.height() - frame.height()) / 2);
       move(centredAt);
     }
     QDialog::showEvent(e);
@@ -130,16 +131,25 @@ TEST_F(Placement, FirstOpeningIsCentredAndClosingWritesEveryKeyInOrder) {
   EXPECT_EQ(stores, 1);
   EXPECT_TRUE(d.FormPlacement1->PlacementSaved());
   const std::string pos = NormPos(d.centredAt, d.size());
-  EXPECT_EQ(qvtest::ReadFile(file), "[TForm2]\n"
-                                    "FormVersion=0\n"
-                                    "Flags=0\n"
-                                    "ShowCmd=1\n"
-                                    "PixelsPerInch=" + std::to_string(Ppi()) + "\n"
-                                    "MinMaxPos" + Suffix() + "=0,0,0,0\n"
-                                    "MinMaxPos=0,0,0,0\n"
-                                    "NormPos" + Suffix() + "=" + pos + "\n"
-                                    "NormPos=" + pos + "\n"
-                                    "Visible=0\n");
+  EXPECT_EQ(qvtest::ReadFile(file),
+            "[TForm2]\n"
+            "FormVersion=0\n"
+            "Flags=0\n"
+            "ShowCmd=1\n"
+            "PixelsPerInch=" +
+                std::to_string(Ppi()) +
+                "\n"
+                "MinMaxPos" +
+                Suffix() +
+                "=0,0,0,0\n"
+                "MinMaxPos=0,0,0,0\n"
+                "NormPos" +
+                Suffix() + "=" + pos +
+                "\n"
+                "NormPos=" +
+                pos +
+                "\n"
+                "Visible=0\n");
   EXPECT_TRUE(errors.empty());
 }
 

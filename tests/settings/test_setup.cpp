@@ -1,3 +1,5 @@
+#include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
@@ -9,11 +11,9 @@
 #include <QScreen>
 #include <QTimer>
 #include <csignal>
-#include <gtest/gtest.h>
 #include <optional>
-#include <tuple>
 #include <string>
-#include <sys/resource.h>
+#include <tuple>
 #include <vector>
 
 #include "Displays.h"
@@ -275,8 +275,9 @@ TEST_F(SetupDialogTest, AbbruchAsksTheQuestionBoxAndItsJaButtonLeaves) {
 }
 
 TEST_F(SetupDialogTest, ReopeningAfterTheFileWasDeletedResetsOnlyThreeColours) {
-  qvtest::WriteFile(iniPath, "[COLOR]\n1=255\n2=128\n3=0\n4=16711680\n5=16777215\n"
-                             "[SPEED]\n1=900\n2=5\n3=7\n[Einstellungen]\n3=1\n");
+  qvtest::WriteFile(iniPath,
+                    "[COLOR]\n1=255\n2=128\n3=0\n4=16711680\n5=16777215\n"
+                    "[SPEED]\n1=900\n2=5\n3=7\n[Einstellungen]\n3=1\n");
   form->READ_INI();
   std::filesystem::remove(iniPath);
   Open();
@@ -415,10 +416,12 @@ TEST_F(SetupDialogTest, LaysOutItsControlsAsDesigned) {
     }
   }
   const std::vector<std::tuple<QLabel*, QPoint, QString>> labels = {
-      {form->Label1, {10, 25}, "Graph"},  {form->Label5, {10, 50}, "Back"},      {form->Label8, {10, 75}, "Grid"},
-      {form->Label9, {10, 100}, "Dots"},  {form->Label7, {10, 124}, "Font"},     {form->Label2, {10, 164}, "Speed"},
-      {form->Label3, {122, 164}, "mS"},   {form->Label4, {10, 188}, "Graph"},    {form->Label6, {122, 188}, "Anzahl Y"},
-      {form->Label10, {10, 212}, "Graph"}, {form->Label11, {122, 212}, "Anzahl X"},
+      {form->Label1, {10, 25}, "Graph"},       {form->Label5, {10, 50}, "Back"},
+      {form->Label8, {10, 75}, "Grid"},        {form->Label9, {10, 100}, "Dots"},
+      {form->Label7, {10, 124}, "Font"},       {form->Label2, {10, 164}, "Speed"},
+      {form->Label3, {122, 164}, "mS"},        {form->Label4, {10, 188}, "Graph"},
+      {form->Label6, {122, 188}, "Anzahl Y"},  {form->Label10, {10, 212}, "Graph"},
+      {form->Label11, {122, 212}, "Anzahl X"},
   };
   for (const auto& [l, p, text] : labels) {
     EXPECT_EQ(l->parentWidget(), g);

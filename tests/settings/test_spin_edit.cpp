@@ -1,3 +1,4 @@
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFocusEvent>
@@ -5,7 +6,6 @@
 #include <QLocale>
 #include <QMouseEvent>
 #include <QToolButton>
-#include <gtest/gtest.h>
 #include <limits>
 
 #include "SpinEdit.h"

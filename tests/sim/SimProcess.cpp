@@ -99,8 +99,10 @@ int SimProcess::Finish() {
       if (fds[i].fd < 0 || fds[i].revents == 0) continue;
       char buf[4096];
       const ssize_t n = ::read(fds[i].fd, buf, sizeof buf);
-      if (n > 0) sinks[i]->append(buf, static_cast<std::size_t>(n));
-      else fds[i].fd = -1;
+      if (n > 0)
+        sinks[i]->append(buf, static_cast<std::size_t>(n));
+      else
+        fds[i].fd = -1;
     }
   }
   int status = 0;
@@ -115,7 +117,8 @@ RunResult RunSim(const std::vector<std::string>& args) {
   return {status, p.Stdout(), p.Stderr()};
 }
 
-DeviceLine::DeviceLine(const std::string& path) : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
+DeviceLine::DeviceLine(const std::string& path)
+    : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
   if (fd_ < 0) Fail("open device");
   termios t{};
   if (::tcgetattr(fd_, &t) != 0) Fail("tcgetattr");
@@ -145,8 +148,7 @@ std::string DeviceLine::ReadUntil(const std::string& needle, int times) {
 std::string DeviceLine::ReadFor(milliseconds window) {
   std::string got;
   const auto deadline = Clock::now() + window;
-  for (auto left = window; left.count() > 0;
-       left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now())) {
+  for (auto left = window; left.count() > 0; left = std::chrono::duration_cast<milliseconds>(deadline - Clock::now())) {
     ReadSome(got, left);
   }
   return got;

@@ -19,7 +19,7 @@ class SimProcess {
   SimProcess& operator=(const SimProcess&) = delete;
 
   pid_t Pid() const { return pid_; }
-  std::string ReadStdoutLine();            // "" when the output ends first
+  std::string ReadStdoutLine();  // "" when the output ends first
   void Signal(int sig) const;
   // Reads both outputs to their end and reaps the child; returns its exit status (-1: not a normal exit).
   int Finish();

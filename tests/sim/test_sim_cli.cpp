@@ -44,11 +44,25 @@ TEST(SimCli, DefaultsAndEveryOption) {
 }
 
 TEST(SimCli, BadArgumentsGiveOneLine) {
-  const std::vector<std::vector<std::string_view>> bad{
-      {"--seed", "x"},     {"--seed", "-1"},       {"--seed"},          {"--rpm", "299"},     {"--rpm", "3001"},
-      {"--junk", "1.5"},   {"--junk", "nan"},      {"--junk", "-0.1"},  {"--junk", "0.5x"},  {"--split", "0"},
-      {"--split", "4097"}, {"--scenario", "fast"}, {"--bogus"},         {"port"},            {"--stats=1"},
-      {"--log", ""},       {"--drop-end="},        {"--bad-count", ""}, {"--bad-channel", "2"}};
+  const std::vector<std::vector<std::string_view>> bad{{"--seed", "x"},
+                                                       {"--seed", "-1"},
+                                                       {"--seed"},
+                                                       {"--rpm", "299"},
+                                                       {"--rpm", "3001"},
+                                                       {"--junk", "1.5"},
+                                                       {"--junk", "nan"},
+                                                       {"--junk", "-0.1"},
+                                                       {"--junk", "0.5x"},
+                                                       {"--split", "0"},
+                                                       {"--split", "4097"},
+                                                       {"--scenario", "fast"},
+                                                       {"--bogus"},
+                                                       {"port"},
+                                                       {"--stats=1"},
+                                                       {"--log", ""},
+                                                       {"--drop-end="},
+                                                       {"--bad-count", ""},
+                                                       {"--bad-channel", "2"}};
   for (const auto& args : bad) {
     const auto r = Parse(args);
     EXPECT_FALSE(r.error.empty()) << args[0];
@@ -68,13 +82,16 @@ TEST(SimCli, HelpNamesEveryOption) {
 TEST(SimKeys, DecodesKeysAndSplitArrows) {
   KeyDecoder k;
   using K = KeyCommand;
-  EXPECT_EQ(k.Feed("3+-ozq"), (std::vector<K>{{K::kSelect, 2}, {K::kRaise}, {K::kLower}, {K::kOverpressure}, {K::kQuit}}));
+  EXPECT_EQ(k.Feed("3+-ozq"),
+            (std::vector<K>{{K::kSelect, 2}, {K::kRaise}, {K::kLower}, {K::kOverpressure}, {K::kQuit}}));
   EXPECT_EQ(k.Feed("\x1b[A\x1bOB"), (std::vector<K>{{K::kRaise}, {K::kLower}}));
   EXPECT_TRUE(k.Feed("\x1b").empty());
   EXPECT_TRUE(k.Feed("[").empty());
   EXPECT_EQ(k.Feed("A"), (std::vector<K>{{K::kRaise}}));
-  EXPECT_TRUE(k.Feed("\x1b[C").empty());            // right arrow: nothing
-  EXPECT_EQ(k.Feed("\x1b" "1"), (std::vector<K>{{K::kSelect, 0}}));  // a lone escape does not eat the next key
+  EXPECT_TRUE(k.Feed("\x1b[C").empty());  // right arrow: nothing
+  EXPECT_EQ(k.Feed("\x1b"
+                   "1"),
+            (std::vector<K>{{K::kSelect, 0}}));  // a lone escape does not eat the next key
 }
 
 TEST(SimKeys, TheHandMovesTheChosenCylinder) {

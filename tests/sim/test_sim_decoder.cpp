@@ -115,7 +115,8 @@ TEST(SimThroughDecoder, EveryFrameDecodesToWhatWasSent) {
   Rig rig({}, 21, Scenario::kDrift);
   rig.Send("b1234");
   rig.RunUntil(6000 * kMs);
-  const auto records = std::count_if(rig.log.begin(), rig.log.end(), [](auto& f) { return f.kind == FrameKind::kChannel; });
+  const auto records =
+      std::count_if(rig.log.begin(), rig.log.end(), [](auto& f) { return f.kind == FrameKind::kChannel; });
   ASSERT_GE(records, 20);
   EXPECT_GE(DecodeAndCompare(rig), 80u);
 }

@@ -32,7 +32,7 @@ TEST(SimEngine, DeviceValueIsHundredMinusPressure) {
   EXPECT_EQ(EngineModel::DeviceValue(0.0), 100);
   EXPECT_EQ(EngineModel::DeviceValue(20.0), 80);
   EXPECT_EQ(EngineModel::DeviceValue(-0.6), 101);
-  EXPECT_EQ(EngineModel::DeviceValue(150.0), 0);      // no negative values on the wire
+  EXPECT_EQ(EngineModel::DeviceValue(150.0), 0);  // no negative values on the wire
   EXPECT_EQ(EngineModel::DeviceValue(-9000.0), 4000);
 }
 

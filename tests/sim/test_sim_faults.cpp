@@ -13,7 +13,8 @@ using namespace simtest;
 namespace {
 
 std::size_t Count(const std::vector<LoggedFrame>& log, FrameKind kind) {
-  return static_cast<std::size_t>(std::count_if(log.begin(), log.end(), [kind](const auto& f) { return f.kind == kind; }));
+  return static_cast<std::size_t>(
+      std::count_if(log.begin(), log.end(), [kind](const auto& f) { return f.kind == kind; }));
 }
 
 std::vector<Maxima> MaximaOf(const std::vector<LoggedFrame>& log) {

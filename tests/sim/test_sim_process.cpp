@@ -19,9 +19,10 @@ namespace {
 std::string Reencode(const std::vector<qv::sim::LoggedFrame>& log) {
   std::string out;
   for (const auto& f : log) {
-    std::string bytes = f.kind == qv::sim::FrameKind::kMaxima
-                            ? qv::sim::EncodeMaxima(f.maxima)
-                            : qv::sim::EncodeChannel(static_cast<std::uint8_t>(f.channel_byte), f.samples, f.count_text);
+    std::string bytes =
+        f.kind == qv::sim::FrameKind::kMaxima
+            ? qv::sim::EncodeMaxima(f.maxima)
+            : qv::sim::EncodeChannel(static_cast<std::uint8_t>(f.channel_byte), f.samples, f.count_text);
     if (!f.end) bytes.resize(bytes.size() - qv::sim::kEndTag.size());
     out += bytes;
   }

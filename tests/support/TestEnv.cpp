@@ -1,10 +1,10 @@
 #include "support/TestEnv.h"
 
+#include <unistd.h>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 #include <stdexcept>
-#include <unistd.h>
 
 namespace qvtest {
 namespace {

@@ -33,9 +33,10 @@
 #include <string>
 #include <vector>
 
-#include "AppErrors.h"
+#include "BenchApp.h"
 #include "FrameLog.h"
 #include "Shape.h"
+#include "SimProcess.h"
 #include "UnitMain.h"
 
 extern char** environ;
@@ -75,73 +76,6 @@ void RunEventLoop(int ms) {
   QTimer::singleShot(ms, &loop, &QEventLoop::quit);
   loop.exec();
 }
-
-// The application object and a private folder for whatever the window stores.
-std::filesystem::path EnsureApplication() {
-  static std::filesystem::path root;
-  static int argc = 1;
-  static char name[] = "bench_e2e";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance()) return root;
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char tmpl[] = "/tmp/quorvel-bench-e2e-XXXXXX";
-  if (!mkdtemp(tmpl)) throw std::runtime_error("no temporary folder");
-  root = tmpl;
-  for (const char* var : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "HOME"}) setenv(var, tmpl, 1);
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
-  });
-  new QApplication(argc, argv);  // lives until the process ends
-  // An error must not wait for a click on a message box nobody sees.
-  qv::SetErrorPresenter([](const QString& text) { std::fprintf(stderr, "error: %s\n", qPrintable(text)); });
-  return root;
-}
-
-// quorvel-sim as a child; its first output line is the device path.
-class Simulator {
- public:
-  explicit Simulator(const std::filesystem::path& log) {
-    int out[2];
-    if (::pipe2(out, O_CLOEXEC) != 0) throw std::runtime_error("pipe2");
-    std::vector<std::string> args{QV_SIM_EXE, "--seed", "1", "--log", log.string(), "--log-times"};
-    std::vector<char*> argv;
-    for (auto& a : args) argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t fa;
-    posix_spawn_file_actions_init(&fa);
-    posix_spawn_file_actions_addopen(&fa, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&fa, out[1], 1);
-    const int rc = ::posix_spawn(&pid_, QV_SIM_EXE, &fa, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&fa);
-    ::close(out[1]);
-    out_ = out[0];
-    if (rc != 0) throw std::runtime_error("cannot start " QV_SIM_EXE);
-    std::string text;
-    pollfd p{out_, POLLIN, 0};
-    while (text.find('\n') == std::string::npos && ::poll(&p, 1, 10000) > 0) {
-      char c[256];
-      const ssize_t n = ::read(out_, c, sizeof c);
-      if (n <= 0) break;
-      text.append(c, static_cast<std::size_t>(n));
-    }
-    if (text.find('\n') == std::string::npos) throw std::runtime_error("the simulator did not start");
-    path_ = text.substr(0, text.find('\n'));
-  }
-  ~Simulator() {
-    ::kill(pid_, SIGTERM);
-    ::waitpid(pid_, nullptr, 0);
-    ::close(out_);
-  }
-  Simulator(const Simulator&) = delete;
-  Simulator& operator=(const Simulator&) = delete;
-  const std::string& Path() const { return path_; }
-
- private:
-  pid_t pid_ = -1;
-  int out_ = -1;
-  std::string path_;
-};
 
 // The time each decoded frame was done with. The frame signal lights LED_RX
 // at the start of every AUSGABE, at most one per receive event: the lamp is
@@ -223,12 +157,14 @@ double Quantile(const std::vector<double>& sorted, double q) {
 // asked for, two seconds to settle, then one measured run of the event loop.
 template <typename Measure>
 void StreamingRun(benchmark::State& state, bool probeFrames, Measure&& measure) {
-  const std::filesystem::path root = EnsureApplication();
+  const std::filesystem::path root = qvbench::EnsureApplication("bench_e2e");
   const std::filesystem::path log = root / "frames.log";
   std::filesystem::remove(log);
-  Simulator sim(log);
+  simtest::SimProcess sim({"--seed", "1", "--log", log.string(), "--log-times"});
+  const std::string device = sim.ReadStdoutLine();
+  if (device.empty()) throw std::runtime_error("the simulator did not start");
   TForm1 form;
-  form.SetCommandLinePort(sim.Path());
+  form.SetCommandLinePort(device);
   form.show();
   DecodeTimes decoded;
   if (probeFrames) {
@@ -282,7 +218,7 @@ void BM_FrameLatency(benchmark::State& state) {
 // The same window before Start Scan: the displays tick, nothing arrives. The
 // difference to the streaming run is what receiving and decoding cost.
 void BM_DisplaysOnlyBeforeScan(benchmark::State& state) {
-  EnsureApplication();
+  qvbench::EnsureApplication("bench_e2e");
   TForm1 form;
   form.show();
   RunEventLoop(2000);

@@ -20,6 +20,7 @@
 #include <string>
 #include <thread>
 
+#include "BenchApp.h"
 #include "UnitMain.h"
 
 namespace {
@@ -96,28 +97,9 @@ void ReportCpu(benchmark::State& state, double cpu, double wall) {
   state.counters["cpu_percent_of_core"] = 100.0 * cpu / wall;
 }
 
-// The application object, made at the first use. Settings the window loads
-// or stores go to a private folder, not the user's.
-void EnsureApplication() {
-  static std::filesystem::path root;
-  static int argc = 1;
-  static char name[] = "bench_mainwindow";
-  static char* argv[] = {name, nullptr};
-  if (QCoreApplication::instance()) return;
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  char tmpl[] = "/tmp/quorvel-bench-XXXXXX";
-  if (!mkdtemp(tmpl)) throw std::runtime_error("no temporary folder");
-  root = tmpl;
-  for (const char* var : {"XDG_CONFIG_HOME", "XDG_RUNTIME_DIR", "HOME"}) setenv(var, tmpl, 1);
-  std::atexit([] {
-    std::error_code ec;
-    std::filesystem::remove_all(root, ec);
-  });
-  new QApplication(argc, argv);  // lives until the process ends
-}
 
 void BM_IdleWithDisplaysTicking(benchmark::State& state) {
-  EnsureApplication();
+  qvbench::EnsureApplication("bench_mainwindow");
   Pty pty;
   TForm1 form;
   form.SetCommandLinePort(pty.slave);
@@ -133,7 +115,7 @@ void BM_IdleWithDisplaysTicking(benchmark::State& state) {
 }
 
 void BM_StreamingAtLineRate(benchmark::State& state) {
-  EnsureApplication();
+  qvbench::EnsureApplication("bench_mainwindow");
   Pty pty;
   TForm1 form;
   form.SetCommandLinePort(pty.slave);

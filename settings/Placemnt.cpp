@@ -147,7 +147,12 @@ qv::WindowPlacement TFormPlacement::CurrentPlacement() const {
 
 std::string TFormPlacement::ResolutionSuffix() const {
   QSize s = CurrentPlacement().screen;
-  return "(" + std::to_string(s.width()) + "x" + std::to_string(s.height()) + ")";
+  std::string suffix = "(";
+  suffix += std::to_string(s.width());
+  suffix += 'x';
+  suffix += std::to_string(s.height());
+  suffix += ')';
+  return suffix;
 }
 
 namespace {

@@ -3,6 +3,7 @@
 #include <QAbstractItemView>
 #include <QStyledItemDelegate>
 #include <exception>
+#include <filesystem>
 #include <mutex>
 #include <utility>
 
@@ -100,9 +101,37 @@ QString TComSelect::CurrentValueText() const {
   return {};
 }
 
+namespace {
+
+// The device a port name stands for, with links resolved ("" when unknown).
+std::filesystem::path DeviceOf(const QString& name) {
+  std::error_code ec;
+  auto path = std::filesystem::weakly_canonical(qv::DevicePathForPort(name.toStdString()), ec);
+  return ec ? std::filesystem::path() : path;
+}
+
+// The item naming the same device as `current` under another name (COM1 for
+// /dev/ttyS0, a simulator's announcement link for its /dev/pts/N), or -1.
+int FindSameDevice(const QComboBox& items, const QString& current) {
+  const auto device = DeviceOf(current);
+  if (device.empty()) return -1;
+  for (int i = 0; i < items.count(); ++i)
+    if (DeviceOf(items.itemText(i)) == device) return i;
+  return -1;
+}
+
+}  // namespace
+
 void TComSelect::SelectCurrentValue() {
   const QString current = CurrentValueText();
-  const int index = current.isEmpty() ? -1 : items_->findText(current, Qt::MatchFixedString);
+  int index = current.isEmpty() ? -1 : items_->findText(current, Qt::MatchFixedString);
+  if (index < 0 && property_ == cpPort && !current.isEmpty()) {
+    index = FindSameDevice(*items_, current);
+    items_->setCurrentIndex(index);
+    // Same device, so the port keeps its own name unless the user picks another.
+    if (index >= 0) SetPending(current);
+    return;
+  }
   items_->setCurrentIndex(index);
   if (index >= 0) SetPending(items_->itemText(index));
 }

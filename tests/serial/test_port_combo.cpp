@@ -1,6 +1,8 @@
 // The lists bound to one setting of a port.
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QKeyEvent>
@@ -12,6 +14,7 @@
 #include "CPortCtl.h"
 #include "EComPort.h"
 #include "PtyPair.h"
+#include "support/TestEnv.h"
 
 namespace {
 
@@ -144,6 +147,35 @@ TEST_F(ComboTest, APortNameIsFoundWithoutRegardToCaseAndAnUnlistedOneSelectsNoth
   EXPECT_EQ(d.Selector().PendingPort(), "");
   d.ApplySettings();  // nothing picked: the name stays
   EXPECT_EQ(other.Port(), "/dev/ttyACM7");
+}
+
+TEST_F(ComboTest, AListedNameOfTheSameDeviceIsSelectedAndThePortKeepsItsOwnName) {
+  // A simulator is listed by its announcement link; the port names the device itself.
+  qvtest::ScratchDir dir;
+  const auto device = dir / "pts-7";
+  qvtest::WriteFile(device, "");
+  const auto link = dir / "quorvel-sim-42";
+  std::filesystem::create_symlink(device, link);
+  ports = {"/dev/ttyS0", link.string()};
+  TComPort port;
+  port.SetPort(device.string());
+  TComComboBox c;
+  c.SetComProperty(cpPort);
+  c.SetComPort(&port);
+  EXPECT_EQ(c.currentIndex(), 1);
+  EXPECT_EQ(c.Selector().PendingPort(), device.string());
+  c.ApplySettings();
+  EXPECT_EQ(port.Port(), device.string());
+
+  // COM1 is the first legacy port's other name.
+  TComPort legacy;
+  legacy.SetPort("COM1");
+  ports = {"/dev/ttyS0", "/dev/ttyUSB0"};
+  TComComboBox d;
+  d.SetComProperty(cpPort);
+  d.SetComPort(&legacy);
+  EXPECT_EQ(d.Text(), QStringLiteral("/dev/ttyS0"));
+  EXPECT_EQ(d.Selector().PendingPort(), "COM1");
 }
 
 TEST_F(ComboTest, TextIsReadAndWrittenWithoutRegardToCase) {

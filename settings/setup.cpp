@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -53,11 +54,22 @@ TForm2::TForm2(QWidget* parent, std::filesystem::path settingsFile)
 
 TForm2::~TForm2() = default;
 
+namespace {
+// Room a push button leaves around its caption (frame and padding).
+constexpr int kButtonTextMargin = 12;
+}  // namespace
+
 void TForm2::CreateControls() {
   auto button = [this](QPushButton*& b, const char* name, const char* text, QRect r) {
     b = new QPushButton(text, this);
     b->setObjectName(name);
     b->setGeometry(r);
+    // The fixed sizes suit a narrower font than many desktops have: shrink the
+    // caption a little rather than cut it off.
+    QFont f = b->font();
+    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(b->text()) + kButtonTextMargin > r.width())
+      f.setPointSizeF(f.pointSizeF() - 0.5);
+    b->setFont(f);
     // No default button: Enter triggers none of them.
     b->setAutoDefault(false);
     b->setDefault(false);

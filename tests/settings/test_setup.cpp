@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -427,6 +428,14 @@ TEST_F(SetupDialogTest, LaysOutItsControlsAsDesigned) {
     EXPECT_EQ(l->parentWidget(), g);
     EXPECT_EQ(l->pos(), p) << text.toStdString();
     EXPECT_EQ(l->text(), text);
+  }
+}
+
+TEST_F(SetupDialogTest, ButtonCaptionsFitTheirFixedWidths) {
+  for (QPushButton* b : {form->Button1, form->Button2, form->Button3}) {
+    const int textWidth = QFontMetrics(b->font()).horizontalAdvance(b->text());
+    EXPECT_LE(textWidth + 12, b->width()) << b->text().toStdString();
+    EXPECT_GE(b->font().pointSizeF(), 6.0);
   }
 }
 

@@ -104,6 +104,7 @@ void TFrameDecoder::ForgetSearches() {
 // only while both the source bytes and the history entry exist. Everything
 // inside the arrays decodes as usual, stale INBUFFER bytes included.
 void TFrameDecoder::AUSGABE() {
+  ++frames_;
   if (on_frame_) on_frame_();
   last_ = qv::FrameReport{};
 

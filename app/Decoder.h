@@ -4,6 +4,7 @@
 // measurement state. Plain C++, no widgets: the window forwards its port event
 // and lights its receive lamp from the frame signal.
 #include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <string>
 
@@ -53,6 +54,8 @@ class TFrameDecoder {
 
   TMeasurement& State();
   const qv::FrameReport& LastFrame() const { return last_; }
+  // How many frames AUSGABE has decoded since construction.
+  std::uint64_t Frames() const { return frames_; }
 
  private:
   void ForgetSearches();
@@ -73,4 +76,5 @@ class TFrameDecoder {
   std::size_t end_from_ = 0;    // no "End_Data" starts before this index
   std::size_t known_size_ = 0;  // INSTRING's length when the above was last true
   qv::FrameReport last_;
+  std::uint64_t frames_ = 0;
 };

@@ -35,7 +35,6 @@
 
 #include "BenchApp.h"
 #include "FrameLog.h"
-#include "Shape.h"
 #include "SimProcess.h"
 #include "UnitMain.h"
 
@@ -77,10 +76,7 @@ void RunEventLoop(int ms) {
   loop.exec();
 }
 
-// The time each decoded frame was done with. The frame signal lights LED_RX
-// at the start of every AUSGABE, at most one per receive event: the lamp is
-// set to a colour the window never uses before each event, so lit afterwards
-// means a frame was decoded.
+// The time each decoded frame was done with (at most one per receive event).
 struct DecodeTimes {
   std::vector<std::int64_t> ns;
   std::vector<std::array<std::int32_t, 4>> maxima;
@@ -89,14 +85,10 @@ struct DecodeTimes {
   void Attach(TForm1& form) {
     form.ComPort1->OnRxChar = [this, &form, handler = form.ComPort1->OnRxChar](TCustomComPort* s, int count) {
       ++events;
-      const TColor before = form.LED_RX->BrushColor();
-      form.LED_RX->SetBrushColor(clBlack);
+      const std::uint64_t before = form.Decoder().Frames();
       handler(s, count);
       const std::int64_t done = MonotonicNs();
-      if (form.LED_RX->BrushColor() != clLime) {
-        form.LED_RX->SetBrushColor(before);
-        return;
-      }
+      if (form.Decoder().Frames() == before) return;
       ns.push_back(done);
       maxima.push_back(form.Measurement().MAXIMA);
     };

@@ -10,14 +10,10 @@
 #include <string_view>
 #include <utility>
 
-#include "Shape.h"
 #include "UnitMain.h"
 
 namespace e2e {
 namespace {
-
-// Never a colour of the receive lamp: it is clGreen or clLime.
-constexpr TColor kUnlit = clBlack;
 
 bool ParseTimeLine(std::string_view line, std::pair<std::uint64_t, std::int64_t>& out) {
   if (!line.starts_with("# t ")) return false;
@@ -39,18 +35,9 @@ std::size_t Occurrences(std::string_view hay, std::string_view needle) {
 
 FrameRecorder::FrameRecorder(TForm1& form) : form_(form), previous_(form.ComPort1->OnRxChar) {
   form_.ComPort1->OnRxChar = [this, handler = previous_](TCustomComPort* sender, int count) {
-    const TColor before = form_.LED_RX->BrushColor();
-    form_.LED_RX->SetBrushColor(kUnlit);
-    try {
-      handler(sender, count);
-    } catch (...) {
-      if (form_.LED_RX->BrushColor() == kUnlit) form_.LED_RX->SetBrushColor(before);
-      throw;
-    }
-    if (form_.LED_RX->BrushColor() != clLime) {
-      form_.LED_RX->SetBrushColor(before);
-      return;
-    }
+    const std::uint64_t before = form_.Decoder().Frames();
+    handler(sender, count);
+    if (form_.Decoder().Frames() == before) return;  // no frame cut in this event
     const TMeasurement& m = form_.Measurement();
     Snapshot s;
     s.report = form_.Decoder().LastFrame();

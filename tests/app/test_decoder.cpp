@@ -224,10 +224,14 @@ TEST_F(Decoder, FrameSignalComesOncePerFrameBeforeDecoding) {
   EXPECT_EQ(maximaSeen, (std::vector<std::int32_t>{0, 42}));
   EXPECT_EQ(framesSeen, (std::vector<std::string>{MaximaFrame(42, 0, 0, 0), MaximaFrame(43, 0, 0, 0)}));
   EXPECT_EQ(s.CHANNEL_DATA[0][1], -58);
+  EXPECT_EQ(d.Frames(), 2u);
+  d.ComPort1RxChar(64);  // nothing waiting: no frame
+  EXPECT_EQ(d.Frames(), 2u);
   TFrameDecoder silent(s, port);  // no signal connected is fine
   s.DATASTRING = "MUXA End_Data";
   silent.AUSGABE();
   EXPECT_EQ(s.CHANNEL_DATA[0][0], -57);
+  EXPECT_EQ(silent.Frames(), 1u);
 }
 
 // ---- Channel record ---------------------------------------------------------------------------------------

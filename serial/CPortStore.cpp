@@ -5,6 +5,7 @@
 #include <string_view>
 
 #include "AppUtils.h"
+#include "AsciiText.h"
 #include "CPort.h"
 #include "CPortText.h"
 #include "Registry.h"
@@ -72,12 +73,6 @@ class IniSource : public SettingsSource {
 
 constexpr int kDefaultCustomBaudRate = 9600;
 
-std::string UpperAscii(std::string s) {
-  for (auto& c : s)
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  return s;
-}
-
 // Resolves "ROOT\path" to the key path\Name under ROOT (HKEY_CURRENT_USER
 // when the first part names no root; that part is dropped either way) and
 // opens it, creating it when missing. Without any "\" no key is opened. A
@@ -86,7 +81,7 @@ std::string UpperAscii(std::string s) {
 bool OpenLocation(TRegistry& reg, const std::string& location, const std::string& name) {
   auto sep = location.find('\\');
   if (sep == std::string::npos) return false;
-  auto root = UpperAscii(location.substr(0, sep));
+  auto root = qv::AsciiUpperCopy(location.substr(0, sep));
   if (root == "HKEY_LOCAL_MACHINE") {
     reg.SetRootKey(HKEY_LOCAL_MACHINE);
   } else {

@@ -3,16 +3,9 @@
 #include <charconv>
 #include <cstdint>
 
+#include "AsciiText.h"
+
 namespace {
-
-char Upper(char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 'a' + 'A') : c; }
-
-bool SameText(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Upper(a[i]) != Upper(b[i])) return false;
-  return true;
-}
 
 template <std::size_t N>
 std::string NameOf(const std::array<std::string_view, N>& names, int ordinal) {
@@ -23,7 +16,7 @@ std::string NameOf(const std::array<std::string_view, N>& names, int ordinal) {
 template <typename E, std::size_t N>
 E Lookup(const std::array<std::string_view, N>& names, std::string_view text, E fallback) {
   for (std::size_t i = 0; i < N; ++i)
-    if (SameText(names[i], text)) return static_cast<E>(i);
+    if (qv::SameTextIgnoringCase(names[i], text)) return static_cast<E>(i);
   return fallback;
 }
 
@@ -46,7 +39,7 @@ TDTRFlowControl TextToDTR(std::string_view Text) { return Lookup(kDTRTexts, Text
 TRTSFlowControl TextToRTS(std::string_view Text) { return Lookup(kRTSTexts, Text, rtsDisable); }
 
 std::string BoolToText(bool Value) { return Value ? "Yes" : "No"; }
-bool TextToBool(std::string_view Text) { return SameText(Text, "YES"); }
+bool TextToBool(std::string_view Text) { return qv::SameTextIgnoringCase(Text, "YES"); }
 
 std::string CharToText(AnsiChar Ch) {
   if (Ch >= 33 && Ch <= 127) return std::string(1, static_cast<char>(Ch));

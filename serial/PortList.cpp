@@ -6,6 +6,7 @@
 
 #include <QFile>
 
+#include "AsciiText.h"
 #include "EComPort.h"
 
 namespace fs = std::filesystem;
@@ -33,16 +34,6 @@ bool IsSerialDevice(const fs::directory_entry& entry) {
   return true;
 }
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool LessIgnoringCase(const std::string& a, const std::string& b) {
-  auto r = std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return Lower(x) < Lower(y); });
-  if (r || !std::equal(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Lower(x) == Lower(y); }))
-    return r;
-  return a < b;  // same text in another case: keep a stable order
-}
-
 void AddAnnouncedPorts(const fs::path& folder, std::vector<std::string>& ports) {
   // No folder means no simulated device is running.
   std::error_code ec;
@@ -67,7 +58,8 @@ void ListSerialPorts(std::vector<std::string>& items, const TPortListSources& so
   }
   if (ec) throw EComPort(23, ec.value());
   AddAnnouncedPorts(sources.announcements, ports);
-  std::sort(ports.begin(), ports.end(), LessIgnoringCase);
+  std::sort(ports.begin(), ports.end(),
+            [](const std::string& a, const std::string& b) { return qv::LessIgnoringCase(a, b); });
   items = std::move(ports);
 }
 

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <charconv>
 
+#include "AsciiText.h"
+
 namespace qv {
 namespace {
 
@@ -10,16 +12,14 @@ constexpr std::string_view kHeader = "Windows Registry Editor Version 5.00";
 constexpr std::string_view kUtf8Bom = "\xEF\xBB\xBF";
 constexpr std::string_view kDwordPrefix = "dword:";
 
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 // Orders paths component by component without regard to case; "" (the root) first.
 bool PathLess(std::string_view a, std::string_view b) {
   std::size_t i = 0;
   for (;; ++i) {
     if (i == a.size() || i == b.size()) return a.size() < b.size();
     // A separator sorts before every other character, so "a\b" precedes "a b".
-    char ca = a[i] == '\\' ? '\0' : Lower(a[i]);
-    char cb = b[i] == '\\' ? '\0' : Lower(b[i]);
+    char ca = a[i] == '\\' ? '\0' : AsciiLower(a[i]);
+    char cb = b[i] == '\\' ? '\0' : AsciiLower(b[i]);
     if (ca != cb) return static_cast<unsigned char>(ca) < static_cast<unsigned char>(cb);
   }
 }
@@ -100,11 +100,6 @@ bool IsBlank(std::string_view line) {
 }
 
 }  // namespace
-
-bool SameTextIgnoringCase(std::string_view a, std::string_view b) {
-  return a.size() == b.size() &&
-         std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
 
 bool IsStorableRegText(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos; }
 

@@ -74,7 +74,4 @@ struct TRegParseResult {
 // holds a character that IsStorableRegText refuses. "" gives no components.
 [[nodiscard]] bool SplitRegPath(std::string_view path, std::vector<std::string_view>& parts);
 
-// ASCII comparison without regard to case, as key and value names compare.
-[[nodiscard]] bool SameTextIgnoringCase(std::string_view a, std::string_view b);
-
 }  // namespace qv

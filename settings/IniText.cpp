@@ -1,5 +1,7 @@
 #include "IniText.h"
 
+#include "AsciiText.h"
+
 #include <cstdint>
 #include <initializer_list>
 #include <limits>
@@ -16,15 +18,6 @@ std::string_view Trim(std::string_view s) {
   while (!s.empty() && IsBlank(s.front())) s.remove_prefix(1);
   while (!s.empty() && IsBlank(s.back())) s.remove_suffix(1);
   return s;
-}
-
-char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (std::size_t i = 0; i < a.size(); ++i)
-    if (Lower(a[i]) != Lower(b[i])) return false;
-  return true;
 }
 
 bool IsComment(std::string_view line) {
@@ -80,7 +73,7 @@ bool IsBlankLine(std::string_view line) { return Trim(line).empty(); }
 
 int HexDigit(char c) {
   if (c >= '0' && c <= '9') return c - '0';
-  c = Lower(c);
+  c = AsciiLower(c);
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   return -1;
 }
@@ -105,7 +98,7 @@ IniText::IniText(std::string_view bytes) {
 std::size_t IniText::FindSection(std::string_view section) const {
   for (std::size_t i = 0; i < lines_.size(); ++i) {
     auto name = HeaderName(lines_[i].text);
-    if (name && SameName(*name, section)) return i;
+    if (name && SameTextIgnoringCase(*name, section)) return i;
   }
   return npos;
 }
@@ -120,7 +113,7 @@ std::size_t IniText::FindKey(std::size_t header, std::string_view key) const {
   std::size_t end = SectionEnd(header);
   for (std::size_t i = header + 1; i < end; ++i) {
     auto kl = ParseKeyLine(lines_[i].text);
-    if (kl && SameName(kl->key, key)) return i;
+    if (kl && SameTextIgnoringCase(kl->key, key)) return i;
   }
   return npos;
 }
@@ -145,7 +138,7 @@ std::vector<std::string> IniText::Keys(std::string_view section) const {
     auto kl = ParseKeyLine(lines_[i].text);
     if (!kl || kl->key.empty()) continue;
     bool seen = false;
-    for (const auto& k : keys) seen = seen || SameName(k, kl->key);
+    for (const auto& k : keys) seen = seen || SameTextIgnoringCase(k, kl->key);
     if (!seen) keys.emplace_back(kl->key);
   }
   return keys;

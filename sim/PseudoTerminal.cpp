@@ -29,21 +29,21 @@ void MakeRaw(int fd) {
 PseudoTerminal PseudoTerminal::Open() {
   PseudoTerminal p;
   p.master_ = UniqueFd(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC));
-  if (!p.master_.Valid()) Fail("posix_openpt");
-  if (::grantpt(p.master_.Get()) != 0) Fail("grantpt");
-  if (::unlockpt(p.master_.Get()) != 0) Fail("unlockpt");
+  if (!p.master_.valid()) Fail("posix_openpt");
+  if (::grantpt(p.master_.get()) != 0) Fail("grantpt");
+  if (::unlockpt(p.master_.get()) != 0) Fail("unlockpt");
   char name[128];
-  if (int err = ::ptsname_r(p.master_.Get(), name, sizeof name); err != 0) {
+  if (int err = ::ptsname_r(p.master_.get(), name, sizeof name); err != 0) {
     errno = err;
     Fail("ptsname_r");
   }
   p.slave_path_ = name;
   p.slave_ = UniqueFd(::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC));
-  if (!p.slave_.Valid()) Fail("open pty slave");
-  MakeRaw(p.slave_.Get());
-  MakeRaw(p.master_.Get());
-  const int flags = ::fcntl(p.master_.Get(), F_GETFL);
-  if (flags < 0 || ::fcntl(p.master_.Get(), F_SETFL, flags | O_NONBLOCK) != 0) Fail("fcntl");
+  if (!p.slave_.valid()) Fail("open pty slave");
+  MakeRaw(p.slave_.get());
+  MakeRaw(p.master_.get());
+  const int flags = ::fcntl(p.master_.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(p.master_.get(), F_SETFL, flags | O_NONBLOCK) != 0) Fail("fcntl");
   return p;
 }
 

@@ -16,7 +16,7 @@ class PseudoTerminal {
   [[nodiscard]] static PseudoTerminal Open();
 
   // Non-blocking; what is written here arrives at the slave's reader.
-  [[nodiscard]] int Master() const { return master_.Get(); }
+  [[nodiscard]] int Master() const { return master_.get(); }
   [[nodiscard]] const std::string& SlavePath() const { return slave_path_; }
 
  private:

@@ -42,7 +42,7 @@ UniqueFd BlockTerminationSignals() {
   for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, s);
   if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) Fail("sigprocmask");
   UniqueFd fd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
-  if (!fd.Valid()) Fail("signalfd");
+  if (!fd.valid()) Fail("signalfd");
   ::signal(SIGPIPE, SIG_IGN);
   return fd;
 }
@@ -89,7 +89,7 @@ int RunSimulator(const SimOptions& options) {
   MechanicHand hand(engine);
   if (terminal.Active()) ShowStatus(hand.Status());
 
-  pollfd fds[3] = {{signals.Get(), POLLIN, 0}, {pty.Master(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
+  pollfd fds[3] = {{signals.get(), POLLIN, 0}, {pty.Master(), POLLIN, 0}, {STDIN_FILENO, POLLIN, 0}};
   nfds_t nfds = terminal.Active() ? 3 : 2;
   bool running = true;
   std::uint64_t handed_out = 0;  // bytes put on the line, lost ones included, as the log's offsets count them

@@ -11,6 +11,7 @@
 #include <utility>
 
 #include "UnitMain.h"
+#include "support/QtWait.h"
 
 namespace e2e {
 namespace {
@@ -126,15 +127,7 @@ bool Shows(const Snapshot& s, const LoggedFrame& record) {
   return std::all_of(history.begin() + n, history.begin() + 261, [](std::int32_t v) { return v == 0; });
 }
 
-bool WaitUntil(const std::function<bool()>& cond, int seconds) {
-  QElapsedTimer t;
-  t.start();
-  while (!cond()) {
-    if (t.elapsed() > seconds * 1000LL) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
+bool WaitUntil(const std::function<bool()>& cond, int seconds) { return qvtest::WaitFor(cond, seconds * 1000); }
 
 namespace {
 std::vector<std::string> WithLog(std::vector<std::string> options, const std::filesystem::path& log) {

@@ -2,25 +2,13 @@
 // A pseudo-terminal standing in for the measuring device, and helpers to
 // wait on the event loop and to capture the error report.
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QStringList>
 #include <string>
+#include "support/QtWait.h"
 
 #include "AppErrors.h"
 
 namespace qvtest {
-
-// Processes events until cond holds or 10 s have passed.
-template <typename Cond>
-bool WaitFor(Cond cond) {
-  QElapsedTimer t;
-  t.start();
-  while (!cond()) {
-    if (t.elapsed() > 10000) return false;
-    QApplication::processEvents(QEventLoop::AllEvents, 20);
-  }
-  return true;
-}
 
 // While alive, errors reported by the application are collected here.
 class CapturedErrors {

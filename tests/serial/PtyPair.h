@@ -5,8 +5,8 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <unistd.h>
-#include <QCoreApplication>
 #include <QElapsedTimer>
+#include "support/QtWait.h"
 
 #include <dirent.h>
 #include <functional>
@@ -72,17 +72,6 @@ void ClearHandlers(Port& port) {
   port.OnRxBuf = nullptr;
   port.OnCTSChange = port.OnDSRChange = port.OnRLSDChange = nullptr;
   port.OnError = nullptr;
-}
-
-// Runs the event loop until pred holds or timeoutMs has passed.
-inline bool WaitFor(const std::function<bool()>& pred, int timeoutMs = 10000) {
-  QElapsedTimer t;
-  t.start();
-  while (!pred()) {
-    if (t.elapsed() > timeoutMs) return false;
-    QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
-  }
-  return true;
 }
 
 inline int CountEntries(const char* dir) {

@@ -2,7 +2,7 @@
 #include <sys/resource.h>
 #include <QApplication>
 #include <QCheckBox>
-#include <QElapsedTimer>
+
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QKeyEvent>
@@ -22,21 +22,13 @@
 #include "RxCombos.h"
 #include "SpinEdit.h"
 #include "setup.h"
+#include "support/QtWait.h"
 #include "support/TestEnv.h"
 
 namespace {
 
 const std::string kDefaultsFile =
     "[COLOR]\n1=32768\n2=65280\n3=65535\n4=0\n5=0\n[SPEED]\n1=200\n2=10\n3=10\n[Einstellungen]\n3=0\n";
-
-// Processes events until `done` holds or 10 s have passed.
-template <typename Pred>
-bool WaitFor(Pred done) {
-  QElapsedTimer t;
-  t.start();
-  while (!done() && t.elapsed() < 10000) QApplication::processEvents(QEventLoop::AllEvents, 20);
-  return done();
-}
 
 // The dialog on a private settings file, with its hooks recorded.
 struct SetupDialogTest : ::testing::Test {
@@ -250,7 +242,7 @@ TEST_F(SetupDialogTest, AbbruchAsksTheQuestionBoxAndItsJaButtonLeaves) {
   auto answerWith = [](const QString& text) {
     QTimer::singleShot(0, [text] {
       QMessageBox* shown = nullptr;
-      WaitFor([&] {
+      qvtest::WaitFor([&] {
         for (QWidget* w : QApplication::topLevelWidgets())
           if (auto* m = qobject_cast<QMessageBox*>(w); m && m->isVisible()) shown = m;
         return shown != nullptr;
@@ -442,7 +434,7 @@ TEST_F(SetupDialogTest, ButtonCaptionsFitTheirFixedWidths) {
 TEST_F(SetupDialogTest, TabbingFollowsTheDesignedOrder) {
   Open();
   QApplication::setActiveWindow(form.get());
-  ASSERT_TRUE(WaitFor([&] { return form->isActiveWindow(); }));
+  ASSERT_TRUE(qvtest::WaitFor([&] { return form->isActiveWindow(); }));
   form->Button1->setFocus(Qt::OtherFocusReason);
   std::vector<QWidget*> visited;
   for (int i = 0; i < 12; ++i) {

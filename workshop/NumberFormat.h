@@ -1,0 +1,24 @@
+#pragma once
+// Numbers of the workshop view as text: rounded to the unit's resolution, with
+// the decimal separator the caller gives (the view passes its locale's, the CSV
+// file "."), independent of the C library's locale.
+#include <string>
+#include <string_view>
+
+#include "WorkshopReading.h"
+
+namespace qv::workshop {
+
+struct NumberStyle {
+  std::string_view decimal_separator = ".";
+  bool with_sign = false;  // "+" before positive values ("-" is always written)
+  bool with_unit = false;  // " mBar" after the number
+  int extra_decimals = 0;  // more decimals than the unit's (the scatter shows one more)
+};
+
+// The value in the unit (already converted) as text. A value that rounds to
+// zero is "0" without a sign; a value that is not finite gives "--"; values
+// beyond a billion are written as that bound, so no text can grow without end.
+[[nodiscard]] std::string FormatValue(double value, Unit unit, const NumberStyle& style = {});
+
+}  // namespace qv::workshop

@@ -1,0 +1,234 @@
+#include "WorkshopModel.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numeric>
+#include <span>
+
+#include "ReadingCompare.h"
+#include "Units.h"
+
+namespace qv::workshop {
+namespace {
+
+constexpr double kHysteresis = 0.8;
+
+bool IsStep(double v, std::span<const double> steps) { return std::find(steps.begin(), steps.end(), v) != steps.end(); }
+
+// The band of a difference as it is shown: both rounded to the unit's resolution.
+Band BandOf(double difference, double tolerance, Unit unit) {
+  const double d = std::abs(RoundToDisplay(difference, unit));
+  const double t = RoundToDisplay(tolerance, unit);
+  const double slack = 1e-9 * std::max(1.0, t);
+  if (d <= t + slack) return Band::Inside;
+  if (d <= 2 * t + slack) return Band::Near;
+  return Band::Outside;
+}
+
+double MedianOfOthers(const Values& v, int n, int skip) {
+  std::array<double, 3> others{};
+  int k = 0;
+  for (int i = 0; i < n; ++i)
+    if (i != skip) others[static_cast<std::size_t>(k++)] = v[static_cast<std::size_t>(i)];
+  std::sort(others.begin(), others.begin() + k);
+  if (k == 0) return 0;
+  return k % 2 == 1 ? others[static_cast<std::size_t>(k / 2)]
+                    : (others[static_cast<std::size_t>(k / 2 - 1)] + others[static_cast<std::size_t>(k / 2)]) / 2;
+}
+
+}  // namespace
+
+ModelSettings Sanitised(ModelSettings s) {
+  if (!std::isfinite(s.tolerance_mbar)) s.tolerance_mbar = ModelSettings{}.tolerance_mbar;
+  s.tolerance_mbar = std::clamp(s.tolerance_mbar, kMinToleranceMbar, kMaxToleranceMbar);
+  if (!std::isfinite(s.damping_seconds) || s.damping_seconds < 0) s.damping_seconds = 0;
+  s.damping_seconds = std::min(s.damping_seconds, kDampingSteps[std::size(kDampingSteps) - 1]);
+  if (!IsStep(s.zoom, kZoomSteps)) s.zoom = 0;
+  s.reference_cylinder = std::clamp(s.reference_cylinder, 0, 3);
+  return s;
+}
+
+double AutoFullScale(double largest, double previous) {
+  largest = std::isfinite(largest) ? std::abs(largest) : 0.0;
+  for (double s : kZoomSteps) {
+    if (largest > s) continue;
+    if (s >= previous || largest <= kHysteresis * s) return s;
+    // Zooming in: keep the coarser step until the difference fits this one comfortably.
+    for (double coarser : kZoomSteps)
+      if (coarser > s && (coarser >= previous || largest <= kHysteresis * coarser)) return coarser;
+  }
+  return kZoomSteps[std::size(kZoomSteps) - 1];
+}
+
+WorkshopModel::WorkshopModel(const ModelSettings& settings) {
+  SetSettings(settings);
+  reading_ = Compute();
+}
+
+void WorkshopModel::SetSettings(const ModelSettings& settings) {
+  settings_ = Sanitised(settings);
+  damper_.SetTimeConstant(settings_.damping_seconds);
+  Publish();
+}
+
+void WorkshopModel::Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maxima_frames,
+                           bool port_open) {
+  if (!std::isfinite(now)) return;
+  now_ = std::max(now_, now);
+  if (!port_open) {
+    port_open_ = false;
+    counting_ = false;
+    has_frame_ = false;
+    damper_.Forget();
+    recent_.Clear();
+  } else {
+    port_open_ = true;
+    if (!counting_) {
+      counting_ = true;
+      frames_ = maxima_frames;
+    } else if (maxima_frames != frames_) {
+      frames_ = maxima_frames;
+      TakeFrame(now_, maxima);
+    }
+  }
+  Publish();
+}
+
+void WorkshopModel::TakeFrame(double now, const std::array<std::int32_t, 4>& maxima) {
+  if (!has_frame_ || now - last_frame_ >= kNoDataAfter) {
+    // A new run: the scatter of the values before a gap says nothing about now.
+    recent_.Clear();
+    run_start_ = now;
+  }
+  Values d{};
+  for (std::size_t c = 0; c < d.size(); ++c) d[c] = 100.0 - static_cast<double>(maxima[c]);
+  damper_.Feed(now, d);
+  recent_.Add(now, d);
+  has_frame_ = true;
+  last_frame_ = now;
+}
+
+void WorkshopModel::ResetDamping() {
+  damper_.Reset();
+  Publish();
+}
+
+void WorkshopModel::SetHold(bool on) {
+  held_ = on;
+  Publish();
+}
+
+ZeroOutcome WorkshopModel::AdjustZero() {
+  ZeroOutcome out;
+  if (Compute().status != Status::Live || recent_.Count() == 0) {
+    out.refusal = ZeroOutcome::Refusal::kNoData;
+    return out;
+  }
+  const Values mean = recent_.Mean();
+  const auto [lo, hi] = std::minmax_element(mean.begin(), mean.end());
+  if (*hi - *lo > kMaxZeroSpreadMbar) {
+    out.refusal = ZeroOutcome::Refusal::kSpread;
+    out.spread_mbar = *hi - *lo;
+    return out;
+  }
+  const double common = (mean[0] + mean[1] + mean[2] + mean[3]) / 4;
+  ZeroOffsets o{};
+  for (std::size_t c = 0; c < o.size(); ++c) o[c] = mean[c] - common;
+  offsets_ = o;
+  Publish();
+  return out;
+}
+
+bool WorkshopModel::SetZeroOffsets(const std::optional<ZeroOffsets>& offsets) {
+  if (offsets) {
+    for (double o : *offsets)
+      if (!std::isfinite(o) || std::abs(o) > kMaxZeroSpreadMbar) return false;
+  }
+  offsets_ = offsets;
+  Publish();
+  return true;
+}
+
+void WorkshopModel::Publish() {
+  Reading fresh = Compute();
+  if (fresh.status == Status::Live || fresh.status == Status::NoData) {
+    if (settings_.zoom == 0) auto_scale_ = fresh.fullScale;
+  }
+  if (held_) {
+    if (reading_.held) return;
+    fresh = reading_;
+    fresh.held = true;
+  }
+  if (SameReading(fresh, reading_)) return;
+  fresh.serial = reading_.serial + 1;
+  reading_ = fresh;
+}
+
+Reading WorkshopModel::Compute() const {
+  Reading r;
+  r.unit = settings_.unit;
+  r.referenceKind = settings_.reference;
+  r.referenceCylinder = settings_.reference_cylinder;
+  r.pairMode = settings_.pair_mode;
+  r.channelCount = settings_.pair_mode ? 2 : 4;
+  r.tolerance = FromMilliBar(settings_.tolerance_mbar, settings_.unit);
+  r.zeroed = offsets_.has_value();
+  r.fullScale = settings_.zoom > 0 ? settings_.zoom : auto_scale_;
+  if (!port_open_) {
+    r.status = Status::NoScan;
+  } else if (!has_frame_) {
+    r.status = Status::Waiting;
+  } else {
+    r.status = now_ - last_frame_ >= kNoDataAfter ? Status::NoData : Status::Live;
+    FillChannels(r);
+  }
+  return r;
+}
+
+void WorkshopModel::FillChannels(Reading& r) const {
+  const Unit unit = settings_.unit;
+  const int n = r.channelCount;
+  Values v = damper_.Value();
+  if (offsets_)
+    for (std::size_t c = 0; c < v.size(); ++c) v[c] -= (*offsets_)[c];
+  if (settings_.pair_mode) v = {(v[0] + v[1]) / 2, (v[2] + v[3]) / 2, 0.0, 0.0};
+  const auto first = v.begin();
+  const auto last = v.begin() + n;
+
+  double ref = 0;
+  switch (settings_.reference) {
+    case ReferenceKind::Mean: ref = std::accumulate(first, last, 0.0) / n; break;
+    case ReferenceKind::Midpoint: ref = (*std::min_element(first, last) + *std::max_element(first, last)) / 2; break;
+    case ReferenceKind::Cylinder:
+      ref = v[static_cast<std::size_t>(settings_.pair_mode ? settings_.reference_cylinder / 2
+                                                           : settings_.reference_cylinder)];
+      break;
+  }
+  r.reference = FromMilliBar(ref, unit);
+
+  const Values scatter = recent_.StdDev(settings_.pair_mode);
+  const bool full_run = now_ - run_start_ >= kScatterSpan && recent_.Count() >= 2;
+  bool settled = full_run && r.status == Status::Live;
+  bool all_inside = true;
+  double largest = -1;
+  for (int i = 0; i < n; ++i) {
+    const auto c = static_cast<std::size_t>(i);
+    Channel& ch = r.channels[c];
+    ch.absolute = FromMilliBar(v[c], unit);
+    ch.difference = FromMilliBar(v[c] - ref, unit);
+    ch.scatter = FromMilliBar(scatter[c], unit);
+    ch.band = BandOf(ch.difference, r.tolerance, unit);
+    ch.unsteady = full_run && scatter[c] >= kUnsteadyFloorMbar && scatter[c] > 3 * MedianOfOthers(scatter, n, i);
+    if (scatter[c] >= settings_.tolerance_mbar / 4) settled = false;
+    if (ch.band != Band::Inside) all_inside = false;
+    if (std::abs(v[c] - ref) > largest) {
+      largest = std::abs(v[c] - ref);
+      r.worstChannel = i;
+    }
+  }
+  r.settled = settled;
+  r.inSync = settled && all_inside;
+  if (settings_.zoom == 0) r.fullScale = AutoFullScale(FromMilliBar(largest, unit), auto_scale_);
+}
+
+}  // namespace qv::workshop

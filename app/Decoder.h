@@ -56,6 +56,9 @@ class TFrameDecoder {
   const qv::FrameReport& LastFrame() const { return last_; }
   // How many frames AUSGABE has decoded since construction.
   std::uint64_t Frames() const { return frames_; }
+  // How many of them carried a maxima record that went into MAXIMA; a view that
+  // looks at MAXIMA now and then sees new maxima when this count has changed.
+  std::uint64_t MaximaFrames() const { return maxima_frames_; }
 
  private:
   void ForgetSearches();
@@ -77,4 +80,5 @@ class TFrameDecoder {
   std::size_t known_size_ = 0;  // INSTRING's length when the above was last true
   qv::FrameReport last_;
   std::uint64_t frames_ = 0;
+  std::uint64_t maxima_frames_ = 0;
 };

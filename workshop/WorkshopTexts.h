@@ -1,0 +1,120 @@
+#pragma once
+// Every text of the workshop view, in German (the default) and English.
+// The language follows the user's locale as the port component's catalogue
+// does: the entries of LANGUAGE, then LC_ALL, LC_MESSAGES or LANG (the first
+// that is set); the first entry naming German or English decides, anything
+// else gives German.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "WorkshopModel.h"
+#include "WorkshopReading.h"
+
+namespace qv::workshop {
+
+enum class Language { German, English };
+
+enum class TextId {
+  // The verdict line and status marks.
+  kInSync,
+  kNoScan,
+  kWaiting,
+  kNoData,
+  kConnectionLost,
+  kHold,
+  kZeroed,
+  kUnsteady,
+  kUnsteadyHint,
+  kSettling,
+  kWorstCylinder,  // "Zyl. %1: %2": the cylinder (or pair "3+4") and its signed difference with the unit
+  kCylinderShort,  // "Zyl. %1"
+  kCylinderLong,   // "Zylinder %1"
+  kSignHint,       // what a negative difference means
+  // Opening the view.
+  kMenuView,
+  kMenuWorkshop,
+  kWindowTitle,
+  // Controls and their tooltips.
+  kReference,
+  kReferenceTip,
+  kMean,
+  kMidpoint,
+  kCylinder,
+  kPairs,
+  kPairsTip,
+  kTolerance,
+  kToleranceTip,
+  kDamping,
+  kDampingTip,
+  kDampingOff,
+  kSeconds,
+  kResetDamping,
+  kResetDampingTip,
+  kZoom,
+  kZoomTip,
+  kZoomAuto,
+  kUnit,
+  kTheme,
+  kThemeTip,
+  kThemeDay,
+  kThemeNight,
+  kSnapshot,
+  kSnapshotTip,
+  kSnapshotFolder,
+  kSnapshotFolderTip,
+  kSnapshotSaved,
+  kSnapshotFailed,
+  kHoldButton,
+  kHoldTip,
+  kRelease,
+  kZero,
+  kZeroTip,
+  kZeroClear,
+  kZeroClearTip,
+  kZeroDone,
+  kZeroCleared,
+  kZeroRefusedSpread,
+  kZeroRefusedNoData,
+  kFullScreen,
+  kFullScreenTip,
+  kClose,
+  kReconnect,
+  // Settings file.
+  kSettingsDamaged,
+  kSettingsNotSaved,
+  // Accessible names of the view's parts.
+  kAccessibleDifference,
+  kAccessibleAbsolute,
+  kAccessibleScatter,
+  kAccessibleReference,
+  kAccessibleUnit,
+  kAccessibleVerdict,
+  kAccessibleTolerance,
+  kCount
+};
+
+// The language of the environment (see above).
+[[nodiscard]] Language LanguageFromEnvironment();
+// The language for a list of locale names in order of preference ("de_DE.UTF-8",
+// "en-GB", "C", ...), for a view that asks its toolkit for them.
+[[nodiscard]] Language LanguageForLocales(const std::vector<std::string>& names);
+
+// The text; "%1".."%9" in it stand for the arguments of Format.
+[[nodiscard]] std::string_view Text(TextId id, Language lang);
+// The text with "%n" replaced by the n-th argument; a missing argument leaves "%n".
+[[nodiscard]] std::string Format(TextId id, Language lang, std::initializer_list<std::string_view> args);
+
+// The line under the numbers: "Kein Scan", "Keine Daten", "SYNCHRON", or the
+// cylinder furthest off, "Zyl. 3: +14 mBar" ("Zyl. 3+4: ..." in pair mode).
+[[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimal_separator);
+// "Zyl. 3: +14 mBar", or "" when the reading has no worst channel.
+[[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimal_separator);
+// A channel's name on screen: "Zyl. 3", or "Zyl. 1+2" in pair mode.
+[[nodiscard]] std::string ChannelLabel(const Reading& r, int channel, Language lang);
+// Why a zero adjustment was refused, in the unit; "" when it was done.
+[[nodiscard]] std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang,
+                                          std::string_view decimal_separator);
+
+}  // namespace qv::workshop

@@ -38,12 +38,15 @@ double MedianOfOthers(const Values& v, int n, int skip) {
 
 }  // namespace
 
+bool IsDampingStep(double seconds) { return IsStep(seconds, kDampingSteps); }
+bool IsZoomStep(double full_scale) { return IsStep(full_scale, kZoomSteps); }
+
 ModelSettings Sanitised(ModelSettings s) {
   if (!std::isfinite(s.tolerance_mbar)) s.tolerance_mbar = ModelSettings{}.tolerance_mbar;
   s.tolerance_mbar = std::clamp(s.tolerance_mbar, kMinToleranceMbar, kMaxToleranceMbar);
   if (!std::isfinite(s.damping_seconds) || s.damping_seconds < 0) s.damping_seconds = 0;
   s.damping_seconds = std::min(s.damping_seconds, kDampingSteps[std::size(kDampingSteps) - 1]);
-  if (!IsStep(s.zoom, kZoomSteps)) s.zoom = 0;
+  if (!IsZoomStep(s.zoom)) s.zoom = 0;
   s.reference_cylinder = std::clamp(s.reference_cylinder, 0, 3);
   return s;
 }

@@ -37,6 +37,9 @@ struct ModelSettings {
   bool operator==(const ModelSettings&) const = default;
 };
 
+[[nodiscard]] bool IsDampingStep(double seconds);
+[[nodiscard]] bool IsZoomStep(double full_scale);
+
 // Out-of-range settings brought into range: tolerance clamped, unknown zoom
 // automatic, damping not negative, cylinder 0..3.
 [[nodiscard]] ModelSettings Sanitised(ModelSettings s);

@@ -25,15 +25,18 @@ Band BandOf(double difference, double tolerance, Unit unit) {
   return Band::Outside;
 }
 
+// The median of the other one, two or three channels' values.
 double MedianOfOthers(const Values& v, int n, int skip) {
-  std::array<double, 3> others{};
+  std::array<double, 3> o{};
   int k = 0;
-  for (int i = 0; i < n; ++i)
-    if (i != skip) others[static_cast<std::size_t>(k++)] = v[static_cast<std::size_t>(i)];
-  std::sort(others.begin(), others.begin() + k);
-  if (k == 0) return 0;
-  return k % 2 == 1 ? others[static_cast<std::size_t>(k / 2)]
-                    : (others[static_cast<std::size_t>(k / 2 - 1)] + others[static_cast<std::size_t>(k / 2)]) / 2;
+  for (int i = 0; i < n && k < 3; ++i)
+    if (i != skip) o[static_cast<std::size_t>(k++)] = v[static_cast<std::size_t>(i)];
+  switch (k) {
+    case 1: return o[0];
+    case 2: return (o[0] + o[1]) / 2;
+    case 3: return std::max(std::min(o[0], o[1]), std::min(std::max(o[0], o[1]), o[2]));
+    default: return 0;
+  }
 }
 
 }  // namespace

@@ -28,13 +28,16 @@ std::string Field(std::string_view v) {
   return q + '"';
 }
 
-std::string LocalTime(std::chrono::system_clock::time_point when) {
+std::string LocalTime(std::chrono::system_clock::time_point when, const char* format) {
   const std::time_t t = std::chrono::system_clock::to_time_t(when);
   std::tm tm{};
   localtime_r(&t, &tm);
-  char buf[40];
-  std::strftime(buf, sizeof buf, "%Y-%m-%dT%H:%M:%S%z", &tm);
-  std::string s = buf;
+  char buf[64];
+  return std::string(buf, std::strftime(buf, sizeof buf, format, &tm));
+}
+
+std::string IsoLocalTime(std::chrono::system_clock::time_point when) {
+  std::string s = LocalTime(when, "%Y-%m-%dT%H:%M:%S%z");
   if (s.size() >= 5) s.insert(s.size() - 2, ":");  // +0100 -> +01:00
   return s;
 }
@@ -66,6 +69,15 @@ bool WriteAll(int fd, std::string_view bytes, int& err) {
 
 }  // namespace
 
+std::filesystem::path NewSnapshotPath(const std::filesystem::path& folder, std::chrono::system_clock::time_point when) {
+  const std::string stem = "quorvel-" + LocalTime(when, "%Y-%m-%d-%H%M%S");
+  std::filesystem::path p = folder / (stem + ".png");
+  std::error_code ec;
+  for (int n = 2; std::filesystem::exists(p, ec) && n < 1000; ++n)
+    p = folder / (stem + "-" + std::to_string(n) + ".png");
+  return p;
+}
+
 std::string SnapshotCsvHeader() {
   return "time,unit,reference,reference value,tolerance,value 1,value 2,value 3,value 4,difference 1,difference 2,"
          "difference 3,difference 4,scatter 1,scatter 2,scatter 3,scatter 4,zeroed,verdict" +
@@ -77,7 +89,7 @@ std::string SnapshotCsvLine(const Reading& r, std::chrono::system_clock::time_po
   auto number = [&](double v, int extra = 0) {
     return data ? FormatValue(v, r.unit, {.decimal_separator = ".", .extra_decimals = extra}) : std::string();
   };
-  std::string line = LocalTime(when) + "," + std::string(UnitLabel(r.unit)) + "," + Field(ReferenceText(r)) + ",";
+  std::string line = IsoLocalTime(when) + "," + std::string(UnitLabel(r.unit)) + "," + Field(ReferenceText(r)) + ",";
   line += number(r.reference, 1) + ",";
   line += FormatValue(r.tolerance, r.unit, {.decimal_separator = ".", .extra_decimals = 1}) + ",";
   const auto shown = [&](int c) { return c < r.channelCount; };

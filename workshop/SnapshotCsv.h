@@ -11,6 +11,11 @@ namespace qv::workshop {
 
 inline constexpr const char* kSnapshotCsvName = "snapshots.csv";
 
+// A path for a new snapshot picture in the folder: "quorvel-2027-01-15-090000.png"
+// from the local time, with "-2", "-3", ... before ".png" when that is taken.
+[[nodiscard]] std::filesystem::path NewSnapshotPath(const std::filesystem::path& folder,
+                                                    std::chrono::system_clock::time_point when);
+
 [[nodiscard]] std::string SnapshotCsvHeader();
 // Time (local, ISO 8601 with the offset), unit, reference, reference value,
 // tolerance, the four values, the four differences, the four scatters,

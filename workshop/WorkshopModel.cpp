@@ -66,10 +66,7 @@ double AutoFullScale(double largest, double previous) {
   return kZoomSteps[std::size(kZoomSteps) - 1];
 }
 
-WorkshopModel::WorkshopModel(const ModelSettings& settings) {
-  SetSettings(settings);
-  reading_ = Compute();
-}
+WorkshopModel::WorkshopModel(const ModelSettings& settings) { SetSettings(settings); }
 
 void WorkshopModel::SetSettings(const ModelSettings& settings) {
   settings_ = Sanitised(settings);

@@ -136,6 +136,16 @@ TEST_F(SnapshotCsv, PairModeNoDataAndQuotedFields) {
   EXPECT_EQ(empty.back(), "No scan");
 }
 
+TEST_F(SnapshotCsv, PictureNamesFromTheLocalTimeNeverReplaceAnEarlierOne) {
+  const auto first = NewSnapshotPath(dir.path(), kWhen);
+  EXPECT_EQ(first, dir / "quorvel-2027-01-15-090000.png");
+  qvtest::WriteFile(first, "png");
+  EXPECT_EQ(NewSnapshotPath(dir.path(), kWhen), dir / "quorvel-2027-01-15-090000-2.png");
+  qvtest::WriteFile(dir / "quorvel-2027-01-15-090000-2.png", "png");
+  EXPECT_EQ(NewSnapshotPath(dir.path(), kWhen), dir / "quorvel-2027-01-15-090000-3.png");
+  EXPECT_EQ(NewSnapshotPath(dir.path(), kWhen + std::chrono::seconds(1)), dir / "quorvel-2027-01-15-090001.png");
+}
+
 TEST_F(SnapshotCsv, ALastLineWithoutItsEndGetsOneFirst) {
   const auto file = dir / "s.csv";
   qvtest::WriteFile(file, SnapshotCsvHeader() + "hand,written");

@@ -24,7 +24,7 @@ std::string FormatValue(double value, Unit unit, const NumberStyle& style) {
   const std::uint64_t magnitude = static_cast<std::uint64_t>(steps < 0 ? -steps : steps);
 
   std::string out;
-  if (steps < 0) out += '-';
+  if (steps < 0) out += style.minus;
   if (steps > 0 && style.with_sign) out += '+';
   out += std::to_string(magnitude / static_cast<std::uint64_t>(scale));
   if (decimals > 0) {

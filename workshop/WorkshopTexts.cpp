@@ -23,14 +23,14 @@ using enum TextId;
 constexpr Entry kTexts[] = {
     {kInSync, "SYNCHRON", "IN SYNC"},
     {kNoScan, "Kein Scan", "No scan"},
-    {kWaiting, "Warte auf Daten", "Waiting for data"},
+    {kWaiting, "Warte auf Messwerte …", "Waiting for readings …"},
     {kNoData, "Keine Daten", "No data"},
     {kConnectionLost, "Verbindung verloren — warte auf das Gerät", "Connection lost — waiting for the device"},
     {kHold, "HOLD", "HOLD"},
     {kZeroed, "genullt", "zeroed"},
     {kUnsteady, "unruhig", "unsteady"},
     {kUnsteadyHint, "Unruhig: Schlauch, Ventil und Dichtheit prüfen", "Unsteady: check its hose, valve and for a leak"},
-    {kSettling, "beruhigt sich", "settling"},
+    {kSettling, "Werte beruhigen sich …", "Settling …"},
     {kWorstCylinder, "Zyl. %1: %2", "Cyl. %1: %2"},
     {kCylinderShort, "Zyl. %1", "Cyl. %1"},
     {kCylinderLong, "Zylinder %1", "Cylinder %1"},
@@ -105,6 +105,17 @@ constexpr Entry kTexts[] = {
     {kAccessibleUnit, "Einheit", "Unit"},
     {kAccessibleVerdict, "Ergebnis", "Verdict"},
     {kAccessibleTolerance, "Toleranz", "Tolerance"},
+    {kBandInside, "OK", "OK"},
+    {kBandNear, "KNAPP", "NEAR"},
+    {kBandOutside, "WEIT", "FAR"},
+    {kPairsName, "Paare 1+2 / 3+4", "Pairs 1+2 / 3+4"},
+    {kReferenceLabel, "Bezug: %1", "Reference: %1"},
+    {kReferenceLine, "Bezug: %1  ·  Toleranz ±%2", "Reference: %1  ·  tolerance ±%2"},
+    {kToleranceValue, "Toleranz ±%1", "Tolerance ±%1"},
+    {kDampingValue, "Dämpfung %1 s", "Damping %1 s"},
+    {kDampingOffLabel, "Dämpfung aus", "Damping off"},
+    {kScaleValue, "Skala ±%1", "Scale ±%1"},
+    {kScaleAuto, "Skala automatisch", "Scale automatic"},
 };
 
 static_assert(std::size(kTexts) == static_cast<std::size_t>(TextId::kCount), "one entry per text");
@@ -176,6 +187,31 @@ std::string Format(TextId id, Language lang, std::initializer_list<std::string_v
   return out;
 }
 
+std::string_view BandWord(Band b, Language lang) {
+  switch (b) {
+    case Band::Inside: return Text(kBandInside, lang);
+    case Band::Near: return Text(kBandNear, lang);
+    case Band::Outside: return Text(kBandOutside, lang);
+  }
+  return {};
+}
+
+std::string ReferenceName(const Reading& r, Language lang) {
+  if (r.pairMode) return std::string(Text(kPairsName, lang));
+  switch (r.referenceKind) {
+    case ReferenceKind::Mean: return std::string(Text(kMean, lang));
+    case ReferenceKind::Midpoint: return std::string(Text(kMidpoint, lang));
+    case ReferenceKind::Cylinder: return Format(kCylinderLong, lang, {std::to_string(r.referenceCylinder + 1)});
+  }
+  return {};
+}
+
+std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimal_separator) {
+  const std::string tolerance =
+      FormatValue(r.tolerance, r.unit, {.decimal_separator = decimal_separator, .with_unit = true});
+  return Format(kReferenceLine, lang, {ReferenceName(r, lang), tolerance});
+}
+
 std::string ChannelLabel(const Reading& r, int channel, Language lang) {
   const std::string name = r.pairMode ? std::to_string(2 * channel + 1) + "+" + std::to_string(2 * channel + 2)
                                       : std::to_string(channel + 1);
@@ -199,7 +235,9 @@ std::string VerdictText(const Reading& r, Language lang, std::string_view decima
     case Status::Live: break;
   }
   if (r.inSync) return std::string(Text(kInSync, lang));
-  return WorstChannelText(r, lang, decimal_separator);
+  const bool worst_outside = r.worstChannel >= 0 && r.worstChannel < r.channelCount &&
+                             r.channels[static_cast<std::size_t>(r.worstChannel)].band != Band::Inside;
+  return worst_outside ? WorstChannelText(r, lang, decimal_separator) : std::string(Text(kSettling, lang));
 }
 
 std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang, std::string_view decimal_separator) {

@@ -92,6 +92,18 @@ enum class TextId {
   kAccessibleUnit,
   kAccessibleVerdict,
   kAccessibleTolerance,
+  // Words and lines of the drawing.
+  kBandInside,       // "OK"
+  kBandNear,         // "KNAPP"
+  kBandOutside,      // "WEIT"
+  kPairsName,        // "Paare 1+2 / 3+4"
+  kReferenceLabel,   // "Bezug: %1"
+  kReferenceLine,    // "Bezug: %1  ·  Toleranz ±%2"
+  kToleranceValue,   // "Toleranz ±%1"
+  kDampingValue,     // "Dämpfung %1 s"
+  kDampingOffLabel,  // "Dämpfung aus"
+  kScaleValue,       // "Skala ±%1"
+  kScaleAuto,        // "Skala automatisch"
   kCount
 };
 
@@ -106,11 +118,19 @@ enum class TextId {
 // The text with "%n" replaced by the n-th argument; a missing argument leaves "%n".
 [[nodiscard]] std::string Format(TextId id, Language lang, std::initializer_list<std::string_view> args);
 
-// The line under the numbers: "Kein Scan", "Keine Daten", "SYNCHRON", or the
-// cylinder furthest off, "Zyl. 3: +14 mBar" ("Zyl. 3+4: ..." in pair mode).
+// The line under the numbers: "Kein Scan", "Keine Daten", "SYNCHRON", the
+// cylinder furthest off when it is outside the band, "Zyl. 3: +14 mBar"
+// ("Zyl. 3+4: ..." in pair mode), or, all inside but not yet settled,
+// "Werte beruhigen sich …".
 [[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimal_separator);
 // "Zyl. 3: +14 mBar", or "" when the reading has no worst channel.
 [[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimal_separator);
+// The band's word beside its colour, so colour is never the only sign.
+[[nodiscard]] std::string_view BandWord(Band b, Language lang);
+// "Mittelwert", "Mitte", "Zylinder 2", or "Paare 1+2 / 3+4" in pair mode.
+[[nodiscard]] std::string ReferenceName(const Reading& r, Language lang);
+// "Bezug: Mittelwert  ·  Toleranz ±10 mBar".
+[[nodiscard]] std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimal_separator);
 // A channel's name on screen: "Zyl. 3", or "Zyl. 1+2" in pair mode.
 [[nodiscard]] std::string ChannelLabel(const Reading& r, int channel, Language lang);
 // Why a zero adjustment was refused, in the unit; "" when it was done.

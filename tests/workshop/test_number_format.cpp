@@ -40,6 +40,13 @@ TEST(WorkshopNumberFormat, NegativeValuesNeverGetAPlusAsWell) {
   }
 }
 
+TEST(WorkshopNumberFormat, TheMinusSignCanBeTheRealOne) {
+  const NumberStyle screen{.decimal_separator = ",", .with_sign = true, .minus = "\u2212"};
+  EXPECT_EQ(FormatValue(-11.25, Unit::MilliBar, screen), "\u221211");
+  EXPECT_EQ(FormatValue(-0.3, Unit::MilliBar, screen), "0");
+  EXPECT_EQ(FormatValue(0.375, Unit::KiloPascal, screen), "+0,4");
+}
+
 TEST(WorkshopNumberFormat, HostileValuesGiveBoundedTexts) {
   EXPECT_EQ(FormatValue(std::numeric_limits<double>::quiet_NaN(), Unit::MilliBar), "--");
   EXPECT_EQ(FormatValue(std::numeric_limits<double>::infinity(), Unit::MilliBar), "--");

@@ -47,6 +47,7 @@ Reading Example() {
   r.status = Status::Live;
   const double abs[] = {-250, -240, -260, -245}, diff[] = {-1.25, 8.75, -11.25, 3.75}, sc[] = {0.84, 1, 0, 2.25};
   for (int c = 0; c < 4; ++c) r.channels[c] = {abs[c], diff[c], sc[c], Band::Inside, false};
+  r.channels[2].band = Band::Near;
   r.reference = -248.75;
   r.worstChannel = 2;
   return r;

@@ -100,6 +100,7 @@ Reading Live() {
   r.channels[1].difference = 8.75;
   r.channels[2].difference = 14.2;
   r.channels[3].difference = 3.75;
+  r.channels[2].band = Band::Outside;
   r.worstChannel = 2;
   return r;
 }
@@ -127,6 +128,30 @@ TEST(WorkshopTexts, VerdictNamesTheCylinderFurthestOffWithItsSign) {
   Reading none = Live();
   none.worstChannel = -1;
   EXPECT_EQ(WorstChannelText(none, Language::German, ","), "");
+  // All inside, not yet settled: no cylinder is blamed.
+  Reading settling = Live();
+  settling.channels[2].band = Band::Inside;
+  EXPECT_EQ(VerdictText(settling, Language::German, ","), "Werte beruhigen sich …");
+  EXPECT_EQ(VerdictText(settling, Language::English, ","), "Settling …");
+  settling.channels[2].band = Band::Near;
+  EXPECT_EQ(VerdictText(settling, Language::German, ","), "Zyl. 3: +14 mBar");
+}
+
+TEST(WorkshopTexts, ReferenceAndBandWords) {
+  Reading r = Live();
+  EXPECT_EQ(ReferenceLine(r, Language::German, ","), "Bezug: Mittelwert  ·  Toleranz ±10 mBar");
+  r.unit = Unit::KiloPascal;
+  r.tolerance = 0.75;
+  r.referenceKind = ReferenceKind::Cylinder;
+  r.referenceCylinder = 1;
+  EXPECT_EQ(ReferenceLine(r, Language::English, "."), "Reference: Cylinder 2  ·  tolerance ±0.8 kPa");
+  r.referenceKind = ReferenceKind::Midpoint;
+  EXPECT_EQ(ReferenceName(r, Language::German), "Mitte");
+  r.pairMode = true;
+  EXPECT_EQ(ReferenceName(r, Language::German), "Paare 1+2 / 3+4");
+  EXPECT_EQ(BandWord(Band::Inside, Language::German), "OK");
+  EXPECT_EQ(BandWord(Band::Near, Language::German), "KNAPP");
+  EXPECT_EQ(BandWord(Band::Outside, Language::English), "FAR");
 }
 
 TEST(WorkshopTexts, PairModeNamesThePair) {
@@ -135,6 +160,7 @@ TEST(WorkshopTexts, PairModeNamesThePair) {
   r.channelCount = 2;
   r.worstChannel = 1;
   r.channels[1].difference = -7.5;
+  r.channels[1].band = Band::Near;
   EXPECT_EQ(ChannelLabel(r, 0, Language::German), "Zyl. 1+2");
   EXPECT_EQ(VerdictText(r, Language::German, ","), "Zyl. 3+4: -8 mBar");
   r.worstChannel = 2;  // beyond the two pairs

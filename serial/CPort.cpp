@@ -14,6 +14,7 @@
 #include <system_error>
 
 #include "ComThread.h"
+#include "DevicePath.h"
 #include "InputQueue.h"
 #include "LineStatus.h"
 #include "LineTermios.h"
@@ -275,7 +276,8 @@ void TCustomComPort::Open() {
     try {
       ApplyAllSettings();
       if (!events_.empty()) {
-        thread_ = std::make_unique<TComThread>(*this, fd_, events_, sync_method_, session_);
+        TComThreadOwner& owner = *this;
+        thread_ = std::make_unique<TComThread>(owner, *input_, *line_errors_, fd_, events_, sync_method_, session_);
         thread_->SetLineRate(BuildDCB(*this).BaudRate);
         thread_->Start();
       }
@@ -347,9 +349,6 @@ void TCustomComPort::DoAfterClose() {
 }
 void TCustomComPort::DoRxChar(int Count) {
   if (OnRxChar) OnRxChar(this, Count);
-}
-void TCustomComPort::DoRxBuf(const void* Buffer, int Count) {
-  if (OnRxBuf) OnRxBuf(this, Buffer, Count);
 }
 void TCustomComPort::DoTxEmpty() {
   if (OnTxEmpty) OnTxEmpty(this);

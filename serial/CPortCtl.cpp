@@ -8,6 +8,7 @@
 #include <utility>
 
 #include "CPortText.h"
+#include "DevicePath.h"
 #include "PortList.h"
 
 namespace {

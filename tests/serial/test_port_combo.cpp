@@ -13,7 +13,7 @@
 
 #include "CPortCtl.h"
 #include "EComPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -10,7 +10,7 @@
 #include <string>
 
 #include "CPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 
 #include "CPort.h"
 #include "LineTermios.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 

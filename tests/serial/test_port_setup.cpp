@@ -19,7 +19,7 @@
 #include "EComPort.h"
 #include "LineTermios.h"
 #include "PortList.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {

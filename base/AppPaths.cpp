@@ -38,6 +38,8 @@ std::filesystem::path UserRuntimeDir() {
   return base / "quorvel";
 }
 
+std::filesystem::path PortAnnouncementDir() { return UserRuntimeDir() / "ports"; }
+
 std::filesystem::path ExecutableDir() {
   std::error_code ec;
   auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);

@@ -1,8 +1,10 @@
 #pragma once
-// A stand-in port for replaying a capture: reads serve the capture's bytes in
-// order, writes are recorded instead of sent.
+// A stand-in port that serves prepared bytes and records what is written: for
+// replaying a capture through the receive handler, and for the tests and the
+// fuzzer of the handler.
 #include <algorithm>
 #include <cstddef>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -14,11 +16,23 @@ namespace qv {
 
 class CapturePort : public TComPortIO {
  public:
+  CapturePort() = default;
   explicit CapturePort(std::string bytes) : bytes_(std::move(bytes)) {}
 
+  // Appends bytes to what the next reads serve.
+  void Feed(std::string_view bytes) {
+    bytes_.erase(0, pos_);
+    pos_ = 0;
+    bytes_.append(bytes);
+  }
+  // When set, every read calls it first (a test lets it throw the port's error).
+  void SetReadFailure(std::function<void()> fail) { failRead_ = std::move(fail); }
+
   int ReadString(std::string& Str, int Count) override {
+    if (failRead_) failRead_();
     const std::size_t n = std::min(bytes_.size() - pos_, static_cast<std::size_t>(std::max(Count, 0)));
     Str.assign(bytes_, pos_, n);
+    lastRead_ = std::string_view(bytes_).substr(pos_, n);
     pos_ += n;
     return static_cast<int>(n);
   }
@@ -29,12 +43,16 @@ class CapturePort : public TComPortIO {
   }
 
   std::size_t Remaining() const { return bytes_.size() - pos_; }
+  // The bytes the last read served; valid until the next Feed.
+  std::string_view LastRead() const { return lastRead_; }
   const std::vector<std::string>& Writes() const { return writes_; }
 
  private:
   std::string bytes_;
   std::size_t pos_ = 0;
+  std::string_view lastRead_;
   std::vector<std::string> writes_;
+  std::function<void()> failRead_;
 };
 
 }  // namespace qv

@@ -69,7 +69,6 @@ void ClearHandlers(Port& port) {
   port.OnBeforeOpen = port.OnAfterOpen = port.OnBeforeClose = port.OnAfterClose = nullptr;
   port.OnTxEmpty = port.OnBreak = port.OnRing = port.OnRxFlag = port.OnRx80Full = nullptr;
   port.OnRxChar = nullptr;
-  port.OnRxBuf = nullptr;
   port.OnCTSChange = port.OnDSRChange = port.OnRLSDChange = nullptr;
   port.OnError = nullptr;
 }

@@ -14,6 +14,10 @@ std::filesystem::path UserConfigDir();
 // (named after the user id) when that variable is unset or empty.
 std::filesystem::path UserRuntimeDir();
 
+// The folder in which running simulated devices announce their ports (one
+// symbolic link each) and in which the port list looks for them.
+std::filesystem::path PortAnnouncementDir();
+
 // The folder of the running executable (from /proc/self/exe).
 std::filesystem::path ExecutableDir();
 

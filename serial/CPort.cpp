@@ -10,7 +10,6 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <mutex>
 #include <system_error>
 
 #include "ComThread.h"
@@ -21,17 +20,6 @@
 #include "UniqueFd.h"
 
 namespace {
-
-struct Hooks {
-  std::mutex mutex;
-  std::function<void(TCustomComPort&)> setup;
-  std::function<void(const std::exception&)> reporter;
-};
-
-Hooks& GlobalHooks() {
-  static Hooks hooks;
-  return hooks;
-}
 
 template <typename T>
 bool Store(T& field, T value) {
@@ -154,36 +142,18 @@ void TCustomComPort::Loaded() {
   }
 }
 
-// Hooks ----------------------------------------------------------------------
+// What the owner handed in -------------------------------------------------
 
-void TCustomComPort::SetPortSetupHandler(std::function<void(TCustomComPort&)> handler) {
-  std::lock_guard lock(GlobalHooks().mutex);
-  GlobalHooks().setup = std::move(handler);
-}
-
-void TCustomComPort::SetErrorReporter(std::function<void(const std::exception&)> reporter) {
-  std::lock_guard lock(GlobalHooks().mutex);
-  GlobalHooks().reporter = std::move(reporter);
-}
-
-void TCustomComPort::ReportError(const std::exception& error) {
-  std::function<void(const std::exception&)> reporter;
-  {
-    std::lock_guard lock(GlobalHooks().mutex);
-    reporter = GlobalHooks().reporter;
-  }
-  if (reporter)
-    reporter(error);
+void TCustomComPort::ReportError(const std::exception& error) const {
+  if (error_reporter_)
+    error_reporter_(error);
   else
     std::cerr << error.what() << '\n';
 }
 
 void TCustomComPort::ShowPortSetup() {
-  std::function<void(TCustomComPort&)> setup;
-  {
-    std::lock_guard lock(GlobalHooks().mutex);
-    setup = GlobalHooks().setup;
-  }
+  // A copy: the dialog may replace the handler while it runs.
+  const auto setup = setup_handler_;
   if (setup) setup(*this);
 }
 

@@ -108,11 +108,12 @@ class TCustomComPort : public QObject, public TComPortIO, private TComThreadOwne
   // The open device's descriptor, -1 while closed.
   int Handle() const { return fd_; }
 
-  // Process-wide hooks: the port setup dialog (nothing happens without one),
-  // and the application's standard error report (default: standard error).
-  static void SetPortSetupHandler(std::function<void(TCustomComPort&)> handler);
-  static void SetErrorReporter(std::function<void(const std::exception&)> reporter);
-  static void ReportError(const std::exception& error);
+  // What the owner hands in, on the port's thread: the port setup dialog
+  // (nothing happens without one), and the report of errors that arise in the
+  // port's own event handling and loading (default: standard error).
+  void SetPortSetupHandler(std::function<void(TCustomComPort&)> handler) { setup_handler_ = std::move(handler); }
+  void SetErrorReporter(std::function<void(const std::exception&)> reporter) { error_reporter_ = std::move(reporter); }
+  void ReportError(const std::exception& error) const;
 
   // Events.
   TNotifyEvent OnBeforeOpen;
@@ -193,6 +194,9 @@ class TCustomComPort : public QObject, public TComPortIO, private TComThreadOwne
   std::unique_ptr<qv::InputQueue> input_;
   std::unique_ptr<qv::LineErrorWatch> line_errors_;
   std::unique_ptr<TComThread> thread_;
+
+  std::function<void(TCustomComPort&)> setup_handler_;
+  std::function<void(const std::exception&)> error_reporter_;
 };
 
 class TComPort : public TCustomComPort {

@@ -4,6 +4,7 @@
 #include <QStyledItemDelegate>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
 #include <utility>
 
@@ -13,6 +14,9 @@
 
 namespace {
 
+// Process-wide because the bound lists fill themselves when their property is
+// set, also inside the setup dialog that builds its own six lists; the program
+// has one source of port names, the system's list.
 struct ListerSlot {
   std::mutex mutex;
   qv::TPortLister lister;
@@ -218,7 +222,10 @@ void TComComboBox::ItemPicked(int index) {
   } catch (const std::exception& e) {
     // Applying at once failed: reported like any port error, and the change
     // handlers do not run for a choice that did not take.
-    TCustomComPort::ReportError(e);
+    if (ComPort())
+      ComPort()->ReportError(e);
+    else
+      std::cerr << e.what() << '\n';
     return;
   }
   emit Change();

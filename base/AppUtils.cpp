@@ -50,11 +50,11 @@ std::filesystem::path WriteTarget(const std::filesystem::path& p) {
 EIniFileError::EIniFileError(const std::filesystem::path& fileName)
     : std::runtime_error("In " + fileName.string() + " kann nicht geschrieben werden") {}
 
-TIniFile::TIniFile(std::filesystem::path fileName) : fileName_(Absolute(std::move(fileName))) { Reload(); }
+TIniFile::TIniFile(std::filesystem::path fileName) : file_name_(Absolute(std::move(fileName))) { Reload(); }
 
 void TIniFile::Reload() {
   std::string bytes;
-  auto r = ReadWholeFile(fileName_, bytes);
+  auto r = ReadWholeFile(file_name_, bytes);
   unreadable_ = r == ReadResult::failed;
   text_ = qv::IniText(r == ReadResult::ok ? bytes : std::string());
 }
@@ -79,13 +79,13 @@ bool TIniFile::ReadBool(std::string_view section, std::string_view key, bool def
 
 void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
   Reload();
-  if (unreadable_) throw EIniFileError(fileName_);
+  if (unreadable_) throw EIniFileError(file_name_);
   qv::IniText changed = text_;
   changed.Set(section, key, value);
   try {
-    qv::AtomicWriteFile(WriteTarget(fileName_), changed.Bytes());
+    qv::AtomicWriteFile(WriteTarget(file_name_), changed.Bytes());
   } catch (const std::system_error&) {
-    throw EIniFileError(fileName_);
+    throw EIniFileError(file_name_);
   }
   text_ = std::move(changed);
 }

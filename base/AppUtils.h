@@ -26,7 +26,7 @@ class TIniFile {
   explicit TIniFile(std::filesystem::path fileName);
 
   // The absolute path of the file.
-  [[nodiscard]] const std::filesystem::path& FileName() const { return fileName_; }
+  [[nodiscard]] const std::filesystem::path& FileName() const { return file_name_; }
 
   [[nodiscard]] std::string ReadString(std::string_view section, std::string_view key, std::string_view def) const;
   // A value that is not an integer (see qv::ParseIniInteger) gives `def`.
@@ -50,7 +50,7 @@ class TIniFile {
   void Reload();
 
  private:
-  std::filesystem::path fileName_;
+  std::filesystem::path file_name_;
   qv::IniText text_;
   bool unreadable_ = false;  // the file exists but could not be read: never overwrite it
 };

@@ -143,7 +143,7 @@ void TComSelect::SelectCurrentValue() {
 
 void TComSelect::Pick(const QString& text) {
   SetPending(text);
-  if (autoApply_) ApplySettings();
+  if (auto_apply_) ApplySettings();
 }
 
 void TComSelect::SetPending(const QString& text) {
@@ -186,14 +186,14 @@ TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
   connect(this, &QComboBox::activated, this, &TComComboBox::ItemPicked);
 }
 
-TComComboBox::~TComComboBox() { disconnect(portLink_); }
+TComComboBox::~TComComboBox() { disconnect(port_link_); }
 
 void TComComboBox::SetComPort(TCustomComPort* value) {
   if (value == select_.ComPort()) return;
-  disconnect(portLink_);
+  disconnect(port_link_);
   select_.SetComPort(value);
   if (value == nullptr) return;
-  portLink_ = connect(value, &QObject::destroyed, this, &TComComboBox::PortDestroyed);
+  port_link_ = connect(value, &QObject::destroyed, this, &TComComboBox::PortDestroyed);
   SelectCurrentValue();
 }
 
@@ -232,7 +232,7 @@ void TComComboBox::ItemPicked(int index) {
 }
 
 void TComComboBox::PortDestroyed() {
-  portLink_ = {};
+  port_link_ = {};
   select_.SetComPort(nullptr);
   if (count() > 0) setCurrentIndex(0);
 }

@@ -26,13 +26,13 @@ class CapturePort : public TComPortIO {
     bytes_.append(bytes);
   }
   // When set, every read calls it first (a test lets it throw the port's error).
-  void SetReadFailure(std::function<void()> fail) { failRead_ = std::move(fail); }
+  void SetReadFailure(std::function<void()> fail) { fail_read_ = std::move(fail); }
 
   int ReadString(std::string& Str, int Count) override {
-    if (failRead_) failRead_();
+    if (fail_read_) fail_read_();
     const std::size_t n = std::min(bytes_.size() - pos_, static_cast<std::size_t>(std::max(Count, 0)));
     Str.assign(bytes_, pos_, n);
-    lastRead_ = std::string_view(bytes_).substr(pos_, n);
+    last_read_ = std::string_view(bytes_).substr(pos_, n);
     pos_ += n;
     return static_cast<int>(n);
   }
@@ -44,15 +44,15 @@ class CapturePort : public TComPortIO {
 
   std::size_t Remaining() const { return bytes_.size() - pos_; }
   // The bytes the last read served; valid until the next Feed.
-  std::string_view LastRead() const { return lastRead_; }
+  std::string_view LastRead() const { return last_read_; }
   const std::vector<std::string>& Writes() const { return writes_; }
 
  private:
   std::string bytes_;
   std::size_t pos_ = 0;
-  std::string_view lastRead_;
+  std::string_view last_read_;
   std::vector<std::string> writes_;
-  std::function<void()> failRead_;
+  std::function<void()> fail_read_;
 };
 
 }  // namespace qv

@@ -230,7 +230,7 @@ TEST_F(Startup, TheRs232MenuStoresAfterOkAndCancelButNotWithoutAPortList) {
 
 TEST_F(Startup, TheSettingsDialogStoresWhatItsComSetupChose) {
   Show();
-  form2->confirmCancel = [] { return true; };
+  form2->ConfirmCancel = [] { return true; };
   user = [](TComSetupFrm& d) {
     const int i = d.Combo2->findText("115200");
     d.Combo2->setCurrentIndex(i);

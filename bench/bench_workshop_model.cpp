@@ -22,7 +22,7 @@ std::array<std::int32_t, 4> Maxima(std::uint64_t i) {
 // reading and its comparison with the last one.
 void BM_Frame(benchmark::State& state) {
   ModelSettings s;
-  s.pair_mode = state.range(0) != 0;
+  s.pairMode = state.range(0) != 0;
   WorkshopModel model(s);
   double t = 0;
   std::uint64_t n = 0;
@@ -72,7 +72,7 @@ void BM_FormatValue(benchmark::State& state) {
   for (auto _ : state) {
     v += 0.01;
     benchmark::DoNotOptimize(
-        qv::workshop::FormatValue(v, qv::workshop::Unit::KiloPascal, {.decimal_separator = ",", .with_sign = true}));
+        qv::workshop::FormatValue(v, qv::workshop::Unit::KiloPascal, {.decimalSeparator = ",", .withSign = true}));
   }
 }
 BENCHMARK(BM_FormatValue);

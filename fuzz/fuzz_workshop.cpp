@@ -29,7 +29,7 @@ void CheckReading(const Reading& r) {
   Check(r.worstChannel >= -1 && r.worstChannel < r.channelCount);
   for (const Channel& c : r.channels) {
     Check(std::isfinite(c.absolute) && std::isfinite(c.difference) && std::isfinite(c.scatter) && c.scatter >= 0);
-    Check(FormatValue(c.difference, r.unit, {.with_sign = true}).size() < 24);
+    Check(FormatValue(c.difference, r.unit, {.withSign = true}).size() < 24);
   }
 }
 
@@ -64,10 +64,10 @@ void RunModel(const std::uint8_t* data, std::size_t size) {
         ModelSettings s;
         s.unit = static_cast<Unit>(in.U8() % 6);
         s.reference = static_cast<ReferenceKind>(in.U8() % 3);
-        s.reference_cylinder = in.U8() % 8 - 2;
-        s.pair_mode = op & 1;
-        s.tolerance_mbar = in.U8() - 50;
-        s.damping_seconds = in.U8() / 32.0;
+        s.referenceCylinder = in.U8() % 8 - 2;
+        s.pairMode = op & 1;
+        s.toleranceMbar = in.U8() - 50;
+        s.dampingSeconds = in.U8() / 32.0;
         s.zoom = in.U8();
         model.SetSettings(s);
         break;
@@ -100,8 +100,7 @@ void RoundTripSettings(const std::uint8_t* data, std::size_t size) {
   Check(again.problem.empty());
   // Port names that cannot be written are left out; everything else comes back.
   WorkshopSettings expected = p.settings;
-  std::erase_if(expected.zero_offsets,
-                [](const auto& e) { return e.first.find_first_of("\r\n") != std::string::npos; });
+  std::erase_if(expected.zeroOffsets, [](const auto& e) { return e.first.find_first_of("\r\n") != std::string::npos; });
   Check(again.settings == expected);
 }
 

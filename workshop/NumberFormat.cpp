@@ -16,7 +16,7 @@ constexpr int kMaxDecimals = 6;
 
 std::string FormatValue(double value, Unit unit, const NumberStyle& style) {
   if (!std::isfinite(value)) return "--";
-  const int decimals = std::clamp(Decimals(unit) + style.extra_decimals, 0, kMaxDecimals);
+  const int decimals = std::clamp(Decimals(unit) + style.extraDecimals, 0, kMaxDecimals);
   std::int64_t scale = 1;
   for (int i = 0; i < decimals; ++i) scale *= 10;
   const double bounded = std::clamp(value, -kLargest, kLargest);
@@ -25,14 +25,14 @@ std::string FormatValue(double value, Unit unit, const NumberStyle& style) {
 
   std::string out;
   if (steps < 0) out += style.minus;
-  if (steps > 0 && style.with_sign) out += '+';
+  if (steps > 0 && style.withSign) out += '+';
   out += std::to_string(magnitude / static_cast<std::uint64_t>(scale));
   if (decimals > 0) {
     std::string frac = std::to_string(magnitude % static_cast<std::uint64_t>(scale));
-    out += style.decimal_separator;
+    out += style.decimalSeparator;
     out += std::string(static_cast<std::size_t>(decimals) - frac.size(), '0') + frac;
   }
-  if (style.with_unit) {
+  if (style.withUnit) {
     out += ' ';
     out += UnitLabel(unit);
   }

@@ -10,10 +10,10 @@
 namespace qv::workshop {
 
 struct NumberStyle {
-  std::string_view decimal_separator = ".";
-  bool with_sign = false;        // "+" before positive values ("-" is always written)
-  bool with_unit = false;        // " mBar" after the number
-  int extra_decimals = 0;        // more decimals than the unit's (the scatter shows one more)
+  std::string_view decimalSeparator = ".";
+  bool withSign = false;         // "+" before positive values ("-" is always written)
+  bool withUnit = false;         // " mBar" after the number
+  int extraDecimals = 0;         // more decimals than the unit's (the scatter shows one more)
   std::string_view minus = "-";  // the screen may prefer the real minus sign, U+2212
 };
 

@@ -87,15 +87,15 @@ std::string SnapshotCsvHeader() {
 std::string SnapshotCsvLine(const Reading& r, std::chrono::system_clock::time_point when) {
   const bool data = r.status == Status::Live || r.status == Status::NoData;
   auto number = [&](double v, int extra = 0) {
-    return data ? FormatValue(v, r.unit, {.decimal_separator = ".", .extra_decimals = extra}) : std::string();
+    return data ? FormatValue(v, r.unit, {.decimalSeparator = ".", .extraDecimals = extra}) : std::string();
   };
   std::string line = IsoLocalTime(when) + "," + std::string(UnitLabel(r.unit)) + "," + Field(ReferenceText(r)) + ",";
   line += number(r.reference, 1) + ",";
-  line += FormatValue(r.tolerance, r.unit, {.decimal_separator = ".", .extra_decimals = 1}) + ",";
+  line += FormatValue(r.tolerance, r.unit, {.decimalSeparator = ".", .extraDecimals = 1}) + ",";
   const auto shown = [&](int c) { return c < r.channelCount; };
   for (int c = 0; c < 4; ++c) line += (shown(c) ? number(r.channels[c].absolute) : "") + ",";
   for (int c = 0; c < 4; ++c) {
-    line += shown(c) && data ? FormatValue(r.channels[c].difference, r.unit, {.with_sign = true}) : "";
+    line += shown(c) && data ? FormatValue(r.channels[c].difference, r.unit, {.withSign = true}) : "";
     line += ",";
   }
   for (int c = 0; c < 4; ++c) line += (shown(c) ? number(r.channels[c].scatter, 1) : "") + ",";

@@ -42,15 +42,15 @@ double MedianOfOthers(const Values& v, int n, int skip) {
 }  // namespace
 
 bool IsDampingStep(double seconds) { return IsStep(seconds, kDampingSteps); }
-bool IsZoomStep(double full_scale) { return IsStep(full_scale, kZoomSteps); }
+bool IsZoomStep(double fullScale) { return IsStep(fullScale, kZoomSteps); }
 
 ModelSettings Sanitised(ModelSettings s) {
-  if (!std::isfinite(s.tolerance_mbar)) s.tolerance_mbar = ModelSettings{}.tolerance_mbar;
-  s.tolerance_mbar = std::clamp(s.tolerance_mbar, kMinToleranceMbar, kMaxToleranceMbar);
-  if (!std::isfinite(s.damping_seconds) || s.damping_seconds < 0) s.damping_seconds = 0;
-  s.damping_seconds = std::min(s.damping_seconds, kDampingSteps[std::size(kDampingSteps) - 1]);
+  if (!std::isfinite(s.toleranceMbar)) s.toleranceMbar = ModelSettings{}.toleranceMbar;
+  s.toleranceMbar = std::clamp(s.toleranceMbar, kMinToleranceMbar, kMaxToleranceMbar);
+  if (!std::isfinite(s.dampingSeconds) || s.dampingSeconds < 0) s.dampingSeconds = 0;
+  s.dampingSeconds = std::min(s.dampingSeconds, kDampingSteps[std::size(kDampingSteps) - 1]);
   if (!IsZoomStep(s.zoom)) s.zoom = 0;
-  s.reference_cylinder = std::clamp(s.reference_cylinder, 0, 3);
+  s.referenceCylinder = std::clamp(s.referenceCylinder, 0, 3);
   return s;
 }
 
@@ -70,11 +70,11 @@ WorkshopModel::WorkshopModel(const ModelSettings& settings) { SetSettings(settin
 
 void WorkshopModel::SetSettings(const ModelSettings& settings) {
   settings_ = Sanitised(settings);
-  damper_.SetTimeConstant(settings_.damping_seconds);
+  damper_.SetTimeConstant(settings_.dampingSeconds);
   Publish();
 }
 
-void WorkshopModel::Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maxima_frames,
+void WorkshopModel::Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maximaFrames,
                            bool port_open) {
   if (!std::isfinite(now)) return;
   now_ = std::max(now_, now);
@@ -88,9 +88,9 @@ void WorkshopModel::Update(double now, const std::array<std::int32_t, 4>& maxima
     port_open_ = true;
     if (!counting_) {
       counting_ = true;
-      frames_ = maxima_frames;
-    } else if (maxima_frames != frames_) {
-      frames_ = maxima_frames;
+      frames_ = maximaFrames;
+    } else if (maximaFrames != frames_) {
+      frames_ = maximaFrames;
       TakeFrame(now_, maxima);
     }
   }
@@ -131,7 +131,7 @@ ZeroOutcome WorkshopModel::AdjustZero() {
   const auto [lo, hi] = std::minmax_element(mean.begin(), mean.end());
   if (*hi - *lo > kMaxZeroSpreadMbar) {
     out.refusal = ZeroOutcome::Refusal::kSpread;
-    out.spread_mbar = *hi - *lo;
+    out.spreadMbar = *hi - *lo;
     return out;
   }
   const double common = (mean[0] + mean[1] + mean[2] + mean[3]) / 4;
@@ -171,10 +171,10 @@ Reading WorkshopModel::Compute() const {
   Reading r;
   r.unit = settings_.unit;
   r.referenceKind = settings_.reference;
-  r.referenceCylinder = settings_.reference_cylinder;
-  r.pairMode = settings_.pair_mode;
-  r.channelCount = settings_.pair_mode ? 2 : 4;
-  r.tolerance = FromMilliBar(settings_.tolerance_mbar, settings_.unit);
+  r.referenceCylinder = settings_.referenceCylinder;
+  r.pairMode = settings_.pairMode;
+  r.channelCount = settings_.pairMode ? 2 : 4;
+  r.tolerance = FromMilliBar(settings_.toleranceMbar, settings_.unit);
   r.zeroed = offsets_.has_value();
   r.fullScale = settings_.zoom > 0 ? settings_.zoom : auto_scale_;
   if (!port_open_) {
@@ -194,7 +194,7 @@ void WorkshopModel::FillChannels(Reading& r) const {
   Values v = damper_.Value();
   if (offsets_)
     for (std::size_t c = 0; c < v.size(); ++c) v[c] -= (*offsets_)[c];
-  if (settings_.pair_mode) v = {(v[0] + v[1]) / 2, (v[2] + v[3]) / 2, 0.0, 0.0};
+  if (settings_.pairMode) v = {(v[0] + v[1]) / 2, (v[2] + v[3]) / 2, 0.0, 0.0};
   const auto first = v.begin();
   const auto last = v.begin() + n;
 
@@ -203,16 +203,16 @@ void WorkshopModel::FillChannels(Reading& r) const {
     case ReferenceKind::Mean: ref = std::accumulate(first, last, 0.0) / n; break;
     case ReferenceKind::Midpoint: ref = (*std::min_element(first, last) + *std::max_element(first, last)) / 2; break;
     case ReferenceKind::Cylinder:
-      ref = v[static_cast<std::size_t>(settings_.pair_mode ? settings_.reference_cylinder / 2
-                                                           : settings_.reference_cylinder)];
+      ref = v[static_cast<std::size_t>(settings_.pairMode ? settings_.referenceCylinder / 2
+                                                          : settings_.referenceCylinder)];
       break;
   }
   r.reference = FromMilliBar(ref, unit);
 
-  const Values scatter = recent_.StdDev(settings_.pair_mode);
-  const bool full_run = now_ - run_start_ >= kScatterSpan && recent_.Count() >= 2;
-  bool settled = full_run && r.status == Status::Live;
-  bool all_inside = true;
+  const Values scatter = recent_.StdDev(settings_.pairMode);
+  const bool fullRun = now_ - run_start_ >= kScatterSpan && recent_.Count() >= 2;
+  bool settled = fullRun && r.status == Status::Live;
+  bool allInside = true;
   double largest = -1;
   for (int i = 0; i < n; ++i) {
     const auto c = static_cast<std::size_t>(i);
@@ -221,16 +221,16 @@ void WorkshopModel::FillChannels(Reading& r) const {
     ch.difference = FromMilliBar(v[c] - ref, unit);
     ch.scatter = FromMilliBar(scatter[c], unit);
     ch.band = BandOf(ch.difference, r.tolerance, unit);
-    ch.unsteady = full_run && scatter[c] >= kUnsteadyFloorMbar && scatter[c] > 3 * MedianOfOthers(scatter, n, i);
-    if (scatter[c] >= settings_.tolerance_mbar / 4) settled = false;
-    if (ch.band != Band::Inside) all_inside = false;
+    ch.unsteady = fullRun && scatter[c] >= kUnsteadyFloorMbar && scatter[c] > 3 * MedianOfOthers(scatter, n, i);
+    if (scatter[c] >= settings_.toleranceMbar / 4) settled = false;
+    if (ch.band != Band::Inside) allInside = false;
     if (std::abs(v[c] - ref) > largest) {
       largest = std::abs(v[c] - ref);
       r.worstChannel = i;
     }
   }
   r.settled = settled;
-  r.inSync = settled && all_inside;
+  r.inSync = settled && allInside;
   if (settings_.zoom == 0) r.fullScale = AutoFullScale(FromMilliBar(largest, unit), auto_scale_);
 }
 

@@ -28,17 +28,17 @@ inline constexpr double kUnsteadyFloorMbar = 1.0;  // below the device's step no
 struct ModelSettings {
   Unit unit = Unit::MilliBar;
   ReferenceKind reference = ReferenceKind::Mean;
-  int reference_cylinder = 0;  // 0..3; in pair mode its pair is the reference
-  bool pair_mode = false;
-  double tolerance_mbar = 10;  // half-width of the band, 1..50 mBar (shown in the unit)
-  double damping_seconds = 1;  // time constant, 0 = off
-  double zoom = 0;             // full scale in the unit, one of kZoomSteps; 0 = automatic
+  int referenceCylinder = 0;  // 0..3; in pair mode its pair is the reference
+  bool pairMode = false;
+  double toleranceMbar = 10;  // half-width of the band, 1..50 mBar (shown in the unit)
+  double dampingSeconds = 1;  // time constant, 0 = off
+  double zoom = 0;            // full scale in the unit, one of kZoomSteps; 0 = automatic
 
   bool operator==(const ModelSettings&) const = default;
 };
 
 [[nodiscard]] bool IsDampingStep(double seconds);
-[[nodiscard]] bool IsZoomStep(double full_scale);
+[[nodiscard]] bool IsZoomStep(double fullScale);
 
 // Out-of-range settings brought into range: tolerance clamped, unknown zoom
 // automatic, damping not negative, cylinder 0..3.
@@ -49,7 +49,7 @@ using ZeroOffsets = std::array<double, 4>;  // mBar, subtracted from D(c)
 struct ZeroOutcome {
   enum class Refusal { kNone, kNoData, kSpread };
   Refusal refusal = Refusal::kNone;
-  double spread_mbar = 0;  // largest minus smallest of the four when refused for their spread
+  double spreadMbar = 0;  // largest minus smallest of the four when refused for their spread
   [[nodiscard]] bool Done() const { return refusal == Refusal::kNone; }
 };
 
@@ -58,11 +58,11 @@ class WorkshopModel {
   explicit WorkshopModel(const ModelSettings& settings = {});
 
   // One look at the measurement state at monotonic time `now` (seconds). A
-  // maxima frame is new when `maxima_frames` differs from the count of the
+  // maxima frame is new when `maximaFrames` differs from the count of the
   // previous call (several frames between two calls count as one, with the
   // newest maxima). The first call, and the first after the port opened, only
   // take the count as it is: the maxima then are old.
-  void Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maxima_frames, bool port_open);
+  void Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maximaFrames, bool port_open);
 
   void SetSettings(const ModelSettings& settings);
   [[nodiscard]] const ModelSettings& Settings() const { return settings_; }

@@ -41,7 +41,7 @@ std::string ReferenceName(const ModelSettings& m) {
   switch (m.reference) {
     case ReferenceKind::Mean: return "mean";
     case ReferenceKind::Midpoint: return "midpoint";
-    case ReferenceKind::Cylinder: return "cylinder" + std::to_string(m.reference_cylinder + 1);
+    case ReferenceKind::Cylinder: return "cylinder" + std::to_string(m.referenceCylinder + 1);
   }
   return "mean";
 }
@@ -53,7 +53,7 @@ bool ParseReference(std::string_view t, ModelSettings& m) {
     m.reference = ReferenceKind::Midpoint;
   } else if (t.size() == 9 && t.starts_with("cylinder") && t[8] >= '1' && t[8] <= '4') {
     m.reference = ReferenceKind::Cylinder;
-    m.reference_cylinder = t[8] - '1';
+    m.referenceCylinder = t[8] - '1';
   } else {
     return false;
   }
@@ -123,24 +123,24 @@ std::string Read(const IniText& ini, WorkshopSettings& s) {
   if (auto v = get(kPairMode)) {
     const auto f = ParseFlag(*v);
     if (!f) return bad(kPairMode, *v);
-    s.model.pair_mode = *f;
+    s.model.pairMode = *f;
   }
   if (auto v = get(kTolerance)) {
     const auto n = ParseNumber(*v);
     if (!n || *n < kMinToleranceMbar || *n > kMaxToleranceMbar) return bad(kTolerance, *v);
-    s.model.tolerance_mbar = *n;
+    s.model.toleranceMbar = *n;
   }
   if (auto v = get(kDamping)) {
     const auto n = ParseNumber(*v);
     if (!n || !IsDampingStep(*n)) return bad(kDamping, *v);
-    s.model.damping_seconds = *n;
+    s.model.dampingSeconds = *n;
   }
   if (auto v = get(kZoom)) {
     const auto n = *v == "auto" ? std::optional<double>(0) : ParseNumber(*v);
     if (!n || (*n != 0 && !IsZoomStep(*n))) return bad(kZoom, *v);
     s.model.zoom = *n;
   }
-  if (auto v = get(kSnapshotFolder)) s.snapshot_folder = *v;
+  if (auto v = get(kSnapshotFolder)) s.snapshotFolder = *v;
   if (auto v = get(kGeometry)) {
     auto bytes = Unhex(*v);
     if (!bytes) return bad(kGeometry, *v);
@@ -155,7 +155,7 @@ std::string Read(const IniText& ini, WorkshopSettings& s) {
     const std::string v = ini.Get(kZeroSection, key).value_or("");
     auto entry = ParseZero(v);
     if (!entry) return "[" + std::string(kZeroSection) + "] " + bad(key, v);
-    s.zero_offsets[entry->first] = entry->second;
+    s.zeroOffsets[entry->first] = entry->second;
   }
   return {};
 }
@@ -175,15 +175,15 @@ std::string SettingsText(const WorkshopSettings& s) {
   ini.Set(kSection, kTheme, s.theme == Theme::Night ? "night" : "day");
   ini.Set(kSection, kUnit, UnitKey(s.model.unit));
   ini.Set(kSection, kReference, ReferenceName(s.model));
-  ini.Set(kSection, kPairMode, s.model.pair_mode ? "1" : "0");
-  ini.Set(kSection, kTolerance, Number(s.model.tolerance_mbar));
-  ini.Set(kSection, kDamping, Number(s.model.damping_seconds));
+  ini.Set(kSection, kPairMode, s.model.pairMode ? "1" : "0");
+  ini.Set(kSection, kTolerance, Number(s.model.toleranceMbar));
+  ini.Set(kSection, kDamping, Number(s.model.dampingSeconds));
   ini.Set(kSection, kZoom, s.model.zoom == 0 ? "auto" : Number(s.model.zoom));
-  ini.Set(kSection, kSnapshotFolder, s.snapshot_folder);
+  ini.Set(kSection, kSnapshotFolder, s.snapshotFolder);
   ini.Set(kSection, kGeometry, Hex(s.geometry));
   ini.Set(kSection, kReconnect, s.reconnect ? "1" : "0");
   int n = 0;
-  for (const auto& [port, o] : s.zero_offsets) {
+  for (const auto& [port, o] : s.zeroOffsets) {
     if (port.empty() || !IsValidIniValue(port)) continue;  // a name that could not be read back
     std::string value;
     for (double v : o) value += Number(v) + ";";
@@ -248,7 +248,7 @@ std::string WorkshopSettingsFile::Save(const WorkshopSettings& s) {
 }
 
 std::filesystem::path SnapshotFolder(const WorkshopSettings& s) {
-  return s.snapshot_folder.empty() ? DefaultSnapshotFolder() : std::filesystem::path(s.snapshot_folder);
+  return s.snapshotFolder.empty() ? DefaultSnapshotFolder() : std::filesystem::path(s.snapshotFolder);
 }
 
 }  // namespace qv::workshop

@@ -35,10 +35,10 @@ inline constexpr std::string_view kZeroKeyPrefix = "Port";
 
 struct WorkshopSettings {
   Theme theme = Theme::Day;
-  ModelSettings model;                              // unit, reference, pair mode, tolerance, damping, zoom
-  std::string snapshot_folder;                      // empty: DefaultSnapshotFolder()
-  std::map<std::string, ZeroOffsets> zero_offsets;  // by port name
-  std::string geometry;                             // as the window gave it, any bytes
+  ModelSettings model;                             // unit, reference, pair mode, tolerance, damping, zoom
+  std::string snapshotFolder;                      // empty: DefaultSnapshotFolder()
+  std::map<std::string, ZeroOffsets> zeroOffsets;  // by port name
+  std::string geometry;                            // as the window gave it, any bytes
   bool reconnect = true;
 
   bool operator==(const WorkshopSettings&) const = default;

@@ -206,9 +206,9 @@ std::string ReferenceName(const Reading& r, Language lang) {
   return {};
 }
 
-std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimal_separator) {
+std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimalSeparator) {
   const std::string tolerance =
-      FormatValue(r.tolerance, r.unit, {.decimal_separator = decimal_separator, .with_unit = true});
+      FormatValue(r.tolerance, r.unit, {.decimalSeparator = decimalSeparator, .withUnit = true});
   return Format(kReferenceLine, lang, {ReferenceName(r, lang), tolerance});
 }
 
@@ -218,16 +218,16 @@ std::string ChannelLabel(const Reading& r, int channel, Language lang) {
   return Format(kCylinderShort, lang, {name});
 }
 
-std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimal_separator) {
+std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator) {
   if (r.worstChannel < 0 || r.worstChannel >= r.channelCount) return {};
   const Channel& c = r.channels[static_cast<std::size_t>(r.worstChannel)];
   const std::string name = ChannelLabel(r, r.worstChannel, lang);
   const std::string value =
-      FormatValue(c.difference, r.unit, {.decimal_separator = decimal_separator, .with_sign = true, .with_unit = true});
+      FormatValue(c.difference, r.unit, {.decimalSeparator = decimalSeparator, .withSign = true, .withUnit = true});
   return name + ": " + value;
 }
 
-std::string VerdictText(const Reading& r, Language lang, std::string_view decimal_separator) {
+std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator) {
   switch (r.status) {
     case Status::NoScan: return std::string(Text(kNoScan, lang));
     case Status::Waiting: return std::string(Text(kWaiting, lang));
@@ -235,19 +235,19 @@ std::string VerdictText(const Reading& r, Language lang, std::string_view decima
     case Status::Live: break;
   }
   if (r.inSync) return std::string(Text(kInSync, lang));
-  const bool worst_outside = r.worstChannel >= 0 && r.worstChannel < r.channelCount &&
-                             r.channels[static_cast<std::size_t>(r.worstChannel)].band != Band::Inside;
-  return worst_outside ? WorstChannelText(r, lang, decimal_separator) : std::string(Text(kSettling, lang));
+  const bool worstOutside = r.worstChannel >= 0 && r.worstChannel < r.channelCount &&
+                            r.channels[static_cast<std::size_t>(r.worstChannel)].band != Band::Inside;
+  return worstOutside ? WorstChannelText(r, lang, decimalSeparator) : std::string(Text(kSettling, lang));
 }
 
-std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang, std::string_view decimal_separator) {
-  const NumberStyle style{.decimal_separator = decimal_separator, .with_unit = true};
+std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang, std::string_view decimalSeparator) {
+  const NumberStyle style{.decimalSeparator = decimalSeparator, .withUnit = true};
   switch (z.refusal) {
     case ZeroOutcome::Refusal::kNone: return {};
     case ZeroOutcome::Refusal::kNoData: return std::string(Text(kZeroRefusedNoData, lang));
     case ZeroOutcome::Refusal::kSpread:
       return Format(kZeroRefusedSpread, lang,
-                    {FormatValue(FromMilliBar(z.spread_mbar, unit), unit, style),
+                    {FormatValue(FromMilliBar(z.spreadMbar, unit), unit, style),
                      FormatValue(FromMilliBar(kMaxZeroSpreadMbar, unit), unit, style)});
   }
   return {};

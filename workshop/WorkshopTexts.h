@@ -122,19 +122,19 @@ enum class TextId {
 // cylinder furthest off when it is outside the band, "Zyl. 3: +14 mBar"
 // ("Zyl. 3+4: ..." in pair mode), or, all inside but not yet settled,
 // "Werte beruhigen sich …".
-[[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimal_separator);
+[[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator);
 // "Zyl. 3: +14 mBar", or "" when the reading has no worst channel.
-[[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimal_separator);
+[[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator);
 // The band's word beside its colour, so colour is never the only sign.
 [[nodiscard]] std::string_view BandWord(Band b, Language lang);
 // "Mittelwert", "Mitte", "Zylinder 2", or "Paare 1+2 / 3+4" in pair mode.
 [[nodiscard]] std::string ReferenceName(const Reading& r, Language lang);
 // "Bezug: Mittelwert  ·  Toleranz ±10 mBar".
-[[nodiscard]] std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimal_separator);
+[[nodiscard]] std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimalSeparator);
 // A channel's name on screen: "Zyl. 3", or "Zyl. 1+2" in pair mode.
 [[nodiscard]] std::string ChannelLabel(const Reading& r, int channel, Language lang);
 // Why a zero adjustment was refused, in the unit; "" when it was done.
 [[nodiscard]] std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang,
-                                          std::string_view decimal_separator);
+                                          std::string_view decimalSeparator);
 
 }  // namespace qv::workshop

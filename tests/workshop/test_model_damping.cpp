@@ -21,7 +21,7 @@ double ClosedForm(double x0, double x1, double elapsed, double tau) {
 
 // Runs a step at the first of `dts` and checks every frame after it.
 void CheckStep(double tau, const std::vector<double>& dts) {
-  WorkshopModel model({.damping_seconds = tau});
+  WorkshopModel model({.dampingSeconds = tau});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kBefore);
@@ -51,7 +51,7 @@ TEST(WorkshopModelDamping, IrregularFramesFollowTheClosedForm) {
 TEST(WorkshopModelDamping, AGapCountsWithItsRealLength) {
   // Frames, then 3 s with nothing (the view shows "no data"), then one frame.
   for (double tau : {0.5, 1.0, 4.0}) {
-    WorkshopModel model({.damping_seconds = tau});
+    WorkshopModel model({.dampingSeconds = tau});
     ModelFeeder f{model};
     f.Open();
     f.Frame(kBefore);
@@ -66,7 +66,7 @@ TEST(WorkshopModelDamping, AGapCountsWithItsRealLength) {
 }
 
 TEST(WorkshopModelDamping, ResetJumpsToTheNewestValues) {
-  WorkshopModel model({.damping_seconds = 4});
+  WorkshopModel model({.dampingSeconds = 4});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kBefore);
@@ -82,20 +82,20 @@ TEST(WorkshopModelDamping, ResetJumpsToTheNewestValues) {
 }
 
 TEST(WorkshopModelDamping, ChangingTheTimeConstantKeepsTheDampedValue) {
-  WorkshopModel model({.damping_seconds = 1});
+  WorkshopModel model({.dampingSeconds = 1});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kBefore);
   f.Frame(kAfter, 1.0);
   const double y = model.Current().channels[3].absolute;
-  model.SetSettings({.damping_seconds = 2});
+  model.SetSettings({.dampingSeconds = 2});
   EXPECT_DOUBLE_EQ(model.Current().channels[3].absolute, y);
   f.Frame(kAfter, 2.0);
   EXPECT_NEAR(model.Current().channels[3].absolute, ClosedForm(y, -150, 2.0, 2.0), 1e-9);
 }
 
 TEST(WorkshopModelDamping, TimeRunningBackwardsOrNotANumberMovesNothing) {
-  WorkshopModel model({.damping_seconds = 1});
+  WorkshopModel model({.dampingSeconds = 1});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kBefore);

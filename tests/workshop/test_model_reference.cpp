@@ -19,7 +19,7 @@ struct Expected {
 };
 
 Reading ExampleReading(ModelSettings s) {
-  s.damping_seconds = 0;
+  s.dampingSeconds = 0;
   WorkshopModel model(s);
   ModelFeeder f{model};
   f.Open();
@@ -31,8 +31,8 @@ TEST(WorkshopModelReference, EachReferenceOnTheWorkedExample) {
   const Expected cases[] = {
       {{.reference = ReferenceKind::Mean}, {-1.25, 8.75, -11.25, 3.75}, -248.75, 2},
       {{.reference = ReferenceKind::Midpoint}, {0, 10, -10, 5}, -250, 1},
-      {{.reference = ReferenceKind::Cylinder, .reference_cylinder = 1}, {-10, 0, -20, -5}, -240, 2},
-      {{.reference = ReferenceKind::Cylinder, .reference_cylinder = 3}, {-5, 5, -15, 0}, -245, 2},
+      {{.reference = ReferenceKind::Cylinder, .referenceCylinder = 1}, {-10, 0, -20, -5}, -240, 2},
+      {{.reference = ReferenceKind::Cylinder, .referenceCylinder = 3}, {-5, 5, -15, 0}, -245, 2},
   };
   for (const Expected& e : cases) {
     const Reading r = ExampleReading(e.settings);
@@ -52,10 +52,10 @@ TEST(WorkshopModelReference, EachReferenceOnTheWorkedExample) {
 TEST(WorkshopModelReference, PairModeComparesTheMeansOfOneAndTwoWithThreeAndFour) {
   // Pairs: (-250 - 240) / 2 = -245 and (-260 - 245) / 2 = -252.5.
   const Expected cases[] = {
-      {{.reference = ReferenceKind::Mean, .pair_mode = true}, {3.75, -3.75}, -248.75, 0},
-      {{.reference = ReferenceKind::Midpoint, .pair_mode = true}, {3.75, -3.75}, -248.75, 0},
-      {{.reference = ReferenceKind::Cylinder, .reference_cylinder = 0, .pair_mode = true}, {0, -7.5}, -245, 1},
-      {{.reference = ReferenceKind::Cylinder, .reference_cylinder = 3, .pair_mode = true}, {7.5, 0}, -252.5, 0},
+      {{.reference = ReferenceKind::Mean, .pairMode = true}, {3.75, -3.75}, -248.75, 0},
+      {{.reference = ReferenceKind::Midpoint, .pairMode = true}, {3.75, -3.75}, -248.75, 0},
+      {{.reference = ReferenceKind::Cylinder, .referenceCylinder = 0, .pairMode = true}, {0, -7.5}, -245, 1},
+      {{.reference = ReferenceKind::Cylinder, .referenceCylinder = 3, .pairMode = true}, {7.5, 0}, -252.5, 0},
   };
   for (const Expected& e : cases) {
     const Reading r = ExampleReading(e.settings);
@@ -80,7 +80,7 @@ TEST(WorkshopModelReference, ValuesAreConvertedToTheChosenUnit) {
   EXPECT_DOUBLE_EQ(kpa.channels[1].difference, 0.875);
   EXPECT_DOUBLE_EQ(kpa.reference, -24.875);
   EXPECT_DOUBLE_EQ(kpa.tolerance, 1.0);
-  const Reading inhg = ExampleReading({.unit = Unit::InchHg, .tolerance_mbar = 20});
+  const Reading inhg = ExampleReading({.unit = Unit::InchHg, .toleranceMbar = 20});
   EXPECT_NEAR(inhg.channels[2].absolute, -260 * 0.02953, 1e-12);
   EXPECT_NEAR(inhg.tolerance, 0.5906, 1e-12);
   const Reading mmhg = ExampleReading({.unit = Unit::MillimetreHg});
@@ -89,14 +89,14 @@ TEST(WorkshopModelReference, ValuesAreConvertedToTheChosenUnit) {
 
 TEST(WorkshopModelReference, BandEdgesExactlyTheToleranceIsInside) {
   // Against cylinder 1 (D = -250): differences 0, +10, +20, -20.000... and +21.
-  const Reading r = ExampleReading({.reference = ReferenceKind::Cylinder, .reference_cylinder = 0});
+  const Reading r = ExampleReading({.reference = ReferenceKind::Cylinder, .referenceCylinder = 0});
   EXPECT_EQ(r.channels[0].band, Band::Inside);  // 0
   EXPECT_EQ(r.channels[1].band, Band::Inside);  // +10: exactly the tolerance
   EXPECT_EQ(r.channels[2].band, Band::Inside);  // -10
   EXPECT_EQ(r.channels[3].band, Band::Inside);  // +5
 
   auto bands = [](const test::Maxima& m, ModelSettings s) {
-    s.damping_seconds = 0;
+    s.dampingSeconds = 0;
     s.reference = ReferenceKind::Cylinder;
     WorkshopModel model(s);
     ModelFeeder f{model};
@@ -112,14 +112,14 @@ TEST(WorkshopModelReference, BandEdgesExactlyTheToleranceIsInside) {
   // The same in kPa: 1.0 is the tolerance, 1.1 beyond it, 2.0 the band's double.
   EXPECT_EQ(bands({350, 360, 330, 371}, {.unit = Unit::KiloPascal}), (std::array{Inside, Inside, Near, Outside}));
   // Tolerance 1 mBar: 1 inside, 2 near, 3 outside.
-  EXPECT_EQ(bands({350, 349, 352, 347}, {.tolerance_mbar = 1}), (std::array{Inside, Inside, Near, Outside}));
+  EXPECT_EQ(bands({350, 349, 352, 347}, {.toleranceMbar = 1}), (std::array{Inside, Inside, Near, Outside}));
 }
 
 TEST(WorkshopModelReference, BandFollowsTheShownRounding) {
   // D = -240, -240, -240, -251 against their mean -242.75: the last is -8.25
   // off, shown as -8; inside a tolerance of 8, near for 7.
   auto last = [](double tolerance) {
-    WorkshopModel model({.tolerance_mbar = tolerance, .damping_seconds = 0});
+    WorkshopModel model({.toleranceMbar = tolerance, .dampingSeconds = 0});
     ModelFeeder f{model};
     f.Open();
     f.Frame({340, 340, 340, 351});
@@ -136,18 +136,18 @@ TEST(WorkshopModelReference, BandFollowsTheShownRounding) {
 TEST(WorkshopModelReference, WorstChannelIsTheFurthestOffAndTheFirstOnATie) {
   const Reading mid = ExampleReading({.reference = ReferenceKind::Midpoint});
   EXPECT_EQ(mid.worstChannel, 1);  // +10 and -10: the first of the two
-  const Reading ref = ExampleReading({.reference = ReferenceKind::Cylinder, .reference_cylinder = 2});
+  const Reading ref = ExampleReading({.reference = ReferenceKind::Cylinder, .referenceCylinder = 2});
   EXPECT_EQ(ref.worstChannel, 1);  // +20
 }
 
 TEST(WorkshopModelReference, SettingsOutOfRangeAreBroughtIntoRange) {
-  const ModelSettings s = Sanitised({.reference_cylinder = 7, .tolerance_mbar = 500, .damping_seconds = -1, .zoom = 7});
-  EXPECT_EQ(s.reference_cylinder, 3);
-  EXPECT_EQ(s.tolerance_mbar, kMaxToleranceMbar);
-  EXPECT_EQ(s.damping_seconds, 0);
+  const ModelSettings s = Sanitised({.referenceCylinder = 7, .toleranceMbar = 500, .dampingSeconds = -1, .zoom = 7});
+  EXPECT_EQ(s.referenceCylinder, 3);
+  EXPECT_EQ(s.toleranceMbar, kMaxToleranceMbar);
+  EXPECT_EQ(s.dampingSeconds, 0);
   EXPECT_EQ(s.zoom, 0);
-  EXPECT_EQ(Sanitised({.tolerance_mbar = 0.2}).tolerance_mbar, kMinToleranceMbar);
-  EXPECT_EQ(Sanitised({.tolerance_mbar = std::nan("")}).tolerance_mbar, 10);
+  EXPECT_EQ(Sanitised({.toleranceMbar = 0.2}).toleranceMbar, kMinToleranceMbar);
+  EXPECT_EQ(Sanitised({.toleranceMbar = std::nan("")}).toleranceMbar, 10);
   EXPECT_EQ(Sanitised({.zoom = 20}).zoom, 20);
 }
 

@@ -46,7 +46,7 @@ TEST(WorkshopModelStatus, FromNoScanThroughWaitingToLiveAndNoData) {
 }
 
 TEST(WorkshopModelStatus, ANewFrameIsTheCountChangingNotTheValues) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   // The same maxima in frame after frame are frames all the same.
@@ -61,7 +61,7 @@ TEST(WorkshopModelStatus, ANewFrameIsTheCountChangingNotTheValues) {
 }
 
 TEST(WorkshopModelStatus, SerialChangesExactlyWhenTheReadingDoes) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kExample);
@@ -72,12 +72,12 @@ TEST(WorkshopModelStatus, SerialChangesExactlyWhenTheReadingDoes) {
   f.Frame({351, 340, 360, 345});
   EXPECT_GT(f.R().serial, s0);
   const std::uint64_t s1 = f.R().serial;
-  model.SetSettings({.unit = Unit::HectoPascal, .damping_seconds = 0});  // the unit shown changes
+  model.SetSettings({.unit = Unit::HectoPascal, .dampingSeconds = 0});  // the unit shown changes
   EXPECT_GT(f.R().serial, s1);
 }
 
 TEST(WorkshopModelSteadiness, SettledAfterTwoSecondsOfScatterBelowAQuarterOfTheTolerance) {
-  WorkshopModel model({.tolerance_mbar = 10, .damping_seconds = 0});
+  WorkshopModel model({.toleranceMbar = 10, .dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   f.Hold({350, 348, 352, 351}, 1.8);
@@ -95,9 +95,9 @@ TEST(WorkshopModelSteadiness, SettledAfterTwoSecondsOfScatterBelowAQuarterOfTheT
   for (int i = 0; i < 30; ++i) f.Frame(i % 2 ? Maxima{348, 348, 352, 351} : Maxima{352, 348, 352, 351});
   EXPECT_NEAR(f.R().channels[0].scatter, 2, 0.01);
   EXPECT_TRUE(f.R().settled);
-  model.SetSettings({.tolerance_mbar = 7, .damping_seconds = 0});  // a quarter is 1.75 now
+  model.SetSettings({.toleranceMbar = 7, .dampingSeconds = 0});  // a quarter is 1.75 now
   EXPECT_FALSE(f.R().settled);
-  model.SetSettings({.tolerance_mbar = 10, .damping_seconds = 0});
+  model.SetSettings({.toleranceMbar = 10, .dampingSeconds = 0});
   EXPECT_TRUE(f.R().settled);
   // Steady again for two seconds: the old swings have left the window.
   f.Hold({350, 348, 352, 351}, 2.5);
@@ -106,7 +106,7 @@ TEST(WorkshopModelSteadiness, SettledAfterTwoSecondsOfScatterBelowAQuarterOfTheT
 }
 
 TEST(WorkshopModelSteadiness, NotInSyncWhenSettledButOutsideTheBand) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   f.Hold(kExample, 2.5);
@@ -122,7 +122,7 @@ TEST(WorkshopModelSteadiness, NotInSyncWhenSettledButOutsideTheBand) {
 }
 
 TEST(WorkshopModelSteadiness, UnsteadyIsMoreThanThreeTimesTheMedianOfTheOthers) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   // Scatter 1, 1, 2, 4 mBar: only cylinder 4 exceeds three times the median (1) of the others.
@@ -152,7 +152,7 @@ TEST(WorkshopModelSteadiness, UnsteadyIsMoreThanThreeTimesTheMedianOfTheOthers) 
 }
 
 TEST(WorkshopModelSteadiness, TheDevicesOwnStepIsNotUnsteady) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   // Three constant channels and one that flips by a single count: scatter 0.5.
@@ -162,7 +162,7 @@ TEST(WorkshopModelSteadiness, TheDevicesOwnStepIsNotUnsteady) {
 }
 
 TEST(WorkshopModelSteadiness, PairModeScatterIsThatOfThePairsMeans) {
-  WorkshopModel model({.pair_mode = true, .damping_seconds = 0});
+  WorkshopModel model({.pairMode = true, .dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   // Cylinders 1 and 2 swing against each other: their mean stays put.
@@ -172,7 +172,7 @@ TEST(WorkshopModelSteadiness, PairModeScatterIsThatOfThePairsMeans) {
 }
 
 TEST(WorkshopModelZero, OffsetsMakeTheFourReadEqual) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   // Engine off, hoses open: D = 2, -1, 0, -3 (mean -0.5), with a little noise.
@@ -194,7 +194,7 @@ TEST(WorkshopModelZero, OffsetsMakeTheFourReadEqual) {
 }
 
 TEST(WorkshopModelZero, RefusedWithoutDataOrWhenTheSpreadIsNotAmbientAir) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   EXPECT_EQ(model.AdjustZero().refusal, ZeroOutcome::Refusal::kNoData);
   f.Open();
@@ -204,7 +204,7 @@ TEST(WorkshopModelZero, RefusedWithoutDataOrWhenTheSpreadIsNotAmbientAir) {
   f.Hold({100, 120, 100, 151}, 2.5);
   const ZeroOutcome out = model.AdjustZero();
   EXPECT_EQ(out.refusal, ZeroOutcome::Refusal::kSpread);
-  EXPECT_DOUBLE_EQ(out.spread_mbar, 51);
+  EXPECT_DOUBLE_EQ(out.spreadMbar, 51);
   // The refusal leaves the earlier offsets as they were.
   EXPECT_DOUBLE_EQ((*model.CurrentZeroOffsets())[3], -32.5);  // -50 against the mean -17.5
   f.Tick(1.0);
@@ -223,7 +223,7 @@ TEST(WorkshopModelZero, StoredOffsetsThatCannotBeAZeroAreNotApplied) {
 }
 
 TEST(WorkshopModelHold, FreezesTheReadingWhileDataKeepComing) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   f.Frame(kExample);
@@ -259,7 +259,7 @@ TEST(WorkshopModelHostile, ExtremeMaximaNeverGiveNaNInfinityOrOverflow) {
     for (bool pairs : {false, true})
       for (double tau : {0.0, 0.25, 4.0}) {
         WorkshopModel model(
-            {.unit = unit, .reference = ReferenceKind::Midpoint, .pair_mode = pairs, .damping_seconds = tau});
+            {.unit = unit, .reference = ReferenceKind::Midpoint, .pairMode = pairs, .dampingSeconds = tau});
         ModelFeeder f{model};
         f.Open();
         for (int i = 0; i < 400; ++i) {
@@ -275,7 +275,7 @@ TEST(WorkshopModelHostile, ExtremeMaximaNeverGiveNaNInfinityOrOverflow) {
 }
 
 TEST(WorkshopModelHostile, ZeroMaximaAndFullScaleAlternatingGiveTheirRealSpread) {
-  WorkshopModel model({.damping_seconds = 0});
+  WorkshopModel model({.dampingSeconds = 0});
   ModelFeeder f{model};
   f.Open();
   for (int i = 0; i < 40; ++i) f.Frame(i % 2 ? Maxima{0, 0, 0, 0} : Maxima{65535, 65535, 65535, 65535});

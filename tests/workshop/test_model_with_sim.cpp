@@ -46,12 +46,12 @@ TEST(WorkshopModelWithSim, PracticeIsOutOfLineUntilTheHandsBringItIn) {
     const auto key = o[c] > 0 ? sim::KeyCommand::kLower : sim::KeyCommand::kRaise;
     for (int n = 0; n < static_cast<int>(std::abs(o[c])); ++n) (void)hand.Apply({key});
   }
-  bool in_sync = false;
-  for (int i = 0; i < 60 && !in_sync; ++i) {
+  bool inSync = false;
+  for (int i = 0; i < 60 && !inSync; ++i) {
     f.Frame(Cycle(engine), CycleSeconds(engine));
-    in_sync = f.R().inSync;
+    inSync = f.R().inSync;
   }
-  EXPECT_TRUE(in_sync);
+  EXPECT_TRUE(inSync);
   for (int c = 0; c < 4; ++c) EXPECT_FALSE(f.R().channels[c].unsteady) << c;
 }
 
@@ -62,27 +62,27 @@ TEST(WorkshopModelWithSim, DriftComesIntoSyncAndGoesOutAgain) {
   f.Open();
   const double dt = CycleSeconds(engine);
   const int cycles = static_cast<int>(sim::kDriftPeriod / dt);
-  double run = 0, longest = 0, longest_end = 0;
+  double run = 0, longest = 0, longestEnd = 0;
   bool early = false, late = false;
   for (int i = 1; i <= cycles; ++i) {
     f.Frame(Cycle(engine), dt);
     const double t = i * dt;
-    const bool in_sync = f.R().inSync;
-    run = in_sync ? run + dt : 0;
+    const bool inSync = f.R().inSync;
+    run = inSync ? run + dt : 0;
     if (run > longest) {
       longest = run;
-      longest_end = t;
+      longestEnd = t;
     }
-    if (t < 0.2 * sim::kDriftPeriod) early = early || in_sync;
-    if (t > 0.8 * sim::kDriftPeriod) late = late || in_sync;
+    if (t < 0.2 * sim::kDriftPeriod) early = early || inSync;
+    if (t > 0.8 * sim::kDriftPeriod) late = late || inSync;
   }
   // Out of line at the start and the end of the period; in line for a good
   // stretch round its middle (the edges of the band may flicker).
   EXPECT_FALSE(early);
   EXPECT_FALSE(late);
   EXPECT_GT(longest, 0.1 * sim::kDriftPeriod);
-  EXPECT_GT(longest_end, 0.5 * sim::kDriftPeriod);
-  EXPECT_LT(longest_end - longest, 0.5 * sim::kDriftPeriod);
+  EXPECT_GT(longestEnd, 0.5 * sim::kDriftPeriod);
+  EXPECT_LT(longestEnd - longest, 0.5 * sim::kDriftPeriod);
 }
 
 }  // namespace

@@ -16,14 +16,14 @@ WorkshopSettings Changed() {
   s.theme = Theme::Night;
   s.model = {.unit = Unit::InchHg,
              .reference = ReferenceKind::Cylinder,
-             .reference_cylinder = 2,
-             .pair_mode = true,
-             .tolerance_mbar = 7.5,
-             .damping_seconds = 0.25,
+             .referenceCylinder = 2,
+             .pairMode = true,
+             .toleranceMbar = 7.5,
+             .dampingSeconds = 0.25,
              .zoom = 20};
-  s.snapshot_folder = "/srv/bilder/Werkstatt ;=\"x\"";
-  s.zero_offsets["/dev/ttyUSB0"] = {1.5, -0.25, 0, -1.25};
-  s.zero_offsets["COM1;odd=name"] = {-50, 50, 0.1, 1e-7};
+  s.snapshotFolder = "/srv/bilder/Werkstatt ;=\"x\"";
+  s.zeroOffsets["/dev/ttyUSB0"] = {1.5, -0.25, 0, -1.25};
+  s.zeroOffsets["COM1;odd=name"] = {-50, 50, 0.1, 1e-7};
   s.geometry = std::string("\x01\xd9\xd0\xcb\0\x03", 6);
   s.reconnect = false;
   return s;
@@ -39,12 +39,12 @@ TEST(WorkshopSettingsFile, DefaultsWithoutAFile) {
   EXPECT_EQ(s.theme, Theme::Day);
   EXPECT_EQ(s.model.unit, Unit::MilliBar);
   EXPECT_EQ(s.model.reference, ReferenceKind::Mean);
-  EXPECT_FALSE(s.model.pair_mode);
-  EXPECT_EQ(s.model.tolerance_mbar, 10);
-  EXPECT_EQ(s.model.damping_seconds, 1);
+  EXPECT_FALSE(s.model.pairMode);
+  EXPECT_EQ(s.model.toleranceMbar, 10);
+  EXPECT_EQ(s.model.dampingSeconds, 1);
   EXPECT_EQ(s.model.zoom, 0);
-  EXPECT_TRUE(s.snapshot_folder.empty());
-  EXPECT_TRUE(s.zero_offsets.empty());
+  EXPECT_TRUE(s.snapshotFolder.empty());
+  EXPECT_TRUE(s.zeroOffsets.empty());
   EXPECT_TRUE(s.reconnect);
   EXPECT_EQ(DefaultSettingsPath(), qvtest::IsolatedRoot() / "config" / "quorvel" / "workshop.ini");
 }
@@ -170,7 +170,7 @@ TEST(WorkshopSnapshotFolder, DefaultIsBelowThePicturesFolder) {
   EXPECT_EQ(DefaultSnapshotFolder(), home / "Bilder" / "Quorvel");
   EXPECT_EQ(SnapshotFolder(WorkshopSettings{}), home / "Bilder" / "Quorvel");
   WorkshopSettings chosen;
-  chosen.snapshot_folder = "/srv/x";
+  chosen.snapshotFolder = "/srv/x";
   EXPECT_EQ(SnapshotFolder(chosen), "/srv/x");
   std::filesystem::remove(config / "user-dirs.dirs");
 }

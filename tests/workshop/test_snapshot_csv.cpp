@@ -171,13 +171,13 @@ TEST_F(SnapshotCsv, AWriteCutShortLosesNothingAlreadySaved) {
   // The file may grow by ten bytes only: the line is cut short by the system.
   rlimit old{};
   ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &old), 0);
-  const auto old_handler = std::signal(SIGXFSZ, SIG_IGN);
+  const auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   rlimit small = old;
   small.rlim_cur = before.size() + 10;
   ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
   const std::string err = AppendSnapshotCsv(file, Example(), kWhen);
   setrlimit(RLIMIT_FSIZE, &old);
-  std::signal(SIGXFSZ, old_handler);
+  std::signal(SIGXFSZ, oldHandler);
   EXPECT_NE(err, "");
   EXPECT_EQ(qvtest::ReadFile(file), before);
   // And the next snapshot appends as usual.

@@ -1,3 +1,0 @@
-add_executable(bench_workshop_model ${CMAKE_CURRENT_LIST_DIR}/bench_workshop_model.cpp)
-target_link_libraries(bench_workshop_model PRIVATE qv_workshop_model benchmark::benchmark)
-set_target_properties(bench_workshop_model PROPERTIES AUTOMOC OFF AUTORCC OFF)

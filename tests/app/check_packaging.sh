@@ -81,19 +81,21 @@ for p in "${programs[@]}"; do
 
   # The manual page: clean roff, the version in its title line, and every long
   # option that --help lists.
-  page=$share/man/man1/$p.1
+  # The pages are installed compressed, as Debian wants them.
+  page=$share/man/man1/$p.1.gz
   checks=$((checks + 1))
   if [ ! -f "$page" ]; then
     fail "no manual page for $p"
     continue
   fi
+  roff=$(zcat "$page")
   checks=$((checks + 1))
-  warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z "$page" 2>&1)
+  warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z <<<"$roff" 2>&1)
   [ -z "$warnings" ] || fail "groff warns about $p.1: $warnings"
   checks=$((checks + 1))
-  grep -q "^\.TH .*\"Quorvel $version\"" "$page" || fail "$p.1 does not name version $version"
+  grep -q "^\.TH .*\"Quorvel $version\"" <<<"$roff" || fail "$p.1 does not name version $version"
   # The OPTIONS section, without roff's escapes.
-  plain=$(sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' "$page" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g')
+  plain=$(sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' <<<"$roff" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g')
   options=$("$exe" --help 2>&1 | grep -o -- '--[a-z][a-z-]*' | sort -u)
   checks=$((checks + 1))
   [ -n "$options" ] || fail "$p --help lists no options"

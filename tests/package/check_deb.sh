@@ -3,8 +3,9 @@
 # error or warning, the control data carries the project's version and
 # dependencies that this machine satisfies, and on a throw-away root with an
 # empty dpkg database the package installs exactly its files, its programs
-# answer --version with the project's version, its desktop entry and metadata
-# pass their validators, and removing and purging it leaves nothing behind
+# answer --version with the project's version, its desktop entry, metadata,
+# icons and manual pages pass the checks of a plain install (check_packaging.sh
+# in tests/app), and removing and purging it leaves nothing behind
 # but dpkg's own database.
 #
 # usage: check_deb.sh PACKAGE.deb VERSION SOURCE_DIR
@@ -13,21 +14,9 @@ set -uo pipefail
 deb=$1 version=$2 source=$3
 id=io.quorvel.Synchrontester
 programs=(quorvel quorvel-sim quorvel-decode)
-failures=0
-checks=0
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-expect() {  # expect DESCRIPTION COMMAND...: the command must succeed
-  local what=$1 out
-  shift
-  checks=$((checks + 1))
-  out=$("$@" 2>&1) || fail "$what"$'\n'"$out"
-}
-
-for tool in dpkg dpkg-deb lintian desktop-file-validate appstreamcli groff; do
+for tool in dpkg dpkg-deb dpkg-query lintian; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (make deps installs it)"; exit 1; }
 done
 [ -f "$deb" ] || { echo "FAIL: no package $deb (make package builds it)"; exit 1; }
@@ -104,12 +93,6 @@ checks=$((checks + 1))
 [ "$installed" = "$(printf '%s\n' "${expected[@]}" | sort)" ] ||
   fail "installed files differ from the expected ones:"$'\n'"$(diff <(printf '%s\n' "${expected[@]}" | sort) - <<<"$installed")"
 
-# The programs, run against this machine's libraries.
-for p in "${programs[@]}"; do
-  checks=$((checks + 1))
-  got=$("$root/usr/bin/$p" --version 2>&1) || fail "$p --version fails: $got"
-  [ "$got" = "$p $version" ] || fail "installed $p --version says '$got', expected '$p $version'"
-done
 # The translation catalogues are built into the program as resources; each
 # committed catalogue's resource name (UTF-16) is in the installed binary.
 for ts in "$source"/translations/*.ts; do
@@ -119,32 +102,23 @@ for ts in "$source"/translations/*.ts; do
     fail "installed quorvel carries no catalogue $name"
 done
 
-# Desktop integration and the one version everywhere.
-share=$root/usr/share
+# The programs, run against this machine's libraries, and the desktop
+# integration, as for a plain install.
 checks=$((checks + 1))
-remarks=$(desktop-file-validate "$share/applications/$id.desktop" 2>&1) || fail "desktop entry: $remarks"
-[ -z "$remarks" ] || fail "desktop-file-validate has remarks: $remarks"
-expect "installed metainfo is valid" appstreamcli validate --no-net "$share/metainfo/$id.metainfo.xml"
+if report=$(bash "$source/tests/app/check_packaging.sh" --installed "$root/usr" "$version" 2>&1); then
+  echo "installed tree: $(tail -n1 <<<"$report")"
+else
+  fail "the installed package:"$'\n'"$report"
+fi
 checks=$((checks + 1))
-grep -q "<release version=\"$version\"" "$share/metainfo/$id.metainfo.xml" ||
-  fail "metainfo has no release $version"
-for p in "${programs[@]}"; do
-  page=$(zcat "$share/man/man1/$p.1.gz")
-  checks=$((checks + 1))
-  grep -q "^\.TH .*\"Quorvel $version\"" <<<"$page" || fail "$p.1 does not name version $version"
-  checks=$((checks + 1))
-  warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z <<<"$page" 2>&1)
-  [ -z "$warnings" ] || fail "groff warns about $p.1: $warnings"
-done
-checks=$((checks + 1))
-zcat "$share/doc/quorvel/changelog.gz" | head -n1 | grep -q "^quorvel ($version) " ||
+zcat "$root/usr/share/doc/quorvel/changelog.gz" | head -n1 | grep -q "^quorvel ($version) " ||
   fail "changelog does not start with version $version"
 checks=$((checks + 1))
-grep -q '^License: Expat$' "$share/doc/quorvel/copyright" || fail "copyright names no Expat (MIT) licence"
+grep -q '^License: Expat$' "$root/usr/share/doc/quorvel/copyright" || fail "copyright names no Expat (MIT) licence"
 
 # --- remove, purge: nothing left -------------------------------------------------------
-expect "dpkg -r" dpkg_root -r quorvel
-expect "dpkg --purge" dpkg_root --purge quorvel
+check "dpkg -r" dpkg_root -r quorvel
+check "dpkg --purge" dpkg_root --purge quorvel
 left=$(cd "$root" && find . -mindepth 1 ! -path ./var ! -path ./var/lib ! -path './var/lib/dpkg' \
   ! -path './var/lib/dpkg/*' | sed 's|^\./||')
 checks=$((checks + 1))
@@ -154,5 +128,4 @@ checks=$((checks + 1))
 checks=$((checks + 1))
 ! grep -q '^Package: quorvel$' "$admin/status" || fail "dpkg's status still lists quorvel"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

@@ -108,6 +108,7 @@ int TComThread::TxWaitMs(int rechecks) {
 }
 
 void TComThread::Run() {
+  thread_id_.store(std::this_thread::get_id());
   pthread_setname_np(pthread_self(), "ComThread");
   qv::InputQueue& input = *port_.input_;
   qv::LineErrorWatch& errors = *port_.line_errors_;

@@ -34,7 +34,7 @@ int TCustomComPort::ReadString(std::string& Str, int Count) {
   CheckOpenFor(3);
   PumpIfNoThread(3);
   const bool wasFull = input_->Full();
-  Str = input_->Take(static_cast<std::size_t>(Count));
+  input_->Take(Str, static_cast<std::size_t>(Count));
   if (wasFull && thread_) thread_->Wake();
   return static_cast<int>(Str.size());
 }

@@ -92,7 +92,9 @@ class TForm1 : public QMainWindow {
 
   // ---- start-up options ----------------------------------------------------
   // A port name from the command line: replaces the port for this run when
-  // the window is shown, after the stored settings have been loaded.
+  // the window is shown, after the stored settings have been loaded. It is
+  // never stored: the port settings are stored with the port name that was
+  // loaded, until the user chooses another port in the port setup dialog.
   void SetCommandLinePort(std::optional<std::string> port) { commandLinePort_ = std::move(port); }
   void ApplyCommandLinePort();
 
@@ -151,6 +153,9 @@ class TForm1 : public QMainWindow {
   // there are none; then the settings file.
   void LoadStoredSettings();
   void SavePortSettings();
+  // Shows a dialog that may change the port; a port the user chose there
+  // replaces the one from the command line, and is stored from then on.
+  void ShowPortChoosingDialog(const std::function<void()>& show);
   void CreatePanel1();
   void CreateHiddenControls();
   void CreateMenu();
@@ -171,6 +176,7 @@ class TForm1 : public QMainWindow {
   const TGraphSettings* graphSettings_ = &defaultSettings_;
   std::function<void(const QString&)> label1Hook_;
   std::optional<std::string> commandLinePort_;
+  std::string storedPort_;  // the port name as loaded, stored in place of commandLinePort_
   qv::TClientArea* clientArea_ = nullptr;
   QSize frameExtra_{-1, -1};  // outer minus inner size, as last applied
   bool placed_ = false;       // the first size and position have been set

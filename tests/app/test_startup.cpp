@@ -162,6 +162,49 @@ TEST_F(Startup, OnTheFirstRunTheDefaultsAreStoredWithoutTheCommandLinePort) {
   EXPECT_EQ(ReadFile(RegFile()), kDefaultsStored);
 }
 
+TEST_F(Startup, TheSettingsMenusStoreACommandLinePortOnlyOnceTheUserChoseAPort) {
+  StoreEarlier("COM5", br115200);
+  form->SetCommandLinePort("/dev/ttyQV9");
+  Show();
+  auto stored = [this] { return ReadFile(RegFile()); };
+  // OK with another line speed: the speed is stored, the port stays the loaded one.
+  user = [](TComSetupFrm& d) {
+    const int i = d.Combo2->findText("9600");
+    d.Combo2->setCurrentIndex(i);
+    emit d.Combo2->activated(i);
+    return QDialog::Accepted;
+  };
+  form->RS2321->trigger();
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+  EXPECT_EQ(form->ComPort1->Port(), "/dev/ttyQV9");
+  EXPECT_EQ(form->ComPort1->BaudRate(), br9600);
+  EXPECT_NE(stored().find("\"Port\"=\"COM5\""), std::string::npos) << stored();
+  EXPECT_NE(stored().find("\"BaudRate\"=\"9600\""), std::string::npos) << stored();
+  EXPECT_EQ(stored().find("ttyQV9"), std::string::npos) << stored();
+
+  // The settings dialog, left with "Abbruch", stores without the port too.
+  form2->confirmCancel = [] { return true; };
+  QTimer::singleShot(0, form2.get(), [this] { form2->Button2->click(); });
+  form->Setup1->trigger();
+  EXPECT_EQ(stored().find("ttyQV9"), std::string::npos) << stored();
+  EXPECT_NE(stored().find("\"Port\"=\"COM5\""), std::string::npos) << stored();
+
+  // Choosing a port in the dialog: that port is stored, and stays so.
+  user = [](TComSetupFrm& d) {
+    const int i = d.Combo1->findText("COM2");
+    d.Combo1->setCurrentIndex(i);
+    emit d.Combo1->activated(i);
+    return QDialog::Accepted;
+  };
+  form->RS2321->trigger();
+  EXPECT_EQ(form->ComPort1->Port(), "COM2");
+  EXPECT_NE(stored().find("\"Port\"=\"COM2\""), std::string::npos) << stored();
+  user = [](TComSetupFrm&) { return QDialog::Rejected; };
+  form->ComPort1->SetPort("/dev/ttyQV9");  // as if named on the command line again: no longer special
+  form->RS2321->trigger();
+  EXPECT_NE(stored().find("\"Port\"=\"/dev/ttyQV9\""), std::string::npos) << stored();
+}
+
 TEST_F(Startup, AnUnwritableConfigurationFolderStopsTheShowingAfterTheDefaults) {
   fs::create_directories(config);
   WriteFile(config / "quorvel", "a file where the folder belongs");

@@ -323,15 +323,16 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-  if (!connected_ || closing_) return;
   if (thread_ && thread_->OnThisThread()) {
     // Called by a handler on the event thread (smNone): the thread cannot wait
     // for its own end, so it is told to stop and the port's own thread closes.
+    // Nothing else of the port is touched here: its state belongs to its own
+    // thread (thread_ itself changes only while no event thread runs).
     thread_->BeginClosing();
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "Close", Qt::QueuedConnection);
     return;
   }
+  if (!connected_ || closing_) return;
   int purgeError = 0;
   {
     FlagScope closing(closing_);

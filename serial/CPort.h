@@ -267,7 +267,7 @@ class TCustomComPort : public QObject, public TComPortIO {
 
   // Operations.
   void Open();
-  void Close();
+  Q_INVOKABLE void Close();
   void BeginUpdate();
   void EndUpdate();
   void ShowPortSetup();
@@ -338,8 +338,11 @@ class TCustomComPort : public QObject, public TComPortIO {
   // early when the port was closed by a handler.
   void RunEventActions(TComEvents events, std::uint64_t session);
   void RunAction(TComEvent event);
-  void RunSingleAction(TComEvent event, std::uint64_t session);
-  void DrainHandOver(std::uint64_t session);
+  // The event thread queues these by name, with their arguments copied by Qt:
+  // no object of ours is written on one thread and read on the other outside
+  // a lock (ThreadSanitizer cannot see the locks inside Qt).
+  Q_INVOKABLE void RunSingleAction(int event, quint64 session);
+  Q_INVOKABLE void DrainHandOver(quint64 session);
   void PumpIfNoThread(int code);
 
   bool connected_ = false;

@@ -141,7 +141,8 @@ void TCustomComPort::RunEventActions(TComEvents events, std::uint64_t session) {
   }
 }
 
-void TCustomComPort::RunSingleAction(TComEvent event, std::uint64_t session) {
+void TCustomComPort::RunSingleAction(int eventNumber, quint64 session) {
+  const auto event = static_cast<TComEvent>(eventNumber);
   if (!thread_ || session_ != session) return;
   thread_->ActionStarted(event);
   if (!connected_) return;
@@ -154,7 +155,7 @@ void TCustomComPort::RunSingleAction(TComEvent event, std::uint64_t session) {
   }
 }
 
-void TCustomComPort::DrainHandOver(std::uint64_t session) {
+void TCustomComPort::DrainHandOver(quint64 session) {
   if (!thread_ || session_ != session) return;
   TComThread* thread = thread_.get();
   const std::optional<TComEvents> batch = thread->TakeBatch();

@@ -183,23 +183,18 @@ bool TComThread::HandOverThreadSync(TComEvents events) {
   slot_ = events;
   const std::uint64_t seq = ++posted_;
   lock.unlock();
-  TCustomComPort* port = &port_;
-  const std::uint64_t session = session_;
-  QMetaObject::invokeMethod(
-      port, [port, session] { port->DrainHandOver(session); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(&port_, "DrainHandOver", Qt::QueuedConnection, Q_ARG(quint64, session_));
   lock.lock();
   cv_.wait(lock, [&] { return handled_ >= seq || closing_; });
   return !closing_ && !failed_;
 }
 
 void TComThread::HandOverWindowSync(TComEvents events) {
-  TCustomComPort* port = &port_;
-  const std::uint64_t session = session_;
   for (TComEvent event : kEventActionOrder) {
     if (!events.contains(event)) continue;
     const auto bit = static_cast<std::uint16_t>(1u << static_cast<int>(event));
     if (outstanding_.fetch_or(bit) & bit) continue;
-    QMetaObject::invokeMethod(
-        port, [port, session, event] { port->RunSingleAction(event, session); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(&port_, "RunSingleAction", Qt::QueuedConnection, Q_ARG(int, static_cast<int>(event)),
+                              Q_ARG(quint64, session_));
   }
 }

@@ -2,7 +2,10 @@
 // The main window: the top panel with the scan buttons and the two lamps, the
 // main menu, the redraw and lamp timers, the serial port of the device, and
 // the measurement state with its decoder and displays. Every handler runs on
-// the user-interface thread through the application's error report.
+// the user-interface thread; those of the menus, buttons, timers and window
+// events run through the application's error report. The receive handler
+// does not: an error there ends the port's event thread without a message,
+// the port's own rule for failing handlers.
 #include <QMainWindow>
 #include <QSize>
 #include <functional>

@@ -68,6 +68,11 @@ class PortStoreTest : public ::testing::Test {
   }
   static void UseConfigHome(const fs::path& p) { setenv("XDG_CONFIG_HOME", p.c_str(), 1); }
   fs::path RegFile(const char* root) const { return dir / "config" / "quorvel" / (std::string(root) + ".reg"); }
+  // HKEY_LOCAL_MACHINE's file as a person wrote it.
+  void WriteHklm(const std::string& text) const {
+    fs::create_directories(RegFile("HKEY_LOCAL_MACHINE").parent_path());
+    WriteFile(RegFile("HKEY_LOCAL_MACHINE"), text);
+  }
 
   // Writes values into a key of HKEY_LOCAL_MACHINE the way another program would.
   static void SeedKey(const std::string& key, const std::vector<std::pair<std::string, std::string>>& texts,
@@ -189,7 +194,6 @@ TEST_F(PortStoreTest, TheLocationNamesTheRootAndTheKeyAbovePortsName) {
 }
 
 TEST_F(PortStoreTest, AHandEditedRegistryFileStillStoresAndKeepsWhatThePersonWrote) {
-  fs::create_directories(RegFile("HKEY_LOCAL_MACHINE").parent_path());
   const std::string edited =
       "Windows Registry Editor Version 5.00\n\n"
       "; changed by hand: the adapter on the left\n\n"
@@ -198,7 +202,7 @@ TEST_F(PortStoreTest, AHandEditedRegistryFileStillStoresAndKeepsWhatThePersonWro
       "; keep the old path\n"
       "\"Old\"=hex(2):43,00,3a,00,00,00\n"
       "\"Tuning\"=hex:00,01,\\\n  02,03\n\n";
-  WriteFile(RegFile("HKEY_LOCAL_MACHINE"), edited);
+  WriteHklm(edited);
   TComPort port;
   port.setObjectName("ComPort1");
   ASSERT_NO_THROW(port.RestoreSettings(skRegistry, kMainLocation));
@@ -214,13 +218,12 @@ TEST_F(PortStoreTest, AHandEditedRegistryFileStillStoresAndKeepsWhatThePersonWro
 }
 
 TEST_F(PortStoreTest, AFileThatCannotBeUnderstoodFailsWithTheMessageAndSaysWhereAndWhy) {
-  fs::create_directories(RegFile("HKEY_LOCAL_MACHINE").parent_path());
   const std::string broken =
       "Windows Registry Editor Version 5.00\n\n"
       "[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
       "\"Port\"=\"COM3\"\n"
       "\"BaudRate\"=dword:fffffffff\n";
-  WriteFile(RegFile("HKEY_LOCAL_MACHINE"), broken);
+  WriteHklm(broken);
   TComPort port;
   port.setObjectName("ComPort1");
   try {
@@ -237,9 +240,9 @@ TEST_F(PortStoreTest, AFileThatCannotBeUnderstoodFailsWithTheMessageAndSaysWhere
   EXPECT_EQ(ReadFile(RegFile("HKEY_LOCAL_MACHINE")), broken);
 
   // Loading fails on a missing integer: the message stays, the detail names the value and the file.
-  WriteFile(RegFile("HKEY_LOCAL_MACHINE"),
-            "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
-            "\"BaudRate\"=\"Custom\"\n");
+  WriteHklm(
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
+      "\"BaudRate\"=\"Custom\"\n");
   try {
     port.RestoreSettings(skRegistry, kMainLocation);
     ADD_FAILURE() << "a missing integer did not fail the load";

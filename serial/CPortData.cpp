@@ -141,6 +141,15 @@ void TCustomComPort::RunEventActions(TComEvents events, std::uint64_t session) {
   }
 }
 
+void TCustomComPort::PostHandOver(std::uint64_t session) {
+  QMetaObject::invokeMethod(this, "DrainHandOver", Qt::QueuedConnection, Q_ARG(quint64, session));
+}
+
+void TCustomComPort::PostAction(TComEvent event, std::uint64_t session) {
+  QMetaObject::invokeMethod(this, "RunSingleAction", Qt::QueuedConnection, Q_ARG(int, static_cast<int>(event)),
+                            Q_ARG(quint64, session));
+}
+
 void TCustomComPort::RunSingleAction(int eventNumber, quint64 session) {
   const auto event = static_cast<TComEvent>(eventNumber);
   if (!thread_ || session_ != session) return;

@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "CPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 
@@ -296,7 +296,7 @@ TEST_F(PortEvents, DiscardNullAndParityMarking) {
 
 TEST_F(PortEvents, FailingHandlerStopsEventsSilentlyUntilReopened) {
   int reported = 0;
-  TCustomComPort::SetErrorReporter([&](const std::exception&) { ++reported; });
+  port.SetErrorReporter([&](const std::exception&) { ++reported; });
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort*, int) {
     ++calls;
@@ -324,12 +324,11 @@ TEST_F(PortEvents, FailingHandlerStopsEventsSilentlyUntilReopened) {
   port.Open();
   ASSERT_TRUE(pty.Write("4"));
   ASSERT_TRUE(WaitFor([&] { return calls == 2; }));
-  TCustomComPort::SetErrorReporter(nullptr);
 }
 
 TEST_F(PortEvents, WindowSyncReportsHandlerErrorsAndGoesOn) {
   std::vector<std::string> reported;
-  TCustomComPort::SetErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
+  port.SetErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
   port.SetSyncMethod(smWindowSync);
   int calls = 0;
   bool ui = true;
@@ -347,7 +346,6 @@ TEST_F(PortEvents, WindowSyncReportsHandlerErrorsAndGoesOn) {
   EXPECT_TRUE(ui);
   EXPECT_EQ(reported, std::vector<std::string>{"first"});
   port.Close();
-  TCustomComPort::SetErrorReporter(nullptr);
 }
 
 TEST_F(PortEvents, NoSyncRunsHandlersOnTheEventThreadAndMayCloseFromThere) {

@@ -69,7 +69,9 @@ class TFrameDecoder {
   TMeasurement& state_;
   TComPortIO& port_;
   FrameSignal on_frame_;
-  std::string read_buffer_;  // reused by every event, so reading does not allocate
+  // Reused by every event: the port fills it in place, so reading does not
+  // allocate once it has grown to the largest event.
+  std::string read_buffer_;
 
   // How far INSTRING has been searched without success, so that an event only
   // looks at the bytes it brought (plus a tag's length minus one before them).

@@ -16,6 +16,7 @@
 #include "GraphSettings.h"
 #include "Measurement.h"
 #include "Timer.h"
+#include "UsbAdapters.h"
 
 class QAction;
 class QCheckBox;
@@ -27,6 +28,7 @@ class QRadioButton;
 class QToolButton;
 
 namespace qv {
+class TReconnectLink;
 class TClientArea;
 class TPanel;
 class TShape;
@@ -95,6 +97,17 @@ class TForm1 : public QMainWindow {
   // the window is shown, after the stored settings have been loaded.
   void SetCommandLinePort(std::optional<std::string> port) { commandLinePort_ = std::move(port); }
   void ApplyCommandLinePort();
+
+  // ---- reconnecting (off unless switched on) ---------------------------------
+  // While on, a device that vanishes during a scan is waited for (in roots'
+  // /dev) and the scan carried on when the same device is back; Stop Scan
+  // ends the waiting. Off, the window behaves as without it. Switching it
+  // on takes effect from the next Start Scan.
+  void SetReconnectEnabled(bool on, const qv::usb::TUsbRoots& roots = {});
+  [[nodiscard]] bool ReconnectEnabled() const { return reconnect_ != nullptr; }
+  [[nodiscard]] qv::TReconnectLink* Reconnect() const { return reconnect_; }
+  // The connection state text while reconnecting is on ("" while no scan runs).
+  std::function<void(const QString&)> OnConnectionState;
 
   // ---- state -----------------------------------------------------------------
   [[nodiscard]] TMeasurement& Measurement() { return measurement_; }
@@ -175,4 +188,6 @@ class TForm1 : public QMainWindow {
   QSize frameExtra_{-1, -1};  // outer minus inner size, as last applied
   bool placed_ = false;       // the first size and position have been set
   bool closed_ = false;       // FormClose has run since the last showing
+  // A child of the window while reconnecting is on.
+  qv::TReconnectLink* reconnect_ = nullptr;
 };

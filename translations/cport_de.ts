@@ -183,5 +183,17 @@ und melden Sie sich danach ab und wieder an.</translation>
         <source>%1 (process %2)</source>
         <translation>%1 (Prozess %2)</translation>
     </message>
+    <message>
+        <source>%1, serial number %2, %3</source>
+        <translation>%1, Seriennummer %2, %3</translation>
+    </message>
+    <message>
+        <source>Serial port %1</source>
+        <translation>Serielle Schnittstelle %1</translation>
+    </message>
+    <message>
+        <source>Link to %1</source>
+        <translation>Verweis auf %1</translation>
+    </message>
 </context>
 </TS>

@@ -19,6 +19,7 @@
 #include "FakeUsbTree.h"
 #include "PortErrorReport.h"
 #include "serial/PtyPair.h"
+#include "support/FakeProc.h"
 
 namespace {
 
@@ -58,11 +59,7 @@ class FirstFailureHelp : public ::testing::Test {
   ~FirstFailureHelp() override { qv::SetErrorDetailSource(previous); }
 
   void AddProcess(int pid, const std::string& comm, const std::vector<fs::path>& fds) {
-    const fs::path p = sources.procRoot / std::to_string(pid);
-    fs::create_directories(p / "fd");
-    qvtest::WriteFile(p / "comm", comm + "\n");
-    int n = 3;
-    for (const auto& t : fds) fs::create_symlink(t, p / "fd" / std::to_string(n++));
+    qvtest::AddFakeProcess(sources.procRoot, pid, comm, fds);
   }
   // Opens the port and gives the report's detail for the error it raised.
   std::string OpenFailureDetail() {

@@ -13,6 +13,7 @@
 #include "EComPort.h"
 #include "FakeUsbTree.h"
 #include "PortErrorHelp.h"
+#include "support/FakeProc.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -65,11 +66,7 @@ class PortErrorHelpTest : public ::testing::Test {
 
   // A process in the fake /proc with its name and descriptors pointing at targets.
   void AddProcess(int pid, const std::string& comm, const std::vector<fs::path>& targets) {
-    const fs::path p = sources.procRoot / std::to_string(pid);
-    fs::create_directories(p / "fd");
-    qvtest::WriteFile(p / "comm", comm + "\n");
-    int fd = 3;
-    for (const auto& t : targets) fs::create_symlink(t, p / "fd" / std::to_string(fd++));
+    qvtest::AddFakeProcess(sources.procRoot, pid, comm, targets);
   }
 };
 

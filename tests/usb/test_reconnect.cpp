@@ -88,6 +88,14 @@ class ReconnectTest : public ::testing::Test {
   }
   TReconnectController controller{Hooks(), tree.Roots()};
 
+  // The device before and after the cable was pulled.
+  qvtest::PtyPair first;
+  qvtest::PtyPair second;
+
+  void SetUp() override {
+    ASSERT_TRUE(first.ok());
+    ASSERT_TRUE(second.ok());
+  }
   void TearDown() override {
     if (fd >= 0) close(fd);
   }
@@ -99,31 +107,27 @@ class ReconnectTest : public ::testing::Test {
     fs::create_symlink(target, tmp);
     fs::rename(tmp, tree.ById(name));
   }
-  // A scan on the device behind the link, which then vanishes.
-  void ScanAndUnplug(qvtest::PtyPair& device) {
-    PointLinkAt(kName, device.slave());
+  // A scan on the first device behind the link, which then vanishes.
+  void ScanAndUnplug() {
+    PointLinkAt(kName, first.slave());
     fd = open(Link().c_str(), O_RDWR | O_NOCTTY | O_CLOEXEC);
     ASSERT_GE(fd, 0);
     controller.ScanStarted(Link());
     ASSERT_EQ(controller.State(), TLinkState::kConnected);
     fs::remove(tree.ById(kName));
-    device.CloseMaster();
+    first.CloseMaster();
     controller.DeviceLost();
   }
 };
 
 TEST_F(ReconnectTest, ADeviceBackUnderTheSameByIdNameIsReopenedAndSentB) {
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
+  ScanAndUnplug();
   EXPECT_EQ(releases, 1);
   EXPECT_EQ(controller.State(), TLinkState::kWaiting);
   EXPECT_EQ(fd, -1);
   EXPECT_EQ(states.back(), "Verbindung verloren — warte auf das Gerät");
   EXPECT_EQ(queue.Size(), 0u);
 
-  qvtest::PtyPair second;
-  ASSERT_TRUE(second.ok());
   PointLinkAt(kName, second.slave());
   ASSERT_TRUE(queue.RunNext());
   ASSERT_EQ(reopened, std::vector<std::string>{Link()});  // under the name the scan used
@@ -135,13 +139,9 @@ TEST_F(ReconnectTest, ADeviceBackUnderTheSameByIdNameIsReopenedAndSentB) {
 }
 
 TEST_F(ReconnectTest, ADeviceWithAnotherSerialNumberIsNotReconnected) {
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
+  ScanAndUnplug();
   const unsigned looked = controller.WatcherLooks();
-  qvtest::PtyPair other;
-  ASSERT_TRUE(other.ok());
-  PointLinkAt("usb-Quorvel_Synchrontester_QV0002-if00-port0", other.slave());
+  PointLinkAt("usb-Quorvel_Synchrontester_QV0002-if00-port0", second.slave());
   // The watcher has seen the new link and looked, and found nothing.
   ASSERT_TRUE(Eventually([&] { return controller.WatcherLooks() > looked; }));
   EXPECT_EQ(queue.Size(), 0u);
@@ -150,17 +150,13 @@ TEST_F(ReconnectTest, ADeviceWithAnotherSerialNumberIsNotReconnected) {
 }
 
 TEST_F(ReconnectTest, StopScanWhileWaitingEndsTheWait) {
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
+  ScanAndUnplug();
   ASSERT_EQ(controller.State(), TLinkState::kWaiting);
   EXPECT_TRUE(controller.ScanStopped());
   EXPECT_EQ(controller.State(), TLinkState::kIdle);
   EXPECT_EQ(controller.WatcherLooks(), 0u);
   EXPECT_EQ(states.back(), "");
   // Coming back now opens nothing.
-  qvtest::PtyPair second;
-  ASSERT_TRUE(second.ok());
   PointLinkAt(kName, second.slave());
   EXPECT_FALSE(queue.RunNext(200ms));
   EXPECT_TRUE(reopened.empty());
@@ -169,11 +165,7 @@ TEST_F(ReconnectTest, StopScanWhileWaitingEndsTheWait) {
 }
 
 TEST_F(ReconnectTest, AFindThatArrivesAfterStopScanIsDropped) {
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
-  qvtest::PtyPair second;
-  ASSERT_TRUE(second.ok());
+  ScanAndUnplug();
   PointLinkAt(kName, second.slave());
   ASSERT_TRUE(Eventually([&] { return queue.Size() == 1; }));
   controller.ScanStopped();
@@ -183,11 +175,7 @@ TEST_F(ReconnectTest, AFindThatArrivesAfterStopScanIsDropped) {
 }
 
 TEST_F(ReconnectTest, ADeviceThatCannotBeOpenedYetIsTriedAgain) {
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
-  qvtest::PtyPair second;
-  ASSERT_TRUE(second.ok());
+  ScanAndUnplug();
   failNextReopen = true;
   PointLinkAt(kName, second.slave());
   ASSERT_TRUE(queue.RunNext());
@@ -199,10 +187,8 @@ TEST_F(ReconnectTest, ADeviceThatCannotBeOpenedYetIsTriedAgain) {
 }
 
 TEST_F(ReconnectTest, ADeviceWithoutIdentityIsOnlyReportedLost) {
-  qvtest::PtyPair device;
-  ASSERT_TRUE(device.ok());
-  controller.ScanStarted(device.slave());  // a bare pseudo-terminal: nothing stable about it
-  device.CloseMaster();
+  controller.ScanStarted(first.slave());  // a bare pseudo-terminal: nothing stable about it
+  first.CloseMaster();
   controller.DeviceLost();
   EXPECT_EQ(controller.State(), TLinkState::kLost);
   EXPECT_EQ(states.back(), "Verbindung verloren");
@@ -219,15 +205,11 @@ TEST_F(ReconnectTest, LossOutsideAScanIsIgnored) {
 TEST_F(ReconnectTest, TheWatcherFindsADeviceWhoseFoldersAppearOnlyLater) {
   // The last adapter gone takes dev/serial with it; the watcher picks the
   // folders up as they are made again.
-  qvtest::PtyPair first;
-  ASSERT_TRUE(first.ok());
-  ScanAndUnplug(first);
+  ScanAndUnplug();
   fs::remove_all(dir / "dev" / "serial");
   const unsigned looked = controller.WatcherLooks();
   fs::create_directories(dir / "dev" / "serial");
   ASSERT_TRUE(Eventually([&] { return controller.WatcherLooks() > looked; }));
-  qvtest::PtyPair second;
-  ASSERT_TRUE(second.ok());
   PointLinkAt(kName, second.slave());
   ASSERT_TRUE(queue.RunNext());
   EXPECT_EQ(controller.State(), TLinkState::kConnected);

@@ -59,14 +59,20 @@ void TReconnectController::Wait(std::chrono::milliseconds firstLook) {
   watcher_.reset();
   const std::uint64_t wait = ++wait_;
   std::weak_ptr<char> alive = alive_;
-  watcher_ = std::make_unique<TDeviceWatcher>(
-      identity_, roots_,
-      [this, wait, alive](const std::string& path) {
-        hooks_.post([this, wait, alive, path] {
-          if (!alive.expired()) Found(wait, path);
-        });
-      },
-      firstLook);
+  try {
+    watcher_ = std::make_unique<TDeviceWatcher>(
+        identity_, roots_,
+        [this, wait, alive](const std::string& path) {
+          hooks_.post([this, wait, alive, path] {
+            if (!alive.expired()) Found(wait, path);
+          });
+        },
+        firstLook);
+  } catch (const std::system_error&) {
+    // No watch to be had (the system's inotify limits reached): nothing will
+    // tell of the device's return, so the scan is lost as without reconnecting.
+    SetState(TLinkState::kLost);
+  }
 }
 
 void TReconnectController::Found(std::uint64_t wait, const std::string& path) {

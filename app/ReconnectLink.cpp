@@ -8,15 +8,15 @@
 namespace qv {
 
 TReconnectLink::TReconnectLink(TCustomComPort& port, usb::TUsbRoots roots, QObject* parent)
-    : QObject(parent), port_(port), previousOnError_(port.OnError), controller_(Hooks(), std::move(roots)) {
+    : QObject(parent), port_(port), previous_on_error_(port.OnError), controller_(Hooks(), std::move(roots)) {
   port_.OnError = [this](TCustomComPort* sender, TComErrors errors) {
-    if (previousOnError_) previousOnError_(sender, errors);
+    if (previous_on_error_) previous_on_error_(sender, errors);
     // The event thread reports a hang-up once, as errIO.
     if (errors.contains(errIO)) controller_.DeviceLost();
   };
 }
 
-TReconnectLink::~TReconnectLink() { port_.OnError = previousOnError_; }
+TReconnectLink::~TReconnectLink() { port_.OnError = previous_on_error_; }
 
 usb::TReconnectController::THooks TReconnectLink::Hooks() {
   usb::TReconnectController::THooks h;

@@ -7,6 +7,7 @@
 #include <QString>
 
 #include "CPort.h"
+#include "DevicePath.h"
 #include "ReconnectController.h"
 
 namespace qv {
@@ -37,7 +38,7 @@ class TReconnectLink : public QObject {
   bool Reopen(const std::string& path);
 
   TCustomComPort& port_;
-  TComErrorEvent previousOnError_;
+  TComErrorEvent previous_on_error_;
   usb::TReconnectController controller_;
 };
 

@@ -4,8 +4,8 @@
 #include <system_error>
 
 #include "AsciiText.h"
-#include "CPort.h"
 #include "CPortTr.h"
+#include "DevicePath.h"
 
 namespace fs = std::filesystem;
 

@@ -31,7 +31,7 @@ void TReconnectController::SetState(TLinkState state) {
 void TReconnectController::ScanStarted(const std::string& portName) {
   watcher_.reset();
   ++wait_;
-  portName_ = portName;
+  port_name_ = portName;
   identity_ = TakeIdentity(portName, roots_);
   SetState(TLinkState::kConnected);
 }
@@ -80,9 +80,9 @@ void TReconnectController::Found(std::uint64_t wait, const std::string& path) {
   watcher_.reset();  // its thread has ended with the find
   // The port keeps its own name when that still leads to the device found.
   std::error_code ec;
-  const bool sameNode = fs::equivalent(portName_, path, ec) && !ec;
-  if (hooks_.reopen && hooks_.reopen(sameNode ? portName_ : path)) {
-    if (!sameNode) portName_ = path;
+  const bool sameNode = fs::equivalent(port_name_, path, ec) && !ec;
+  if (hooks_.reopen && hooks_.reopen(sameNode ? port_name_ : path)) {
+    if (!sameNode) port_name_ = path;
     SetState(TLinkState::kConnected);
     return;
   }

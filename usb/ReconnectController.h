@@ -69,7 +69,7 @@ class TReconnectController {
 
   THooks hooks_;
   TUsbRoots roots_;
-  std::string portName_;
+  std::string port_name_;
   TDeviceIdentity identity_;
   TLinkState state_ = TLinkState::kIdle;
   std::uint64_t wait_ = 0;  // numbers the waits, so that a late find of an ended one is dropped

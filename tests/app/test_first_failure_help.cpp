@@ -16,9 +16,9 @@
 #include "AppErrors.h"
 #include "CPort.h"
 #include "EComPort.h"
-#include "FakeUsbTree.h"
+#include "support/FakeUsbTree.h"
 #include "PortErrorReport.h"
-#include "serial/PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/FakeProc.h"
 
 namespace {

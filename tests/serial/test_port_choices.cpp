@@ -7,7 +7,7 @@
 #include <filesystem>
 
 #include "CPortCtl.h"
-#include "FakeUsbTree.h"
+#include "support/FakeUsbTree.h"
 #include "PortChoices.h"
 #include "PortList.h"
 

@@ -11,7 +11,7 @@
 #include <stdexcept>
 
 #include "EComPort.h"
-#include "FakeUsbTree.h"
+#include "support/FakeUsbTree.h"
 #include "PortErrorHelp.h"
 #include "support/FakeProc.h"
 #include "support/TestEnv.h"

@@ -8,7 +8,7 @@
 
 #include "CPort.h"
 #include "EComPort.h"
-#include "serial/PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -12,9 +12,9 @@
 #include <mutex>
 #include <thread>
 
-#include "FakeUsbTree.h"
 #include "ReconnectController.h"
-#include "serial/PtyPair.h"
+#include "support/FakeUsbTree.h"
+#include "support/PtyPair.h"
 
 namespace {
 

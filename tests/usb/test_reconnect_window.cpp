@@ -6,11 +6,11 @@
 #include <filesystem>
 #include <memory>
 
-#include "FakeUsbTree.h"
 #include "MainWindowTestSupport.h"
 #include "ReconnectLink.h"
 #include "Shape.h"
 #include "UnitMain.h"
+#include "support/FakeUsbTree.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include "DeviceIdentity.h"
-#include "FakeUsbTree.h"
 #include "UsbAdapters.h"
+#include "support/FakeUsbTree.h"
 
 namespace {
 

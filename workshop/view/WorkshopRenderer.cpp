@@ -59,12 +59,15 @@ double WorkshopRenderer::DrawText(QPainter& p, Face face, const QString& text, c
   const QFont f = Fit(face, text, box, capShare);
   const QFontMetricsF& m = Metrics(face);
   const double scale = f.pixelSize() / kReferencePixels;
-  const double width = m.horizontalAdvance(text) * scale;
+  const double ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
+  const bool cached = f.pixelSize() * ratio >= GlyphCache::kMinPixels;
+  const double width = cached ? glyphs_.Width(f, c, ratio, text) : m.horizontalAdvance(text) * scale;
   const double capH = m.capHeight() * scale;
   double x = box.left() + (box.width() - width) / 2;
   if (align == Align::Left) x = box.left();
   if (align == Align::Right) x = box.right() - width;
   const double baseline = box.top() + (box.height() + capH) / 2;
+  if (cached) return glyphs_.Draw(p, f, c, ratio, QPointF(x, baseline), text);
   p.setFont(f);
   p.setPen(c);
   p.drawText(QPointF(x, baseline), text);
@@ -79,6 +82,10 @@ void WorkshopRenderer::Paint(QImage& image, const Reading& r) {
 void WorkshopRenderer::Paint(QPainter& p, QSizeF size, const Reading& r) {
   const int count = r.pairMode || r.channelCount == 2 ? 2 : 4;
   layout_ = ComputeLayout(size, count);
+  if (size != cachedFor_) {
+    glyphs_.Clear();
+    cachedFor_ = size;
+  }
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);
   p.fillRect(QRectF(QPointF(0, 0), size), theme_.background);

@@ -9,6 +9,7 @@
 #include <QImage>
 #include <QPainter>
 
+#include "GlyphCache.h"
 #include "ViewText.h"
 #include "WorkshopLayout.h"
 #include "WorkshopReading.h"
@@ -67,6 +68,8 @@ class WorkshopRenderer {
   QFontMetricsF numberMetrics_;
   QFontMetricsF textMetrics_;
   QFontMetricsF boldMetrics_;
+  mutable GlyphCache glyphs_;
+  QSizeF cachedFor_;  // the size the glyph pictures were drawn for
 };
 
 }  // namespace qv::workshop

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <cmath>
 
+#include "GlyphCache.h"
 #include "RenderTestSupport.h"
 #include "WorkshopRenderer.h"
 
@@ -234,6 +235,48 @@ TEST(Layout, ColumnsSideBySideWithinTheWindow) {
     EXPECT_TRUE(window.contains(l.verdict));
     EXPECT_FALSE(l.hold.intersects(l.info));
   }
+}
+
+}  // namespace
+
+namespace {
+
+TEST(GlyphCacheUse, LargeTextFromTheCacheDrawsAsBeforeAndTheCacheStopsGrowing) {
+  using namespace qv::workshop;
+  WorkshopRenderer renderer;
+  QImage first(1920, 1080, QImage::Format_RGB32);
+  QImage second(1920, 1080, QImage::Format_RGB32);
+  const Reading r = wstest::Live(-1.25, 8.75, -11.25, 3.75);
+  renderer.Paint(first, r);
+  renderer.Paint(second, r);
+  EXPECT_EQ(first, second);
+  // Large text straight from the painter looks the same within the antialiased edges.
+  GlyphCache cache;
+  QFont f(QString::fromLatin1(kNumberFamily));
+  f.setBold(true);
+  f.setPixelSize(200);
+  QImage direct(400, 300, QImage::Format_RGB32), viaCache(400, 300, QImage::Format_RGB32);
+  direct.fill(Qt::white);
+  viaCache.fill(Qt::white);
+  {
+    QPainter p(&direct);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    p.drawText(QPointF(20, 220), QStringLiteral("+18"));
+  }
+  {
+    QPainter p(&viaCache);
+    cache.Draw(p, f, Qt::black, 1.0, QPointF(20, 220), QStringLiteral("+18"));
+  }
+  EXPECT_EQ(cache.Size(), 3);
+  int black = 0, differ = 0;
+  for (int y = 0; y < 300; ++y)
+    for (int x = 0; x < 400; ++x) {
+      black += qGray(direct.pixel(x, y)) < 40;
+      differ += std::abs(qGray(direct.pixel(x, y)) - qGray(viaCache.pixel(x, y))) > 128;
+    }
+  EXPECT_GT(black, 5000);
+  EXPECT_LT(differ, black / 50);
 }
 
 }  // namespace

@@ -17,7 +17,7 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, QWid
   setObjectName(QStringLiteral("WorkshopView"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   renderer_.SetText(ViewText::For(QLocale()));
-  snapshotFolder_ = DefaultSnapshotFolder();
+  snapshotFolder_ = StandardSnapshotFolder();
   clock_.start();
 
   canvas_ = new WorkshopCanvas(*this);

@@ -4,19 +4,19 @@
 
 namespace qv::workshop {
 
-Language LanguageOf(const QLocale& locale) {
-  return locale.language() == QLocale::English ? Language::English : Language::German;
+ViewLanguage ViewLanguageOf(const QLocale& locale) {
+  return locale.language() == QLocale::English ? ViewLanguage::English : ViewLanguage::German;
 }
 
 ViewText ViewText::For(const QLocale& locale) {
   ViewText t;
-  t.language = LanguageOf(locale);
+  t.language = ViewLanguageOf(locale);
   t.locale = locale;
   return t;
 }
 
 QString ViewText::Tr(const char* german, const char* english) const {
-  return QString::fromUtf8(language == Language::English ? english : german);
+  return QString::fromUtf8(language == ViewLanguage::English ? english : german);
 }
 
 QString ViewText::UnitName(Unit u) const {

@@ -9,13 +9,13 @@
 
 namespace qv::workshop {
 
-enum class Language { German, English };
+enum class ViewLanguage { German, English };
 
 // English under an English locale, German otherwise.
-[[nodiscard]] Language LanguageOf(const QLocale& locale);
+[[nodiscard]] ViewLanguage ViewLanguageOf(const QLocale& locale);
 
 struct ViewText {
-  Language language = Language::German;
+  ViewLanguage language = ViewLanguage::German;
   QLocale locale{QLocale::German};
 
   [[nodiscard]] static ViewText For(const QLocale& locale);

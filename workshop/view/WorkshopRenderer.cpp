@@ -30,7 +30,7 @@ WorkshopRenderer::WorkshopRenderer()
 
 void WorkshopRenderer::SetTheme(ThemeKind kind) {
   kind_ = kind;
-  theme_ = Theme::Of(kind);
+  theme_ = Palette::Of(kind);
 }
 
 const QFontMetricsF& WorkshopRenderer::Metrics(Face face) const {

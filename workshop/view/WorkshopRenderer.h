@@ -12,8 +12,8 @@
 #include "GlyphCache.h"
 #include "ViewText.h"
 #include "WorkshopLayout.h"
+#include "WorkshopPalette.h"
 #include "WorkshopReading.h"
-#include "WorkshopTheme.h"
 
 namespace qv::workshop {
 
@@ -28,7 +28,7 @@ class WorkshopRenderer {
 
   void SetTheme(ThemeKind kind);
   [[nodiscard]] ThemeKind Kind() const { return kind_; }
-  [[nodiscard]] const Theme& Colours() const { return theme_; }
+  [[nodiscard]] const Palette& Colours() const { return theme_; }
   void SetText(const ViewText& text) { text_ = text; }
   [[nodiscard]] const ViewText& Text() const { return text_; }
 
@@ -58,7 +58,7 @@ class WorkshopRenderer {
   const QFontMetricsF& Metrics(Face face) const;
 
   ThemeKind kind_ = ThemeKind::Day;
-  Theme theme_ = Theme::Of(ThemeKind::Day);
+  Palette theme_ = Palette::Of(ThemeKind::Day);
   ViewText text_;
   WorkshopLayout layout_;
   // Fonts at a reference size; the drawing scales from their metrics.

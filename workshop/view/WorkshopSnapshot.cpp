@@ -9,7 +9,7 @@
 
 namespace qv::workshop {
 
-std::filesystem::path DefaultSnapshotFolder() {
+std::filesystem::path StandardSnapshotFolder() {
   if (const char* pictures = std::getenv("XDG_PICTURES_DIR"); pictures && *pictures)
     return std::filesystem::path(pictures) / "Quorvel";
   const char* home = std::getenv("HOME");
@@ -37,8 +37,6 @@ QString Verdict(const Reading& r, const ViewText& text) {
   return text.Verdict(r);
 }
 
-}  // namespace
-
 QString SnapshotCsvHeader() {
   return QStringLiteral(
       "time,unit,reference,tolerance,absolute1,absolute2,absolute3,absolute4,"
@@ -57,6 +55,8 @@ QString SnapshotCsvLine(const Reading& r, const QDateTime& when, const ViewText&
   f << Quoted(Verdict(r, text));
   return f.join(QLatin1Char(','));
 }
+
+}  // namespace
 
 SnapshotResult SaveSnapshot(const std::filesystem::path& folder, const QImage& picture, const Reading& r,
                             const QDateTime& when, const ViewText& text) {

@@ -13,7 +13,7 @@
 namespace qv::workshop {
 
 // The default folder: $XDG_PICTURES_DIR/Quorvel, else ~/Pictures/Quorvel.
-[[nodiscard]] std::filesystem::path DefaultSnapshotFolder();
+[[nodiscard]] std::filesystem::path StandardSnapshotFolder();
 
 struct SnapshotResult {
   bool ok = false;
@@ -29,9 +29,5 @@ struct SnapshotResult {
 // line is appended only after the picture is in place.
 [[nodiscard]] SnapshotResult SaveSnapshot(const std::filesystem::path& folder, const QImage& picture, const Reading& r,
                                           const QDateTime& when, const ViewText& text);
-
-// The CSV line for `r` (without the line end), and the header line.
-[[nodiscard]] QString SnapshotCsvHeader();
-[[nodiscard]] QString SnapshotCsvLine(const Reading& r, const QDateTime& when, const ViewText& text);
 
 }  // namespace qv::workshop

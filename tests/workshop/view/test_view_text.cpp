@@ -29,8 +29,8 @@ TEST(ViewText, NumbersCarryTheUnitsDecimalsTheLocalesSeparatorAndARealMinus) {
 }
 
 TEST(ViewText, GermanByDefaultEnglishUnderAnEnglishLocale) {
-  EXPECT_EQ(LanguageOf(QLocale(QLocale::French)), Language::German);
-  EXPECT_EQ(LanguageOf(QLocale(QLocale::English, QLocale::UnitedStates)), Language::English);
+  EXPECT_EQ(ViewLanguageOf(QLocale(QLocale::French)), ViewLanguage::German);
+  EXPECT_EQ(ViewLanguageOf(QLocale(QLocale::English, QLocale::UnitedStates)), ViewLanguage::English);
   Reading r = wstest::Live(1, 2, 3, 4);
   const ViewText de = ViewText::For(QLocale(QLocale::German));
   const ViewText en = ViewText::For(QLocale(QLocale::English));

@@ -34,7 +34,7 @@ class Drawing : public ::testing::TestWithParam<Target> {
     return image;
   }
   const WorkshopLayout& L() const { return renderer.Layout(); }
-  const Theme& T() const { return renderer.Colours(); }
+  const Palette& T() const { return renderer.Colours(); }
   WorkshopRenderer renderer;
 };
 
@@ -180,7 +180,7 @@ TEST_P(Drawing, NightIsLightOnDark) {
   EXPECT_GT(Count(image, L().channels[2].number, T().red), 200);
   // High contrast: the text colour and the background far apart in lightness.
   EXPECT_GT(T().text.lightness() - T().background.lightness(), 200);
-  EXPECT_GT(Theme::Of(ThemeKind::Day).background.lightness() - Theme::Of(ThemeKind::Day).text.lightness(), 200);
+  EXPECT_GT(Palette::Of(ThemeKind::Day).background.lightness() - Palette::Of(ThemeKind::Day).text.lightness(), 200);
 }
 
 TEST_P(Drawing, PairModeDrawsTwoColumns) {

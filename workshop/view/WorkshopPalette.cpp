@@ -1,8 +1,8 @@
-#include "WorkshopTheme.h"
+#include "WorkshopPalette.h"
 
 namespace qv::workshop {
 
-Theme Theme::Of(ThemeKind kind) {
+Palette Palette::Of(ThemeKind kind) {
   if (kind == ThemeKind::Night)
     return {QColor(0, 0, 0),       QColor(245, 245, 245), QColor(150, 150, 150),
             QColor(60, 220, 110),  QColor(255, 180, 0),   QColor(255, 80, 80),
@@ -12,7 +12,7 @@ Theme Theme::Of(ThemeKind kind) {
           QColor(150, 150, 150), QColor(215, 240, 220), QColor(235, 235, 235)};
 }
 
-QColor Theme::ForBand(Band b) const {
+QColor Palette::ForBand(Band b) const {
   switch (b) {
     case Band::Inside: return green;
     case Band::Near: return amber;

@@ -9,7 +9,7 @@ namespace qv::workshop {
 
 enum class ThemeKind { Day, Night };
 
-struct Theme {
+struct Palette {
   QColor background;
   QColor text;
   QColor faint;  // grid, zero line's neighbours, secondary text
@@ -20,7 +20,7 @@ struct Theme {
   QColor bandFill;  // the tolerance band behind the bars
   QColor greyFill;  // the band while no data arrive
 
-  [[nodiscard]] static Theme Of(ThemeKind kind);
+  [[nodiscard]] static Palette Of(ThemeKind kind);
   [[nodiscard]] QColor ForBand(Band b) const;
 };
 

@@ -31,14 +31,14 @@ WorkshopLauncher::~WorkshopLauncher() = default;
 
 void WorkshopLauncher::Open() {
   if (!view_) {
-    source_ = makeSource_();
+    backend_ = makeSource_();
     TForm1* form = &form_;
     workshop::WorkshopInputs in;
     in.portOpen = [form] { return form->ComPort1 && form->ComPort1->Connected(); };
     in.frames = [form] { return form->Decoder().Frames(); };
     in.lastFrameHadMaxima = [form] { return form->Decoder().LastFrame().maxima == RecordOutcome::kDecoded; };
     in.maxima = [form] { return form->Measurement().MAXIMA; };
-    view_ = std::make_unique<workshop::TWorkshopView>(*source_, std::move(in));
+    view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, std::move(in), backend_.store.get());
     // Closing the view never ends the program; closing the main window does.
     view_->setAttribute(Qt::WA_QuitOnClose, false);
     // Beside the main window where the screen has room, else over it.

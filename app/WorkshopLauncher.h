@@ -19,6 +19,7 @@ struct CommandLine;
 namespace qv::workshop {
 class TWorkshopView;
 class WorkshopSource;
+class ViewSettingsStore;
 }  // namespace qv::workshop
 
 namespace qv {
@@ -27,7 +28,13 @@ class WorkshopLauncher : public QObject {
   Q_OBJECT
 
  public:
-  using SourceFactory = std::function<std::unique_ptr<workshop::WorkshopSource>()>;
+  // The calculation behind the view and where its settings are kept (may be
+  // null), made when the view first opens; both may be one object.
+  struct Backend {
+    std::shared_ptr<workshop::WorkshopSource> source;
+    std::shared_ptr<workshop::ViewSettingsStore> store;
+  };
+  using SourceFactory = std::function<Backend()>;
 
   // Adds the menu to `form`'s menu bar; the launcher is a child of the form.
   WorkshopLauncher(TForm1& form, SourceFactory makeSource);
@@ -46,7 +53,7 @@ class WorkshopLauncher : public QObject {
  private:
   TForm1& form_;
   SourceFactory makeSource_;
-  std::unique_ptr<workshop::WorkshopSource> source_;
+  Backend backend_;
   std::unique_ptr<workshop::TWorkshopView> view_;
 };
 

@@ -12,12 +12,11 @@
 
 namespace qv::workshop {
 
-TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, QWidget* parent)
-    : QMainWindow(parent, Qt::Window), source_(source), inputs_(std::move(inputs)) {
+TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, ViewSettingsStore* store, QWidget* parent)
+    : QMainWindow(parent, Qt::Window), source_(source), inputs_(std::move(inputs)), store_(store) {
   setObjectName(QStringLiteral("WorkshopView"));
   setAttribute(Qt::WA_DeleteOnClose, false);
   renderer_.SetText(ViewText::For(QLocale()));
-  snapshotFolder_ = StandardSnapshotFolder();
   clock_.start();
 
   canvas_ = new WorkshopCanvas(*this);
@@ -46,6 +45,40 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, QWid
   tick_.setTimerType(Qt::CoarseTimer);
   connect(&tick_, &QTimer::timeout, this, &TWorkshopView::Tick);
   source_.SetChoices(choices_);
+  LoadSettings();
+}
+
+void TWorkshopView::LoadSettings() {
+  if (!store_) return;
+  std::string problem;
+  const ViewSettings s = store_->Load(problem);
+  loading_ = true;
+  SetChoices(s.choices);
+  SetTheme(s.theme);
+  snapshotFolder_ = s.snapshotFolder;
+  if (!s.geometry.empty()) restoreGeometry(QByteArray::fromStdString(s.geometry));
+  loading_ = false;
+  if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
+}
+
+void TWorkshopView::SaveSettings() {
+  if (!store_ || loading_) return;
+  ViewSettings s;
+  s.choices = choices_;
+  s.theme = renderer_.Kind();
+  s.snapshotFolder = snapshotFolder_.string();
+  s.geometry = saveGeometry().toStdString();
+  const std::string problem = store_->Save(s);
+  if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
+}
+
+void TWorkshopView::SetSnapshotFolder(const std::filesystem::path& folder) {
+  snapshotFolder_ = folder;
+  SaveSettings();
+}
+
+std::filesystem::path TWorkshopView::SnapshotFolder() const {
+  return snapshotFolder_.empty() ? StandardSnapshotFolder() : snapshotFolder_;
 }
 
 TWorkshopView::~TWorkshopView() = default;
@@ -63,6 +96,12 @@ void TWorkshopView::showEvent(QShowEvent* event) {
   tick_.start();
   canvas_->setFocus();
   Tick();
+}
+
+void TWorkshopView::closeEvent(QCloseEvent* event) {
+  // The window's place and size are kept for the next opening.
+  if (!isFullScreen()) SaveSettings();
+  QMainWindow::closeEvent(event);
 }
 
 void TWorkshopView::hideEvent(QHideEvent* event) {
@@ -150,6 +189,7 @@ void TWorkshopView::SetChoices(const ViewChoices& c) {
   choices_ = c;
   source_.SetChoices(choices_);
   FillControls();
+  SaveSettings();
   Tick();
 }
 
@@ -163,6 +203,7 @@ void TWorkshopView::SetHold(bool on) {
 void TWorkshopView::SetTheme(ThemeKind kind) {
   renderer_.SetTheme(kind);
   if (night_ && night_->isChecked() != (kind == ThemeKind::Night)) night_->setChecked(kind == ThemeKind::Night);
+  SaveSettings();
   Redraw();
 }
 
@@ -198,7 +239,7 @@ void TWorkshopView::ToggleFullScreen() {
 void TWorkshopView::Snapshot() {
   Redraw();
   const SnapshotResult r =
-      SaveSnapshot(snapshotFolder_, picture_, shown_, QDateTime::currentDateTime(), renderer_.Text());
+      SaveSnapshot(SnapshotFolder(), picture_, shown_, QDateTime::currentDateTime(), renderer_.Text());
   if (r.ok) {
     ShowMessage(renderer_.Text().Tr("Gespeichert: %1 (Zeile in %2)", "Saved: %1 (line in %2)").arg(r.png, r.csv));
   } else {

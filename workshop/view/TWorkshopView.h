@@ -44,7 +44,10 @@ class TWorkshopView : public QMainWindow {
   static constexpr QSize kInitialSize{1024, 640};
   static constexpr int kTickMs = 50;
 
-  TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, QWidget* parent = nullptr);
+  // `store`, when given, must outlive the view: the settings are read from it
+  // now and written to it whenever the user changes one.
+  TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, ViewSettingsStore* store = nullptr,
+                QWidget* parent = nullptr);
   ~TWorkshopView() override;
 
   // One tick, as the timer runs it (tests call it directly).
@@ -61,8 +64,9 @@ class TWorkshopView : public QMainWindow {
   // Saves the picture and its CSV line into SnapshotFolder(); the message
   // shown afterwards is StatusText().
   void Snapshot();
-  void SetSnapshotFolder(std::filesystem::path folder) { snapshotFolder_ = std::move(folder); }
-  [[nodiscard]] const std::filesystem::path& SnapshotFolder() const { return snapshotFolder_; }
+  // An empty folder means the default one.
+  void SetSnapshotFolder(const std::filesystem::path& folder);
+  [[nodiscard]] std::filesystem::path SnapshotFolder() const;
   void SetText(const ViewText& text);
 
   [[nodiscard]] const Reading& Shown() const { return shown_; }
@@ -75,6 +79,7 @@ class TWorkshopView : public QMainWindow {
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
   void changeEvent(QEvent* event) override;
 
  private:
@@ -86,6 +91,8 @@ class TWorkshopView : public QMainWindow {
   void Redraw();
   void UpdateAccessibleParts();
   void ShowMessage(const QString& text);
+  void LoadSettings();
+  void SaveSettings();
   double Now() const { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
 
   WorkshopSource& source_;
@@ -97,7 +104,9 @@ class TWorkshopView : public QMainWindow {
   bool held_ = false;
   std::uint64_t lastFrames_ = 0;
   std::uint64_t redraws_ = 0;
-  std::filesystem::path snapshotFolder_;
+  std::filesystem::path snapshotFolder_;  // empty: the default
+  ViewSettingsStore* store_ = nullptr;
+  bool loading_ = false;
   QElapsedTimer clock_;
   QTimer tick_;
   QImage picture_;

@@ -70,8 +70,9 @@ void TWorkshopView::BuildControls() {
   action("ClearZero", QKeySequence(), [this] { ClearZero(); });
   action("Snapshot", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Snapshot(); });
   action("SnapshotFolder", QKeySequence(), [this] {
-    const QString dir = QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(snapshotFolder_));
-    if (!dir.isEmpty()) snapshotFolder_ = dir.toStdString();
+    const QString dir =
+        QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(SnapshotFolder().string()));
+    if (!dir.isEmpty()) SetSnapshotFolder(dir.toStdString());
   });
 
   auto changed = [this] { ChoicesFromControls(); };

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 
+#include "WorkshopPalette.h"
 #include "WorkshopReading.h"
 
 namespace qv::workshop {
@@ -34,6 +35,25 @@ class WorkshopSource {
   // Stores offsets that make the four read equal; false (and why) when refused.
   [[nodiscard]] virtual bool Zero(std::string& why) = 0;
   virtual void ClearZero() = 0;
+};
+
+// What the view keeps between runs, and where: the choices above, the theme,
+// the snapshot folder and the window's geometry.
+struct ViewSettings {
+  ViewChoices choices;
+  ThemeKind theme = ThemeKind::Day;
+  std::string snapshotFolder;  // empty: the default folder
+  std::string geometry;        // the window's saveGeometry() bytes
+};
+
+class ViewSettingsStore {
+ public:
+  virtual ~ViewSettingsStore() = default;
+  // The stored settings; `problem` says what could not be understood (the
+  // defaults are then given), empty when all was well.
+  [[nodiscard]] virtual ViewSettings Load(std::string& problem) = 0;
+  // Stores them; returns "" or why they could not be stored.
+  [[nodiscard]] virtual std::string Save(const ViewSettings& s) = 0;
 };
 
 }  // namespace qv::workshop

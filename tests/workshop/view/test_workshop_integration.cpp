@@ -50,9 +50,9 @@ class Beside : public ::testing::Test {
   }
   qv::WorkshopLauncher* Attach(const std::vector<std::string>& args = {"quorvel"}) {
     return qv::AttachWorkshopView(*form, qv::ParseCommandLine(args), [this] {
-      auto s = std::make_unique<wstest::FakeSource>();
+      auto s = std::make_shared<wstest::FakeSource>();
       source = s.get();
-      return s;
+      return qv::WorkshopLauncher::Backend{s, nullptr};
     });
   }
   void TearDown() override { form.reset(); }

@@ -264,3 +264,63 @@ TEST_F(Window, AccessibleValuesFollowTheDisplay) {
 }
 
 }  // namespace
+
+namespace {
+
+using namespace qv::workshop;
+
+class FakeStore : public ViewSettingsStore {
+ public:
+  ViewSettings Load(std::string& problem) override {
+    problem = loadProblem;
+    return stored;
+  }
+  std::string Save(const ViewSettings& s) override {
+    ++saves;
+    if (saveProblem.empty()) stored = s;
+    return saveProblem;
+  }
+  ViewSettings stored;
+  std::string loadProblem, saveProblem;
+  int saves = 0;
+};
+
+TEST(WindowSettings, ComeFromTheStoreAndGoBackWhenTheUserChangesOne) {
+  wstest::FakeSource source;
+  FakeStore store;
+  store.stored.choices.unit = Unit::KiloPascal;
+  store.stored.choices.pairMode = true;
+  store.stored.theme = ThemeKind::Night;
+  store.stored.snapshotFolder = "/somewhere/else";
+  store.loadProblem = "damaged line 3";
+  auto view = std::make_unique<TWorkshopView>(source, WorkshopInputs{}, &store);
+  EXPECT_EQ(store.saves, 0);  // loading stores nothing, least of all over a damaged file
+  EXPECT_EQ(source.choices.unit, Unit::KiloPascal);
+  EXPECT_TRUE(source.choices.pairMode);
+  EXPECT_EQ(view->Renderer().Kind(), ThemeKind::Night);
+  EXPECT_EQ(view->SnapshotFolder(), "/somewhere/else");
+  EXPECT_EQ(view->StatusText(), "damaged line 3");
+  EXPECT_EQ(view->findChild<QComboBox*>("Unit")->currentText(), "kPa");
+
+  view->findChild<QSpinBox*>("Tolerance")->setValue(7);
+  EXPECT_EQ(store.saves, 1);
+  EXPECT_EQ(store.stored.choices.toleranceMbar, 7);
+  EXPECT_EQ(store.stored.choices.unit, Unit::KiloPascal);
+  view->SetTheme(ThemeKind::Day);
+  EXPECT_EQ(store.stored.theme, ThemeKind::Day);
+
+  store.saveProblem = "disk full";
+  view->SetSnapshotFolder({});
+  EXPECT_EQ(view->StatusText(), "disk full");
+
+  // The geometry is kept at closing and given back at the next opening.
+  store.saveProblem.clear();
+  view->show();
+  view->resize(900, 560);
+  view->close();
+  EXPECT_FALSE(store.stored.geometry.empty());
+  auto again = std::make_unique<TWorkshopView>(source, WorkshopInputs{}, &store);
+  EXPECT_EQ(again->size(), QSize(900, 560));
+}
+
+}  // namespace

@@ -3,23 +3,13 @@
 // they do while the mechanic turns a screw.
 #include <benchmark/benchmark.h>
 
-#include <QGuiApplication>
 #include <QImage>
 #include <cmath>
-#include <cstdlib>
 
+#include "BenchApp.h"
 #include "WorkshopRenderer.h"
 
 namespace {
-
-void EnsureGuiApplication() {
-  if (QCoreApplication::instance()) return;
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  static int argc = 1;
-  static char name[] = "bench_workshop";
-  static char* argv[] = {name, nullptr};
-  new QGuiApplication(argc, argv);  // lives as long as the process
-}
 
 qv::workshop::Reading ReadingAt(int step) {
   using namespace qv::workshop;
@@ -47,7 +37,7 @@ qv::workshop::Reading ReadingAt(int step) {
 }
 
 void Redraw(benchmark::State& bench) {
-  EnsureGuiApplication();
+  qvbench::EnsureApplication("bench_workshop");
   QImage image(static_cast<int>(bench.range(0)), static_cast<int>(bench.range(1)), QImage::Format_RGB32);
   qv::workshop::WorkshopRenderer renderer;
   int step = 0;

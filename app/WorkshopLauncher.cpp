@@ -14,7 +14,7 @@
 namespace qv {
 
 WorkshopLauncher::WorkshopLauncher(TForm1& form, SourceFactory makeSource)
-    : QObject(&form), form_(form), makeSource_(std::move(makeSource)) {
+    : QObject(&form), form_(form), make_source_(std::move(makeSource)) {
   setObjectName(QStringLiteral("WorkshopLauncher"));
   Menu = form.MainMenu1->addMenu(QStringLiteral("Ansicht"));
   Menu->setObjectName(QStringLiteral("Ansicht1"));
@@ -31,7 +31,7 @@ WorkshopLauncher::~WorkshopLauncher() = default;
 
 void WorkshopLauncher::Open() {
   if (!view_) {
-    backend_ = makeSource_();
+    backend_ = make_source_();
     TForm1* form = &form_;
     workshop::WorkshopInputs in;
     in.portOpen = [form] { return form->ComPort1 && form->ComPort1->Connected(); };

@@ -52,7 +52,7 @@ class WorkshopLauncher : public QObject {
 
  private:
   TForm1& form_;
-  SourceFactory makeSource_;
+  SourceFactory make_source_;
   Backend backend_;
   std::unique_ptr<workshop::TWorkshopView> view_;
 };

@@ -75,8 +75,8 @@ Reading WorkshopMeanSource::Compute(double seconds, bool portOpen) const {
 }
 
 Reading WorkshopMeanSource::Read(double seconds, bool portOpen) {
-  if (portOpen && !wasOpen_) recent_.clear();  // maxima from before the port opened are old
-  wasOpen_ = portOpen;
+  if (portOpen && !was_open_) recent_.clear();  // maxima from before the port opened are old
+  was_open_ = portOpen;
   Reading next = held_ && shown_.status == Status::Live ? shown_ : Compute(seconds, portOpen);
   next.held = held_;
   next.serial = shown_.serial;

@@ -34,7 +34,7 @@ class WorkshopMeanSource : public workshop::WorkshopSource {
 
   workshop::ViewChoices choices_;
   std::deque<Sample> recent_;
-  bool wasOpen_ = false;
+  bool was_open_ = false;
   bool held_ = false;
   workshop::Reading shown_;
 };

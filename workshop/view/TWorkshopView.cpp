@@ -23,12 +23,12 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
   setCentralWidget(canvas_);
   auto part = [this](const QString& name) { return new AccessiblePart(name, canvas_); };
   for (int c = 0; c < 4; ++c) {
-    differenceParts_[static_cast<std::size_t>(c)] = part({});
-    absoluteParts_[static_cast<std::size_t>(c)] = part({});
+    difference_parts_[static_cast<std::size_t>(c)] = part({});
+    absolute_parts_[static_cast<std::size_t>(c)] = part({});
   }
-  referencePart_ = part({});
-  unitPart_ = part({});
-  verdictPart_ = part({});
+  reference_part_ = part({});
+  unit_part_ = part({});
+  verdict_part_ = part({});
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("WorkshopStatus"));
@@ -55,7 +55,7 @@ void TWorkshopView::LoadSettings() {
   loading_ = true;
   SetChoices(s.choices);
   SetTheme(s.theme);
-  snapshotFolder_ = s.snapshotFolder;
+  snapshot_folder_ = s.snapshotFolder;
   if (!s.geometry.empty()) restoreGeometry(QByteArray::fromStdString(s.geometry));
   loading_ = false;
   if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
@@ -66,19 +66,19 @@ void TWorkshopView::SaveSettings() {
   ViewSettings s;
   s.choices = choices_;
   s.theme = renderer_.Kind();
-  s.snapshotFolder = snapshotFolder_.string();
+  s.snapshotFolder = snapshot_folder_.string();
   s.geometry = saveGeometry().toStdString();
   const std::string problem = store_->Save(s);
   if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
 }
 
 void TWorkshopView::SetSnapshotFolder(const std::filesystem::path& folder) {
-  snapshotFolder_ = folder;
+  snapshot_folder_ = folder;
   SaveSettings();
 }
 
 std::filesystem::path TWorkshopView::SnapshotFolder() const {
-  return snapshotFolder_.empty() ? StandardSnapshotFolder() : snapshotFolder_;
+  return snapshot_folder_.empty() ? StandardSnapshotFolder() : snapshot_folder_;
 }
 
 TWorkshopView::~TWorkshopView() = default;
@@ -119,8 +119,8 @@ void TWorkshopView::Tick() {
   const double now = Now();
   if (inputs_.frames) {
     const std::uint64_t frames = inputs_.frames();
-    if (frames != lastFrames_) {
-      lastFrames_ = frames;
+    if (frames != last_frames_) {
+      last_frames_ = frames;
       if (inputs_.maxima && (!inputs_.lastFrameHadMaxima || inputs_.lastFrameHadMaxima()))
         source_.AddMaxima(now, inputs_.maxima());
     }
@@ -157,22 +157,22 @@ void TWorkshopView::UpdateAccessibleParts() {
     const auto i = static_cast<std::size_t>(c);
     const bool used = c < l.channelCount;
     const Channel& ch = shown_.channels[i];
-    differenceParts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Differenz", " difference") : QString());
-    absoluteParts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Absolutwert", " absolute value")
+    difference_parts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Differenz", " difference") : QString());
+    absolute_parts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Absolutwert", " absolute value")
                                     : QString());
     const QString unit = QStringLiteral(" ") + t.UnitName(shown_.unit);
-    differenceParts_[i]->SetValue(used && numbers ? t.Number(ch.difference, shown_.unit, true) + unit : QString());
-    absoluteParts_[i]->SetValue(used && numbers ? t.Number(ch.absolute, shown_.unit, false) + unit : QString());
-    differenceParts_[i]->setGeometry(used ? l.channels[i].number.toRect() : QRect());
-    absoluteParts_[i]->setGeometry(used ? l.channels[i].absolute.toRect() : QRect());
+    difference_parts_[i]->SetValue(used && numbers ? t.Number(ch.difference, shown_.unit, true) + unit : QString());
+    absolute_parts_[i]->SetValue(used && numbers ? t.Number(ch.absolute, shown_.unit, false) + unit : QString());
+    difference_parts_[i]->setGeometry(used ? l.channels[i].number.toRect() : QRect());
+    absolute_parts_[i]->setGeometry(used ? l.channels[i].absolute.toRect() : QRect());
   }
-  referencePart_->SetName(t.Tr("Bezug", "Reference"));
-  referencePart_->SetValue(t.ReferenceName(shown_));
-  referencePart_->setGeometry(l.info.toRect());
-  unitPart_->SetName(t.Tr("Einheit", "Unit"));
-  unitPart_->SetValue(t.UnitName(shown_.unit));
-  unitPart_->setGeometry(l.info.toRect());
-  verdictPart_->SetName(t.Tr("Urteil", "Verdict"));
+  reference_part_->SetName(t.Tr("Bezug", "Reference"));
+  reference_part_->SetValue(t.ReferenceName(shown_));
+  reference_part_->setGeometry(l.info.toRect());
+  unit_part_->SetName(t.Tr("Einheit", "Unit"));
+  unit_part_->SetValue(t.UnitName(shown_.unit));
+  unit_part_->setGeometry(l.info.toRect());
+  verdict_part_->SetName(t.Tr("Urteil", "Verdict"));
   QString verdict;
   switch (shown_.status) {
     case Status::NoScan: verdict = t.NoScan(); break;
@@ -181,8 +181,8 @@ void TWorkshopView::UpdateAccessibleParts() {
     case Status::Live: verdict = t.Verdict(shown_); break;
   }
   if (shown_.held) verdict += QStringLiteral(" (HOLD)");
-  verdictPart_->SetValue(verdict);
-  verdictPart_->setGeometry(l.verdict.toRect());
+  verdict_part_->SetValue(verdict);
+  verdict_part_->setGeometry(l.verdict.toRect());
 }
 
 void TWorkshopView::SetChoices(const ViewChoices& c) {

@@ -102,9 +102,9 @@ class TWorkshopView : public QMainWindow {
   Reading shown_;
   bool drawn_ = false;  // shown_ has been drawn at the canvas's size
   bool held_ = false;
-  std::uint64_t lastFrames_ = 0;
+  std::uint64_t last_frames_ = 0;
   std::uint64_t redraws_ = 0;
-  std::filesystem::path snapshotFolder_;  // empty: the default
+  std::filesystem::path snapshot_folder_;  // empty: the default
   ViewSettingsStore* store_ = nullptr;
   bool loading_ = false;
   QElapsedTimer clock_;
@@ -121,11 +121,11 @@ class TWorkshopView : public QMainWindow {
   QAction* pair_ = nullptr;
   QAction* night_ = nullptr;
   QAction* hold_ = nullptr;
-  std::array<AccessiblePart*, 4> differenceParts_{};
-  std::array<AccessiblePart*, 4> absoluteParts_{};
-  AccessiblePart* referencePart_ = nullptr;
-  AccessiblePart* unitPart_ = nullptr;
-  AccessiblePart* verdictPart_ = nullptr;
+  std::array<AccessiblePart*, 4> difference_parts_{};
+  std::array<AccessiblePart*, 4> absolute_parts_{};
+  AccessiblePart* reference_part_ = nullptr;
+  AccessiblePart* unit_part_ = nullptr;
+  AccessiblePart* verdict_part_ = nullptr;
 };
 
 }  // namespace qv::workshop

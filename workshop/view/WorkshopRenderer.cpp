@@ -21,12 +21,12 @@ bool Finite(double v) { return std::isfinite(v); }
 }  // namespace
 
 WorkshopRenderer::WorkshopRenderer()
-    : numberFont_(MakeFont(kNumberFamily, true)),
-      textFont_(MakeFont(kTextFamily, false)),
-      boldFont_(MakeFont(kTextFamily, true)),
-      numberMetrics_(numberFont_),
-      textMetrics_(textFont_),
-      boldMetrics_(boldFont_) {}
+    : number_font_(MakeFont(kNumberFamily, true)),
+      text_font_(MakeFont(kTextFamily, false)),
+      bold_font_(MakeFont(kTextFamily, true)),
+      number_metrics_(number_font_),
+      text_metrics_(text_font_),
+      bold_metrics_(bold_font_) {}
 
 void WorkshopRenderer::SetTheme(ThemeKind kind) {
   kind_ = kind;
@@ -35,11 +35,11 @@ void WorkshopRenderer::SetTheme(ThemeKind kind) {
 
 const QFontMetricsF& WorkshopRenderer::Metrics(Face face) const {
   switch (face) {
-    case Face::Number: return numberMetrics_;
-    case Face::Text: return textMetrics_;
-    case Face::TextBold: return boldMetrics_;
+    case Face::Number: return number_metrics_;
+    case Face::Text: return text_metrics_;
+    case Face::TextBold: return bold_metrics_;
   }
-  return textMetrics_;
+  return text_metrics_;
 }
 
 QFont WorkshopRenderer::Fit(Face face, const QString& text, const QRectF& box, double capShare) const {
@@ -48,7 +48,7 @@ QFont WorkshopRenderer::Fit(Face face, const QString& text, const QRectF& box, d
   double pixels = box.height() * capShare * kReferencePixels / cap;
   const double width = m.horizontalAdvance(text);
   if (width > 0) pixels = std::min(pixels, box.width() * 0.94 * kReferencePixels / width);
-  QFont f = face == Face::Number ? numberFont_ : face == Face::Text ? textFont_ : boldFont_;
+  QFont f = face == Face::Number ? number_font_ : face == Face::Text ? text_font_ : bold_font_;
   f.setPixelSize(std::max(1, static_cast<int>(pixels)));
   return f;
 }
@@ -82,9 +82,9 @@ void WorkshopRenderer::Paint(QImage& image, const Reading& r) {
 void WorkshopRenderer::Paint(QPainter& p, QSizeF size, const Reading& r) {
   const int count = r.pairMode || r.channelCount == 2 ? 2 : 4;
   layout_ = ComputeLayout(size, count);
-  if (size != cachedFor_) {
+  if (size != cached_for_) {
     glyphs_.Clear();
-    cachedFor_ = size;
+    cached_for_ = size;
   }
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setRenderHint(QPainter::TextAntialiasing, true);

@@ -62,14 +62,14 @@ class WorkshopRenderer {
   ViewText text_;
   WorkshopLayout layout_;
   // Fonts at a reference size; the drawing scales from their metrics.
-  QFont numberFont_;
-  QFont textFont_;
-  QFont boldFont_;
-  QFontMetricsF numberMetrics_;
-  QFontMetricsF textMetrics_;
-  QFontMetricsF boldMetrics_;
+  QFont number_font_;
+  QFont text_font_;
+  QFont bold_font_;
+  QFontMetricsF number_metrics_;
+  QFontMetricsF text_metrics_;
+  QFontMetricsF bold_metrics_;
   mutable GlyphCache glyphs_;
-  QSizeF cachedFor_;  // the size the glyph pictures were drawn for
+  QSizeF cached_for_;  // the size the glyph pictures were drawn for
 };
 
 }  // namespace qv::workshop

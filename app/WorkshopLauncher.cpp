@@ -5,6 +5,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
+#include <algorithm>
 
 #include "CommandLine.h"
 #include "TWorkshopView.h"
@@ -41,12 +42,13 @@ void WorkshopLauncher::Open() {
     view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, std::move(in), backend_.store.get());
     // Closing the view never ends the program; closing the main window does.
     view_->setAttribute(Qt::WA_QuitOnClose, false);
-    // Beside the main window where the screen has room, else over it.
+    // Beside the main window, right or left of it, where the screen has room.
     const QRect main = form_.frameGeometry();
     QPoint at(main.right() + 8, main.top());
     if (const QScreen* s = form_.screen()) {
       const QRect free = s->availableGeometry();
-      if (at.x() + workshop::TWorkshopView::kMinSize.width() > free.right()) at = free.topLeft();
+      const int width = workshop::TWorkshopView::kInitialSize.width();
+      if (at.x() + width > free.right()) at.setX(std::max(free.left(), main.left() - 8 - width));
     }
     view_->move(at);
   }

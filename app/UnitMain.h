@@ -2,7 +2,10 @@
 // The main window: the top panel with the scan buttons and the two lamps, the
 // main menu, the redraw and lamp timers, the serial port of the device, and
 // the measurement state with its decoder and displays. Every handler runs on
-// the user-interface thread through the application's error report.
+// the user-interface thread; those of the menus, buttons, timers and window
+// events run through the application's error report. The receive handler
+// does not: an error there ends the port's event thread without a message,
+// the port's own rule for failing handlers.
 #include <QMainWindow>
 #include <QSize>
 #include <functional>
@@ -16,6 +19,7 @@
 #include "GraphSettings.h"
 #include "Measurement.h"
 #include "Timer.h"
+#include "UsbAdapters.h"
 
 class QAction;
 class QCheckBox;
@@ -27,6 +31,7 @@ class QRadioButton;
 class QToolButton;
 
 namespace qv {
+class TReconnectLink;
 class TClientArea;
 class TPanel;
 class TShape;
@@ -92,9 +97,22 @@ class TForm1 : public QMainWindow {
 
   // ---- start-up options ----------------------------------------------------
   // A port name from the command line: replaces the port for this run when
-  // the window is shown, after the stored settings have been loaded.
+  // the window is shown, after the stored settings have been loaded. It is
+  // never stored: the port settings are stored with the port name that was
+  // loaded, until the user chooses another port in the port setup dialog.
   void SetCommandLinePort(std::optional<std::string> port) { command_line_port_ = std::move(port); }
   void ApplyCommandLinePort();
+
+  // ---- reconnecting (off unless switched on) ---------------------------------
+  // While on, a device that vanishes during a scan is waited for (in roots'
+  // /dev) and the scan carried on when the same device is back; Stop Scan
+  // ends the waiting. Off, the window behaves as without it. Switching it
+  // on takes effect from the next Start Scan.
+  void SetReconnectEnabled(bool on, const qv::usb::TUsbRoots& roots = {});
+  [[nodiscard]] bool ReconnectEnabled() const { return reconnect_ != nullptr; }
+  [[nodiscard]] qv::TReconnectLink* Reconnect() const { return reconnect_; }
+  // The connection state text while reconnecting is on ("" while no scan runs).
+  std::function<void(const QString&)> OnConnectionState;
 
   // ---- state -----------------------------------------------------------------
   [[nodiscard]] TMeasurement& Measurement() { return measurement_; }
@@ -151,6 +169,9 @@ class TForm1 : public QMainWindow {
   // there are none; then the settings file.
   void LoadStoredSettings();
   void SavePortSettings();
+  // Shows a dialog that may change the port; a port the user chose there
+  // replaces the one from the command line, and is stored from then on.
+  void ShowPortChoosingDialog(const std::function<void()>& show);
   void CreatePanel1();
   void CreateHiddenControls();
   void CreateMenu();
@@ -171,8 +192,11 @@ class TForm1 : public QMainWindow {
   const TGraphSettings* graph_settings_ = &default_settings_;
   std::function<void(const QString&)> label1_hook_;
   std::optional<std::string> command_line_port_;
+  std::string stored_port_;  // the port name as loaded, stored in place of command_line_port_
   qv::TClientArea* client_area_ = nullptr;
   QSize frame_extra_{-1, -1};  // outer minus inner size, as last applied
   bool placed_ = false;        // the first size and position have been set
   bool closed_ = false;        // FormClose has run since the last showing
+  // A child of the window while reconnecting is on.
+  qv::TReconnectLink* reconnect_ = nullptr;
 };

@@ -48,6 +48,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.action = CommandLine::Action::Version;
       return cl;
     }
+    if (arg == "--workshop") {
+      cl.workshop = true;
+      continue;
+    }
     if (name == "--port") {
       std::string value;
       if (inlineValue) {
@@ -89,6 +93,8 @@ std::string UsageText(const std::string& program) {
          "Options:\n"
          "  --port NAME   use the serial port NAME for this run (e.g. /dev/ttyUSB0);\n"
          "                this choice is not stored by itself\n"
+         "  --workshop    open the workshop view (large display with a verdict)\n"
+         "                beside the main window at start\n"
          "  --version     print the program's version and exit\n"
          "  --help        print this help and exit\n"
          "\n"

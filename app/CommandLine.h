@@ -12,6 +12,8 @@ struct CommandLine {
   Action action = Action::Run;
   // --port NAME: the port for this run, applied after the stored settings.
   std::optional<std::string> port;
+  // --workshop: the workshop view opens at start beside the main window.
+  bool workshop = false;
   // For Action::Error: what was wrong, one line without the program name.
   std::string error;
   // What remains for QApplication: the program name and the toolkit's own

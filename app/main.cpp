@@ -16,6 +16,8 @@
 #include "PortErrorReport.h"
 #include "Startup.h"
 #include "UnitMain.h"
+#include "WorkshopLauncher.h"
+#include "WorkshopMeanSource.h"
 #include "setup.h"
 
 // QUORVEL_VERSION comes from the build (the CMake project version).
@@ -63,5 +65,9 @@ int main(int argc, char** argv) {
   qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);
   form.show();
+  // The workshop view: its menu beside the window's three, and --workshop.
+  qv::AttachWorkshopView(form, cl, [] {
+    return qv::WorkshopLauncher::Backend{std::make_shared<qv::WorkshopMeanSource>(), nullptr};
+  });
   return QApplication::exec();
 }

@@ -8,6 +8,10 @@
 #include <cstdlib>
 #include <stdexcept>
 
+#include <QAction>
+#include <QMenu>
+#include <QMenuBar>
+
 namespace qvtest {
 
 FakeDevice::FakeDevice() {
@@ -56,6 +60,12 @@ bool FakeDevice::ReadUntil(std::size_t n) {
 void FakeDevice::Unplug() {
   if (master_ >= 0) ::close(master_);
   master_ = -1;
+}
+
+QStringList MenuItems(const QMenuBar* bar, int i) {
+  QStringList t;
+  for (QAction* a : bar->actions()[i]->menu()->actions()) t << a->text();
+  return t;
 }
 
 std::string MaximaFrame(int m0, int m1, int m2, int m3) {

@@ -3,6 +3,8 @@
 // wait on the event loop and to capture the error report.
 #include <QApplication>
 #include <QStringList>
+
+class QMenuBar;
 #include <string>
 #include "support/QtWait.h"
 
@@ -47,6 +49,9 @@ class FakeDevice {
   std::string slave_;
   std::string received_;
 };
+
+// The captions of the items of the i-th menu of a menu bar.
+QStringList MenuItems(const QMenuBar* bar, int i);
 
 // A maxima frame with the four values.
 std::string MaximaFrame(int m0, int m1, int m2, int m3);

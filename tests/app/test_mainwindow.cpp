@@ -318,11 +318,7 @@ TEST_F(MainWindow, MenuCaptions) {
   QStringList titles;
   for (QAction* a : form->MainMenu1->actions()) titles << a->text();
   EXPECT_EQ(titles, QStringList({"Programm", "Einstellung", "Scan"}));
-  auto items = [&](int i) {
-    QStringList t;
-    for (QAction* a : form->MainMenu1->actions()[i]->menu()->actions()) t << a->text();
-    return t;
-  };
+  auto items = [&](int i) { return qvtest::MenuItems(form->MainMenu1, i); };
   EXPECT_EQ(items(0), QStringList({"&beenden"}));
   EXPECT_EQ(items(1), QStringList({"&RS-232", "Setup"}));
   EXPECT_EQ(items(2), QStringList({"&Start", "&Stop"}));

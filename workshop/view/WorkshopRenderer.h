@@ -1,0 +1,75 @@
+#pragma once
+// Draws a Reading: per cylinder the signed difference as a large number, a bar
+// round the zero line, the absolute value and the scatter; the verdict along
+// the bottom; the reference line and the HOLD and "genullt" marks at the top.
+// Colour always comes with a word or a shape. Draws onto any QPainter in the
+// window's logical pixels; the target's device pixel ratio keeps it sharp.
+#include <QFont>
+#include <QFontMetricsF>
+#include <QImage>
+#include <QPainter>
+
+#include "GlyphCache.h"
+#include "ViewText.h"
+#include "WorkshopLayout.h"
+#include "WorkshopPalette.h"
+#include "WorkshopReading.h"
+
+namespace qv::workshop {
+
+// Font families of the view: installed with the program's build dependencies,
+// named so that every machine draws the same.
+inline constexpr const char* kNumberFamily = "Liberation Sans Narrow";
+inline constexpr const char* kTextFamily = "Liberation Sans";
+
+class WorkshopRenderer {
+ public:
+  WorkshopRenderer();
+
+  void SetTheme(ThemeKind kind);
+  [[nodiscard]] ThemeKind Kind() const { return kind_; }
+  [[nodiscard]] const Palette& Colours() const { return theme_; }
+  void SetText(const ViewText& text) { text_ = text; }
+  [[nodiscard]] const ViewText& Text() const { return text_; }
+
+  // Draws the whole view into (0, 0, size).
+  void Paint(QPainter& p, QSizeF size, const Reading& r);
+  // Draws into `image` (its size and device pixel ratio are kept).
+  void Paint(QImage& image, const Reading& r);
+  // The layout the last Paint used.
+  [[nodiscard]] const WorkshopLayout& Layout() const { return layout_; }
+
+ private:
+  enum class Face { Number, Text, TextBold };
+  // A font of `face` whose text fits `box`: its capital height about `capShare`
+  // of the box's height, smaller when the text would be wider than the box.
+  QFont Fit(Face face, const QString& text, const QRectF& box, double capShare) const;
+  // Draws text centred in box (or at its left / right edge), capitals centred vertically.
+  enum class Align { Left, Centre, Right };
+  double DrawText(QPainter& p, Face face, const QString& text, const QRectF& box, double capShare, const QColor& c,
+                  Align align = Align::Centre) const;
+  void PaintInfo(QPainter& p, const Reading& r);
+  void PaintChannel(QPainter& p, const Reading& r, int c, bool grey);
+  void PaintBar(QPainter& p, const Reading& r, const ChannelLayout& l, const Channel& ch, const QColor& colour,
+                bool grey);
+  void PaintBandMark(QPainter& p, Band b, const QRectF& box, const QColor& colour) const;
+  void PaintVerdict(QPainter& p, const Reading& r);
+  void PaintMessage(QPainter& p, const QString& text, bool boxed);
+  const QFontMetricsF& Metrics(Face face) const;
+
+  ThemeKind kind_ = ThemeKind::Day;
+  Palette theme_ = Palette::Of(ThemeKind::Day);
+  ViewText text_;
+  WorkshopLayout layout_;
+  // Fonts at a reference size; the drawing scales from their metrics.
+  QFont number_font_;
+  QFont text_font_;
+  QFont bold_font_;
+  QFontMetricsF number_metrics_;
+  QFontMetricsF text_metrics_;
+  QFontMetricsF bold_metrics_;
+  mutable GlyphCache glyphs_;
+  QSizeF cached_for_;  // the size the glyph pictures were drawn for
+};
+
+}  // namespace qv::workshop

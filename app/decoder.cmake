@@ -8,7 +8,7 @@ add_executable(quorvel-decode
   ${CMAKE_CURRENT_LIST_DIR}/quorvel_decode.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeCliOptions.cpp
   ${CMAKE_CURRENT_LIST_DIR}/DecodeCliOutput.cpp)
-target_link_libraries(quorvel-decode PRIVATE qv_decoder)
+target_link_libraries(quorvel-decode PRIVATE qv_decoder qv_recording)
 target_compile_definitions(quorvel-decode PRIVATE QUORVEL_VERSION="${PROJECT_VERSION}")
 install(TARGETS quorvel-decode RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Plain C++: nothing here needs Qt's code generators.

@@ -16,7 +16,7 @@ add_library(qv_sim STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Simulator.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TerminalKeys.cpp)
 target_include_directories(qv_sim PUBLIC ${CMAKE_CURRENT_LIST_DIR})
-target_link_libraries(qv_sim PUBLIC qv_paths)
+target_link_libraries(qv_sim PUBLIC qv_paths qv_recording)
 set_target_properties(qv_sim PROPERTIES AUTOMOC OFF)
 
 add_executable(quorvel-sim ${CMAKE_CURRENT_LIST_DIR}/main.cpp)

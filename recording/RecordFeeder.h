@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 
 #include "ComPortIO.h"
 #include "Decoder.h"
@@ -15,7 +16,8 @@ namespace qv::rec {
 
 class RecordFeeder {
  public:
-  explicit RecordFeeder(TMeasurement& state) : decoder_(state, port_) {}
+  explicit RecordFeeder(TMeasurement& state, TFrameDecoder::FrameSignal on_frame = {})
+      : decoder_(state, port_, std::move(on_frame)) {}
 
   // One receive event with `bytes`; true when it decoded a frame.
   bool Feed(std::string_view bytes) {

@@ -34,7 +34,10 @@ std::string RecordingFileName(std::chrono::system_clock::time_point start_utc, i
   std::snprintf(name, sizeof name, "quorvel-%04d-%02d-%02dT%02d-%02d-%02d", tm.tm_year + 1900, tm.tm_mon + 1,
                 tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec);
   std::string out = name;
-  if (n > 1) out += "-" + std::to_string(n);
+  if (n > 1) {
+    out += '-';
+    out += std::to_string(n);
+  }
   return out + ".qvrec";
 }
 

@@ -12,6 +12,10 @@ struct CommandLine {
   Action action = Action::Run;
   // --port NAME: the port for this run, applied after the stored settings.
   std::optional<std::string> port;
+  // --record FOLDER: every scan of this run is recorded into FOLDER.
+  std::optional<std::string> record;
+  // --replay FILE: the run starts by replaying FILE.
+  std::optional<std::string> replay;
   // For Action::Error: what was wrong, one line without the program name.
   std::string error;
   // What remains for QApplication: the program name and the toolkit's own

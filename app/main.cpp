@@ -14,6 +14,7 @@
 #include "CommandLine.h"
 #include "Fonts.h"
 #include "PortErrorReport.h"
+#include "RecordingControl.h"
 #include "Startup.h"
 #include "UnitMain.h"
 #include "setup.h"
@@ -61,6 +62,10 @@ int main(int argc, char** argv) {
   // A port error's message box also says what the system means and what to do.
   qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);
+  // Recording and replay: a menu of their own, and the --record / --replay options.
+  const auto recording = std::make_unique<qv::TRecordingControl>(form);
+  if (cl.record) recording->RecordEveryScan(*cl.record);
   form.show();
+  if (cl.replay) recording->OpenReplay(QString::fromStdString(*cl.replay));
   return QApplication::exec();
 }

@@ -14,9 +14,9 @@
 
 #include "CsvExport.h"
 #include "Decoder.h"
+#include "ReadTap.h"
 #include "RecordingFormat.h"
 #include "RecordingReader.h"
-#include "RecordingTap.h"
 #include "RecordingWriter.h"
 #include "ReplayEngine.h"
 
@@ -100,7 +100,8 @@ void BM_ReceiveEvent(benchmark::State& state) {
   SamePort port(Tenth(1).substr(0, kEvent));
   qv::rec::RecordingWriter writer;
   if (recording && !writer.Start(folder, {})) state.SkipWithError(writer.Status().message.c_str());
-  qv::rec::RecordingTap tap(port, writer);
+  qv::TReadTap tap(port);
+  if (recording) tap.OnRead = [&writer](std::string_view bytes) { writer.Append(bytes); };
   auto measurement = std::make_unique<TMeasurement>();
   TFrameDecoder decoder(*measurement, tap);
   for (auto _ : state) decoder.ComPort1RxChar(static_cast<int>(kEvent));

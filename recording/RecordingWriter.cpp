@@ -132,6 +132,7 @@ bool RecordingWriter::WriteOut(const std::string& bytes) {
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
       Fail(errno, "writing");
+      if (on_failure_) on_failure_();
       return false;
     }
     done += static_cast<std::size_t>(n);
@@ -140,6 +141,7 @@ bool RecordingWriter::WriteOut(const std::string& bytes) {
   }
   if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
     Fail(errno, "flushing");
+    if (on_failure_) on_failure_();
     return false;
   }
   return true;

@@ -12,6 +12,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <filesystem>
+#include <functional>
 #include <mutex>
 #include <string>
 #include <string_view>
@@ -55,6 +56,8 @@ class RecordingWriter {
   void Stop();
 
   [[nodiscard]] bool Recording() const { return accepting_.load(std::memory_order_relaxed); }
+  // Called on the writer's thread when an error has stopped the recording.
+  void SetOnFailure(std::function<void()> on_failure) { on_failure_ = std::move(on_failure); }
   [[nodiscard]] WriterStatus Status() const;
 
  private:
@@ -62,6 +65,7 @@ class RecordingWriter {
   bool WriteOut(const std::string& bytes);  // false once writing failed
   void Fail(int err, const char* what);
 
+  std::function<void()> on_failure_;  // set while no recording runs
   std::atomic<bool> accepting_{false};
   mutable std::mutex mutex_;  // guards everything below
   std::condition_variable wake_;

@@ -5,10 +5,11 @@
 
 #include <memory>
 
+#include "ReadTap.h"
 #include "RecordFeeder.h"
 #include "RecordingReader.h"
-#include "RecordingTap.h"
 #include "RecordingTestSupport.h"
+#include "RecordingWriter.h"
 #include "ReplayEngine.h"
 #include "SimProcess.h"
 #include "support/TestEnv.h"
@@ -40,7 +41,8 @@ TEST(RecordingFromTheSimulator, ReplayGivesTheLiveStateFrameForFrame) {
 
   LinePort port;
   RecordingWriter writer;
-  RecordingTap tap(port, writer);
+  qv::TReadTap tap(port);
+  tap.OnRead = [&writer](std::string_view bytes) { writer.Append(bytes); };
   auto live = std::make_unique<TMeasurement>();
   std::vector<std::unique_ptr<TMeasurement>> after_frame;  // the live state after every frame
   TFrameDecoder decoder(*live, tap, [] {});

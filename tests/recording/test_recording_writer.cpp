@@ -5,12 +5,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <csignal>
 #include <stdexcept>
 
 #include "DecoderTestSupport.h"
+#include "ReadTap.h"
 #include "RecordingReader.h"
-#include "RecordingTap.h"
 #include "RecordingWriter.h"
 #include "support/TestEnv.h"
 
@@ -116,6 +117,8 @@ TEST(RecordingWriter, AFullDiskStopsTheRecordingWithAMessage) {
     const rlimit lim{kLimit, kLimit};
     if (::setrlimit(RLIMIT_FSIZE, &lim) != 0) ::_exit(10);
     RecordingWriter w;
+    std::atomic<int> told{0};
+    w.SetOnFailure([&told] { ++told; });
     if (!w.Start(d.path(), {}, kStart)) ::_exit(11);
     const std::string frame = qvtest::MaximaFrame(1, 2, 3, 4);
     int appended = 0;
@@ -130,6 +133,7 @@ TEST(RecordingWriter, AFullDiskStopsTheRecordingWithAMessage) {
     if (s.message.find(s.file.string()) == std::string::npos) ::_exit(14);
     w.Append(frame);  // ignored, and harmless
     w.Stop();
+    if (told != 1) ::_exit(16);
     ::_exit(appended > 0 ? 0 : 15);
   }
   int status = 0;
@@ -149,11 +153,12 @@ TEST(RecordingWriter, AFullDiskStopsTheRecordingWithAMessage) {
 
 // The tap records what the handler reads; a read that fails records nothing
 // and leaves the recording running; stopping after the error keeps the file whole.
-TEST(RecordingTap, RecordsAroundAPortError) {
+TEST(ReadTap, RecordingAroundAPortError) {
   qvtest::ScratchDir d;
   qvtest::FakePort port;
   RecordingWriter w;
-  RecordingTap tap(port, w);
+  qv::TReadTap tap(port);
+  tap.OnRead = [&w](std::string_view bytes) { w.Append(bytes); };
   std::string got;
   port.waiting = "before";
   EXPECT_EQ(tap.ReadString(got, 100), 6);  // not recording yet

@@ -19,6 +19,10 @@ void ShowMessageBox(const QString& text, const QString& detail) {
   if (!alive) (void)box.release();
 }
 
+// The application's one error report, process-wide on purpose: errors reach
+// it from free functions, timer and signal handlers and Qt's event dispatch
+// (ReportError(std::exception_ptr)), none of which has an owner to hand a
+// presenter or a detail source through.
 ErrorPresenter& Presenter() {
   static ErrorPresenter presenter;
   return presenter;

@@ -61,11 +61,4 @@ bool Guarded(Fn&& fn) {
   }
 }
 
-// Wraps fn into a callable that runs it under Guarded(), for signal
-// connections and timer handlers. Arguments are passed on.
-template <typename Fn>
-auto GuardedSlot(Fn fn) {
-  return [fn = std::move(fn)](auto&&... args) { Guarded([&] { fn(std::forward<decltype(args)>(args)...); }); };
-}
-
 }  // namespace qv

@@ -75,52 +75,52 @@ void PlotLine(QImage& image, int x0, int y0, int x1, int y1, QRgb color) {
 TCanvas::TCanvas(QImage& target) : image_(target) {}
 
 void TCanvas::SetPenColor(TColor color) {
-  penColor_ = color;
-  penRgb_ = qv::ColorToRgb(color);
+  pen_color_ = color;
+  pen_rgb_ = qv::ColorToRgb(color);
 }
 
 void TCanvas::SetBrushColor(TColor color) {
-  brushColor_ = color;
-  brushRgb_ = qv::ColorToRgb(color);
-  brushStyle_ = TBrushStyle::bsSolid;
+  brush_color_ = color;
+  brush_rgb_ = qv::ColorToRgb(color);
+  brush_style_ = TBrushStyle::bsSolid;
 }
 
 void TCanvas::SetFontName(const QString& name) {
-  if (name != fontName_) fontDirty_ = true;
-  fontName_ = name;
+  if (name != font_name_) font_dirty_ = true;
+  font_name_ = name;
 }
 
 void TCanvas::SetFontSize(int points) {
-  if (points != fontSize_) fontDirty_ = true;
-  fontSize_ = points;
+  if (points != font_size_) font_dirty_ = true;
+  font_size_ = points;
 }
 
 void TCanvas::SetFontBold(bool bold) {
-  if (bold != fontBold_) fontDirty_ = true;
-  fontBold_ = bold;
+  if (bold != font_bold_) font_dirty_ = true;
+  font_bold_ = bold;
 }
 
-void TCanvas::SetFontColor(TColor color) { fontColor_ = color; }
+void TCanvas::SetFontColor(TColor color) { font_color_ = color; }
 
 const QFont& TCanvas::Font() {
-  if (fontDirty_) {
+  if (font_dirty_) {
     // The displays switch between a handful of fonts many times a tick; keeping
     // them keeps their glyph caches warm.
-    const int pixels = qv::PointsToPixels(fontSize_);
+    const int pixels = qv::PointsToPixels(font_size_);
     auto found = std::find_if(fonts_.begin(), fonts_.end(), [&](const QFont& f) {
-      return f.pixelSize() == pixels && f.bold() == fontBold_ && f.family() == fontName_;
+      return f.pixelSize() == pixels && f.bold() == font_bold_ && f.family() == font_name_;
     });
     if (found == fonts_.end()) {
-      QFont font(fontName_);
+      QFont font(font_name_);
       font.setPixelSize(pixels);
-      font.setBold(fontBold_);
+      font.setBold(font_bold_);
       font.setStyleStrategy(QFont::NoAntialias);
       if (fonts_.size() >= kFontCacheSize) fonts_.erase(fonts_.begin());
       fonts_.push_back(font);
       found = fonts_.end() - 1;
     }
     current_ = static_cast<std::size_t>(found - fonts_.begin());
-    fontDirty_ = false;
+    font_dirty_ = false;
   }
   return fonts_[current_];
 }
@@ -142,8 +142,8 @@ bool TCanvas::Prepare() {
 }
 
 void TCanvas::LineTo(int x, int y) {
-  if (Prepare()) PlotLine(image_, penPos_.x(), penPos_.y(), x, y, penRgb_);
-  penPos_ = QPoint(x, y);
+  if (Prepare()) PlotLine(image_, pen_pos_.x(), pen_pos_.y(), x, y, pen_rgb_);
+  pen_pos_ = QPoint(x, y);
 }
 
 void TCanvas::FillClipped(int x1, int y1, int x2, int y2, QRgb color) {
@@ -163,7 +163,7 @@ void TCanvas::FillClipped(int x1, int y1, int x2, int y2, QRgb color) {
 }
 
 void TCanvas::FillRect(int x1, int y1, int x2, int y2) {
-  if (brushStyle_ == TBrushStyle::bsSolid && Prepare()) FillClipped(x1, y1, x2, y2, brushRgb_);
+  if (brush_style_ == TBrushStyle::bsSolid && Prepare()) FillClipped(x1, y1, x2, y2, brush_rgb_);
 }
 
 void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
@@ -171,11 +171,11 @@ void TCanvas::Rectangle(int x1, int y1, int x2, int y2) {
   if (x1 > x2) std::swap(x1, x2);
   if (y1 > y2) std::swap(y1, y2);
   if (x1 == x2 || y1 == y2) return;
-  if (brushStyle_ == TBrushStyle::bsSolid) FillClipped(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brushRgb_);
-  FillClipped(x1, y1, x2, y1 + 1, penRgb_);
-  FillClipped(x1, y2 - 1, x2, y2, penRgb_);
-  FillClipped(x1, y1, x1 + 1, y2, penRgb_);
-  FillClipped(x2 - 1, y1, x2, y2, penRgb_);
+  if (brush_style_ == TBrushStyle::bsSolid) FillClipped(x1 + 1, y1 + 1, x2 - 1, y2 - 1, brush_rgb_);
+  FillClipped(x1, y1, x2, y1 + 1, pen_rgb_);
+  FillClipped(x1, y2 - 1, x2, y2, pen_rgb_);
+  FillClipped(x1, y1, x1 + 1, y2, pen_rgb_);
+  FillClipped(x2 - 1, y1, x2, y2, pen_rgb_);
 }
 
 void TCanvas::TextOut(int x, int y, const QString& text) {
@@ -184,7 +184,8 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
   const QFontMetrics metrics(font);
   const long long right = static_cast<long long>(x) + metrics.horizontalAdvance(text);
   const long long bottom = static_cast<long long>(y) + metrics.ascent() + metrics.descent();
-  if (brushStyle_ == TBrushStyle::bsSolid) FillClipped(x, y, qv::ClampCoord(right), qv::ClampCoord(bottom), brushRgb_);
+  if (brush_style_ == TBrushStyle::bsSolid)
+    FillClipped(x, y, qv::ClampCoord(right), qv::ClampCoord(bottom), brush_rgb_);
   // A cell wholly outside the image draws nothing; skipping it also keeps far-off
   // coordinates away from the text engine's fixed-point arithmetic. Glyphs may
   // overhang their cell a little (italic or bold overhang), hence the margin.
@@ -194,6 +195,6 @@ void TCanvas::TextOut(int x, int y, const QString& text) {
   QPainter painter(&image_);
   painter.setRenderHint(QPainter::TextAntialiasing, false);
   painter.setFont(font);
-  painter.setPen(qv::ColorToQColor(fontColor_));
+  painter.setPen(qv::ColorToQColor(font_color_));
   painter.drawText(QPoint(x, qv::ClampCoord(static_cast<long long>(y) + metrics.ascent())), text);
 }

@@ -39,25 +39,25 @@ class TCanvas {
   // The canvas draws into `target` and follows it when it is reassigned.
   explicit TCanvas(QImage& target);
 
-  TColor PenColor() const { return penColor_; }
+  TColor PenColor() const { return pen_color_; }
   void SetPenColor(TColor color);
 
-  TColor BrushColor() const { return brushColor_; }
+  TColor BrushColor() const { return brush_color_; }
   void SetBrushColor(TColor color);  // also makes a clear brush solid again
-  TBrushStyle BrushStyle() const { return brushStyle_; }
-  void SetBrushStyle(TBrushStyle style) { brushStyle_ = style; }
+  TBrushStyle BrushStyle() const { return brush_style_; }
+  void SetBrushStyle(TBrushStyle style) { brush_style_ = style; }
 
-  QString FontName() const { return fontName_; }
+  QString FontName() const { return font_name_; }
   void SetFontName(const QString& name);
-  int FontSize() const { return fontSize_; }  // points, as set
+  int FontSize() const { return font_size_; }  // points, as set
   void SetFontSize(int points);
-  bool FontBold() const { return fontBold_; }
+  bool FontBold() const { return font_bold_; }
   void SetFontBold(bool bold);
-  TColor FontColor() const { return fontColor_; }
+  TColor FontColor() const { return font_color_; }
   void SetFontColor(TColor color);
 
-  QPoint PenPos() const { return penPos_; }
-  void MoveTo(int x, int y) { penPos_ = QPoint(x, y); }
+  QPoint PenPos() const { return pen_pos_; }
+  void MoveTo(int x, int y) { pen_pos_ = QPoint(x, y); }
   void LineTo(int x, int y);
   void FillRect(int x1, int y1, int x2, int y2);
   void Rectangle(int x1, int y1, int x2, int y2);
@@ -75,18 +75,18 @@ class TCanvas {
   void FillClipped(int x1, int y1, int x2, int y2, QRgb color);
 
   QImage& image_;
-  TColor penColor_ = clBlack;
-  QRgb penRgb_ = 0xFF000000u;
-  TColor brushColor_ = clWhite;
-  QRgb brushRgb_ = 0xFFFFFFFFu;
-  TBrushStyle brushStyle_ = TBrushStyle::bsSolid;
-  QString fontName_ = QStringLiteral("MS Sans Serif");
-  int fontSize_ = 8;
-  bool fontBold_ = false;
-  TColor fontColor_ = clWindowText;
-  QPoint penPos_{0, 0};
+  TColor pen_color_ = clBlack;
+  QRgb pen_rgb_ = 0xFF000000u;
+  TColor brush_color_ = clWhite;
+  QRgb brush_rgb_ = 0xFFFFFFFFu;
+  TBrushStyle brush_style_ = TBrushStyle::bsSolid;
+  QString font_name_ = QStringLiteral("MS Sans Serif");
+  int font_size_ = 8;
+  bool font_bold_ = false;
+  TColor font_color_ = clWindowText;
+  QPoint pen_pos_{0, 0};
   static constexpr std::size_t kFontCacheSize = 8;
   std::vector<QFont> fonts_;  // recently used fonts, the current one at current_
   std::size_t current_ = 0;
-  bool fontDirty_ = true;
+  bool font_dirty_ = true;
 };

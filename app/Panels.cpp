@@ -27,9 +27,9 @@ TClientArea::TClientArea(QWidget* parent) : QWidget(parent) {
 }
 
 void TClientArea::SetTopPanel(QWidget* panel, int height) {
-  topPanel_ = panel;
-  topHeight_ = height;
-  topPanel_->setGeometry(0, 0, width(), topHeight_);
+  top_panel_ = panel;
+  top_height_ = height;
+  top_panel_->setGeometry(0, 0, width(), top_height_);
 }
 
 QImage& TClientArea::Picture() {
@@ -56,7 +56,7 @@ void TClientArea::paintEvent(QPaintEvent* event) {
 
 void TClientArea::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  if (topPanel_) topPanel_->setGeometry(0, 0, width(), topHeight_);
+  if (top_panel_) top_panel_->setGeometry(0, 0, width(), top_height_);
 }
 
 }  // namespace qv

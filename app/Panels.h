@@ -45,8 +45,8 @@ class TClientArea : public QWidget {
  private:
   void FitPicture();
 
-  QWidget* topPanel_ = nullptr;
-  int topHeight_ = 0;
+  QWidget* top_panel_ = nullptr;
+  int top_height_ = 0;
   QImage picture_;
 };
 

@@ -111,7 +111,7 @@ void TRecordingControl::CreateMenu() {
     if (const QString f = AskReplayFile(); !f.isEmpty()) OpenReplay(f);
   });
   connect(ExportAction, &QAction::triggered, this, [this] {
-    const std::filesystem::path source = replayed_ ? std::filesystem::path(replayed_->name) : lastFile_;
+    const std::filesystem::path source = replayed_ ? std::filesystem::path(replayed_->name) : last_file_;
     const QString suggested = QString::fromStdString(source.parent_path().string()) + QLatin1Char('/') +
                               QFileInfo(QString::fromStdString(source.string())).completeBaseName() +
                               QStringLiteral(".csv");
@@ -123,7 +123,7 @@ void TRecordingControl::UpdateActions() {
   StartRecordingAction->setEnabled(!armed_ && !Replaying());
   StopRecordingAction->setEnabled(armed_);
   EndReplayAction->setEnabled(Replaying());
-  ExportAction->setEnabled(replayed_ != nullptr || !lastFile_.empty());
+  ExportAction->setEnabled(replayed_ != nullptr || !last_file_.empty());
 }
 
 // ---- recording -------------------------------------------------------------------
@@ -154,7 +154,7 @@ void TRecordingControl::BeginFile() {
     ShowMessage(ToQString(writer_.Status().message));
     return;
   }
-  lastFile_ = writer_.Status().file;
+  last_file_ = writer_.Status().file;
   UpdateActions();
 }
 
@@ -205,8 +205,8 @@ bool TRecordingControl::OpenReplay(const QString& path) {
   form_.Start1->setEnabled(false);
   form_.Button2->setEnabled(false);
   form_.Timer2.SetEnabled(true);
-  liveTitle_ = form_.windowTitle();
-  form_.setWindowTitle(liveTitle_ + QStringLiteral(" \u2013 Wiedergabe: ") + QFileInfo(path).fileName());
+  live_title_ = form_.windowTitle();
+  form_.setWindowTitle(live_title_ + QStringLiteral(" \u2013 Wiedergabe: ") + QFileInfo(path).fileName());
   window_->ShowReplay(path, engine_->DurationUs(), ToQString(replayed_->damage));
   window_->show();
   window_->raise();
@@ -221,7 +221,7 @@ void TRecordingControl::EndReplay() {
   tick_.stop();
   engine_.reset();
   window_->hide();
-  form_.setWindowTitle(liveTitle_);
+  form_.setWindowTitle(live_title_);
   form_.Start1->setEnabled(true);
   form_.Button2->setEnabled(true);
   UpdateActions();
@@ -244,8 +244,8 @@ void TRecordingControl::Tick() {
 bool TRecordingControl::ExportCsv(const QString& path) {
   const rec::Recording* source = replayed_.get();
   rec::ReadResult read;
-  if (!source && !lastFile_.empty()) {
-    read = rec::ReadRecording(lastFile_);
+  if (!source && !last_file_.empty()) {
+    read = rec::ReadRecording(last_file_);
     if (!read.recording) {
       ShowMessage(ToQString(read.error));
       return false;

@@ -84,12 +84,12 @@ class TRecordingControl : public QObject {
   rec::RecordingWriter writer_;
   std::filesystem::path folder_ = DefaultFolder();
   bool armed_ = false;
-  std::filesystem::path lastFile_;  // the last recording written
+  std::filesystem::path last_file_;  // the last recording written
   std::unique_ptr<rec::Recording> replayed_;
   std::unique_ptr<rec::ReplayEngine> engine_;
   std::unique_ptr<TReplayWindow> window_;
   QTimer tick_;
-  QString liveTitle_;
+  QString live_title_;
 };
 
 }  // namespace qv

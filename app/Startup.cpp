@@ -17,12 +17,12 @@ void AttachSettingsDialog(TForm1& form, TForm2& dialog) {
   form.ShowSettingsDialog = [&dialog] { dialog.exec(); };
 
   // Selecting a radio button runs its handler, which writes the same value back.
-  dialog.mirrorShowPixels = [&form](bool pixels) {
+  dialog.MirrorShowPixels = [&form](bool pixels) {
     (pixels ? form.RadioButton1 : form.RadioButton2)->setChecked(true);
   };
-  dialog.setTimer1Interval = [&form](int ms) { form.Timer1.SetInterval(ms); };
-  dialog.showPortSetup = [&form] { form.ComPort1->ShowPortSetup(); };
-  dialog.reportError = [](const std::exception& e) { ReportError(e); };
+  dialog.SetTimer1Interval = [&form](int ms) { form.Timer1.SetInterval(ms); };
+  dialog.ShowPortSetup = [&form] { form.ComPort1->ShowPortSetup(); };
+  dialog.ReportError = [](const std::exception& e) { ReportError(e); };
 }
 
 }  // namespace qv

@@ -25,8 +25,8 @@ TForm1::TForm1(QWidget* parent)
   pal.setColor(QPalette::Window, pal.color(QPalette::Button));
   setPalette(pal);
 
-  SetShowPixels = [this](bool on) { defaultSettings_.pixels = on; };
-  label1Hook_ = [this](const QString& text) { SetLabel1Caption(text); };
+  SetShowPixels = [this](bool on) { default_settings_.pixels = on; };
+  label1_hook_ = [this](const QString& text) { SetLabel1Caption(text); };
 
   CreateMenu();
   CreatePanel1();
@@ -97,7 +97,7 @@ void TForm1::LoadStoredSettings() {
 void TForm1::SavePortSettings() { ComPort1->SaveSettings(kPortSettingsStorage, kPortSettingsLocation); }
 
 void TForm1::ApplyCommandLinePort() {
-  if (commandLinePort_) ComPort1->SetPort(*commandLinePort_);
+  if (command_line_port_) ComPort1->SetPort(*command_line_port_);
 }
 
 void TForm1::FormClose() {
@@ -151,9 +151,9 @@ void TForm1::FitToFrame() {
   // resize and acts only when the frame has changed.
   if (!isVisible()) return;
   const QSize extra = frameGeometry().size() - geometry().size();
-  if (extra == frameExtra_) return;
-  const QSize previous = frameExtra_.isValid() ? frameExtra_ : QSize(0, 0);
-  frameExtra_ = extra;
+  if (extra == frame_extra_) return;
+  const QSize previous = frame_extra_.isValid() ? frame_extra_ : QSize(0, 0);
+  frame_extra_ = extra;
   setMinimumSize(kMinOuterSize - extra);
   setMaximumSize(kMaxOuterSize - extra);
   if (!placed_ || size() == kInitialOuterSize - previous) resize(kInitialOuterSize - extra);
@@ -242,12 +242,12 @@ void TForm1::Timer1Timer() {
 void TForm1::Timer2Timer() {
   if (!displays_) return;  // the window has closed
   const QSize outer = OuterSize();
-  const TDisplayInputs in{measurement_, *graphSettings_, ComPort1->Connected(), label1Hook_};
-  displays_->Timer2Timer(outer.width(), outer.height(), in, clientArea_->Picture());
-  clientArea_->update();
+  const TDisplayInputs in{measurement_, *graph_settings_, ComPort1->Connected(), label1_hook_};
+  displays_->Timer2Timer(outer.width(), outer.height(), in, client_area_->Picture());
+  client_area_->update();
 }
 
-const QImage& TForm1::ClientPicture() const { return clientArea_->Picture(); }
+const QImage& TForm1::ClientPicture() const { return client_area_->Picture(); }
 
 void TForm1::SetLabel1Caption(const QString& text) {
   if (Label1->text() == text) return;
@@ -257,7 +257,7 @@ void TForm1::SetLabel1Caption(const QString& text) {
 }
 
 void TForm1::SetGraphSettings(const TGraphSettings* settings) {
-  graphSettings_ = settings ? settings : &defaultSettings_;
+  graph_settings_ = settings ? settings : &default_settings_;
 }
 
 // ---- hidden controls ---------------------------------------------------------------

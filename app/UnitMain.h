@@ -79,7 +79,7 @@ class TForm1 : public QMainWindow {
   // Where the displays read their nine values at every drawing; nullptr goes
   // back to the built-in defaults. The object must outlive its use here.
   void SetGraphSettings(const TGraphSettings* settings);
-  [[nodiscard]] const TGraphSettings& GraphSettings() const { return *graphSettings_; }
+  [[nodiscard]] const TGraphSettings& GraphSettings() const { return *graph_settings_; }
   // Writes ShowPixels where the settings live (the hidden radio buttons use
   // it). Defaults to the built-in values.
   std::function<void(bool)> SetShowPixels;
@@ -94,7 +94,7 @@ class TForm1 : public QMainWindow {
   // ---- start-up options ----------------------------------------------------
   // A port name from the command line: replaces the port for this run when
   // the window is shown, after the stored settings have been loaded.
-  void SetCommandLinePort(std::optional<std::string> port) { commandLinePort_ = std::move(port); }
+  void SetCommandLinePort(std::optional<std::string> port) { command_line_port_ = std::move(port); }
   void ApplyCommandLinePort();
 
   // ---- state -----------------------------------------------------------------
@@ -171,12 +171,12 @@ class TForm1 : public QMainWindow {
   qv::TReadTap portTap_{*ComPort1};
   TFrameDecoder decoder_{measurement_, portTap_, [this] { FrameReceived(); }};
   std::unique_ptr<TDisplays> displays_;
-  TGraphSettingsValues defaultSettings_;
-  const TGraphSettings* graphSettings_ = &defaultSettings_;
-  std::function<void(const QString&)> label1Hook_;
-  std::optional<std::string> commandLinePort_;
-  qv::TClientArea* clientArea_ = nullptr;
-  QSize frameExtra_{-1, -1};  // outer minus inner size, as last applied
-  bool placed_ = false;       // the first size and position have been set
-  bool closed_ = false;       // FormClose has run since the last showing
+  TGraphSettingsValues default_settings_;
+  const TGraphSettings* graph_settings_ = &default_settings_;
+  std::function<void(const QString&)> label1_hook_;
+  std::optional<std::string> command_line_port_;
+  qv::TClientArea* client_area_ = nullptr;
+  QSize frame_extra_{-1, -1};  // outer minus inner size, as last applied
+  bool placed_ = false;        // the first size and position have been set
+  bool closed_ = false;        // FormClose has run since the last showing
 };

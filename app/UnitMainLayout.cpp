@@ -50,16 +50,16 @@ qv::TShape* MakeLamp(QWidget* parent, const char* name, int left, TColor colour,
 }  // namespace
 
 void TForm1::CreatePanel1() {
-  clientArea_ = new qv::TClientArea(this);
-  clientArea_->setObjectName(QStringLiteral("ClientArea"));
-  setCentralWidget(clientArea_);
+  client_area_ = new qv::TClientArea(this);
+  client_area_->setObjectName(QStringLiteral("ClientArea"));
+  setCentralWidget(client_area_);
 
-  Panel1 = new qv::TPanel(clientArea_);
+  Panel1 = new qv::TPanel(client_area_);
   Panel1->setObjectName(QStringLiteral("Panel1"));
   // Laid out at the width the panel has in an 800 pixel window; the client
   // area stretches it from then on.
   Panel1->setGeometry(0, 0, kInitialOuterSize.width(), kPanel1Height);
-  clientArea_->SetTopPanel(Panel1, kPanel1Height);
+  client_area_->SetTopPanel(Panel1, kPanel1Height);
 
   Label8 = MakeLampCaption(Panel1, "Label8", "Scan", 7, 8, 21);
   LED_MANUELL = MakeLamp(Panel1, "LED_MANUELL", 9, clMaroon, "Scan in progress");

@@ -49,16 +49,16 @@ int main(int argc, char** argv) {
   QApplication::setWindowIcon(qv::AppIcon());
   qv::InstallFontSubstitutions();
   InstallCPortTranslations();
-  TCustomComPort::SetErrorReporter([](const std::exception& e) { qv::ReportError(e); });
-
-  qv::InstallPortSetupDialog();
-
   // The settings dialog is made hidden right after the main window and kept
   // until after it is gone: the window reads its display settings from it.
   std::unique_ptr<TForm2> form2;
   TForm1 form;
   form2 = std::make_unique<TForm2>();
   qv::AttachSettingsDialog(form, *form2);
+  // The port's own errors (failing handlers, a failed apply) get the program's
+  // error report; Setup|Port opens the port's setup dialog.
+  form.ComPort1->SetErrorReporter([](const std::exception& e) { qv::ReportError(e); });
+  qv::InstallPortSetupDialog(*form.ComPort1);
   // A port error's message box also says what the system means and what to do.
   qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);

@@ -7,27 +7,10 @@
 #include <string>
 #include <string_view>
 
+#include "CapturePort.h"
 #include "Decoder.h"
 
 namespace {
-
-class FuzzPort : public TComPortIO {
- public:
-  std::string_view data;
-  std::string_view lastRead;
-  int writes = 0;
-  int ReadString(std::string& Str, int Count) override {
-    const std::size_t n = std::min<std::size_t>(data.size(), static_cast<std::size_t>(Count));
-    lastRead = data.substr(0, n);
-    Str.assign(lastRead);
-    data.remove_prefix(n);
-    return static_cast<int>(n);
-  }
-  int WriteString(const std::string& Str) override {
-    ++writes;
-    return static_cast<int>(Str.size());
-  }
-};
 
 // The cutting rules searched from scratch on every event: the handler, which
 // remembers how far it has searched, must cut exactly the same frames.
@@ -65,20 +48,19 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* bytes, std::size_t siz
   if (size < 1 + codes) return 0;
   const std::uint8_t* code = bytes + 1;
 
-  FuzzPort port;
-  port.data = std::string_view(reinterpret_cast<const char*>(bytes + 1 + codes), size - 1 - codes);
+  qv::CapturePort port(std::string(reinterpret_cast<const char*>(bytes + 1 + codes), size - 1 - codes));
   TMeasurement state;
   int frames = 0;
   TFrameDecoder decoder(state, port, [&frames] { ++frames; });
   Reference ref;
 
-  for (std::size_t event = 0; !port.data.empty(); ++event) {
+  for (std::size_t event = 0; port.Remaining() > 0; ++event) {
     const int before = frames;
     decoder.ComPort1RxChar(EventSize(code[event % codes]));
-    ref.Event(port.lastRead);
+    ref.Event(port.LastRead());
     Check(state.INSTRING.size() <= qv::kMaxInString);
     Check(state.INSTRING == ref.in && state.DATASTRING == ref.frame);
-    Check(frames == ref.frames && port.writes == ref.writes);
+    Check(frames == ref.frames && static_cast<int>(port.Writes().size()) == ref.writes);
     Check(frames - before <= 1);
     if (frames == before) continue;
     Check(std::string_view(state.DATASTRING).ends_with("End_Data"));

@@ -1,6 +1,6 @@
 #pragma once
 // Drives the program's receive handler with recorded bytes: one receive event
-// per record, through a stand-in port that hands over exactly those bytes.
+// per record, through the capture port, which hands over exactly those bytes.
 // The handler cuts at most one frame per event, so at the end of a recording
 // Drain() calls it with no new bytes until no further frame is cut.
 #include <cstdint>
@@ -8,7 +8,7 @@
 #include <string_view>
 #include <utility>
 
-#include "ComPortIO.h"
+#include "CapturePort.h"
 #include "Decoder.h"
 #include "Measurement.h"
 
@@ -21,7 +21,7 @@ class RecordFeeder {
 
   // One receive event with `bytes`; true when it decoded a frame.
   bool Feed(std::string_view bytes) {
-    port_.waiting = bytes;
+    port_.Feed(bytes);
     const std::uint64_t before = decoder_.Frames();
     decoder_.ComPort1RxChar(static_cast<int>(bytes.size()));
     return decoder_.Frames() != before;
@@ -38,26 +38,9 @@ class RecordFeeder {
 
   [[nodiscard]] const TFrameDecoder& Decoder() const { return decoder_; }
   [[nodiscard]] std::uint64_t Frames() const { return decoder_.Frames(); }
-  // What the handler wrote to the device (its "send again" requests).
-  [[nodiscard]] const std::string& Writes() const { return port_.written; }
 
  private:
-  struct Port : TComPortIO {
-    int ReadString(std::string& Str, int Count) override {
-      const std::size_t n = std::min(waiting.size(), static_cast<std::size_t>(Count < 0 ? 0 : Count));
-      Str.assign(waiting.data(), n);
-      waiting.remove_prefix(n);
-      return static_cast<int>(n);
-    }
-    int WriteString(const std::string& Str) override {
-      written += Str;
-      return static_cast<int>(Str.size());
-    }
-    std::string_view waiting;
-    std::string written;
-  };
-
-  Port port_;
+  qv::CapturePort port_;
   TFrameDecoder decoder_;
 };
 

@@ -10,27 +10,16 @@
 #include <unistd.h>
 
 #include <iostream>
-#include <mutex>
 #include <system_error>
 
 #include "ComThread.h"
+#include "DevicePath.h"
 #include "InputQueue.h"
 #include "LineStatus.h"
 #include "LineTermios.h"
 #include "UniqueFd.h"
 
 namespace {
-
-struct Hooks {
-  std::mutex mutex;
-  std::function<void(TCustomComPort&)> setup;
-  std::function<void(const std::exception&)> reporter;
-};
-
-Hooks& GlobalHooks() {
-  static Hooks hooks;
-  return hooks;
-}
 
 template <typename T>
 bool Store(T& field, T value) {
@@ -153,36 +142,18 @@ void TCustomComPort::Loaded() {
   }
 }
 
-// Hooks ----------------------------------------------------------------------
+// What the owner handed in -------------------------------------------------
 
-void TCustomComPort::SetPortSetupHandler(std::function<void(TCustomComPort&)> handler) {
-  std::lock_guard lock(GlobalHooks().mutex);
-  GlobalHooks().setup = std::move(handler);
-}
-
-void TCustomComPort::SetErrorReporter(std::function<void(const std::exception&)> reporter) {
-  std::lock_guard lock(GlobalHooks().mutex);
-  GlobalHooks().reporter = std::move(reporter);
-}
-
-void TCustomComPort::ReportError(const std::exception& error) {
-  std::function<void(const std::exception&)> reporter;
-  {
-    std::lock_guard lock(GlobalHooks().mutex);
-    reporter = GlobalHooks().reporter;
-  }
-  if (reporter)
-    reporter(error);
+void TCustomComPort::ReportError(const std::exception& error) const {
+  if (error_reporter_)
+    error_reporter_(error);
   else
     std::cerr << error.what() << '\n';
 }
 
 void TCustomComPort::ShowPortSetup() {
-  std::function<void(TCustomComPort&)> setup;
-  {
-    std::lock_guard lock(GlobalHooks().mutex);
-    setup = GlobalHooks().setup;
-  }
+  // A copy: the dialog may replace the handler while it runs.
+  const auto setup = setup_handler_;
   if (setup) setup(*this);
 }
 
@@ -275,7 +246,8 @@ void TCustomComPort::Open() {
     try {
       ApplyAllSettings();
       if (!events_.empty()) {
-        thread_ = std::make_unique<TComThread>(*this, fd_, events_, sync_method_, session_);
+        TComThreadOwner& owner = *this;
+        thread_ = std::make_unique<TComThread>(owner, *input_, *line_errors_, fd_, events_, sync_method_, session_);
         thread_->SetLineRate(BuildDCB(*this).BaudRate);
         thread_->Start();
       }
@@ -347,9 +319,6 @@ void TCustomComPort::DoAfterClose() {
 }
 void TCustomComPort::DoRxChar(int Count) {
   if (OnRxChar) OnRxChar(this, Count);
-}
-void TCustomComPort::DoRxBuf(const void* Buffer, int Count) {
-  if (OnRxBuf) OnRxBuf(this, Buffer, Count);
 }
 void TCustomComPort::DoTxEmpty() {
   if (OnTxEmpty) OnTxEmpty(this);

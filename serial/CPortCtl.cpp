@@ -4,14 +4,19 @@
 #include <QStyledItemDelegate>
 #include <exception>
 #include <filesystem>
+#include <iostream>
 #include <mutex>
 #include <utility>
 
 #include "CPortText.h"
+#include "DevicePath.h"
 #include "PortList.h"
 
 namespace {
 
+// Process-wide because the bound lists fill themselves when their property is
+// set, also inside the setup dialog that builds its own six lists; the program
+// has one source of port names, the system's list.
 struct ListerSlot {
   std::mutex mutex;
   qv::TPortLister lister;
@@ -138,7 +143,7 @@ void TComSelect::SelectCurrentValue() {
 
 void TComSelect::Pick(const QString& text) {
   SetPending(text);
-  if (autoApply_) ApplySettings();
+  if (auto_apply_) ApplySettings();
 }
 
 void TComSelect::SetPending(const QString& text) {
@@ -181,14 +186,14 @@ TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
   connect(this, &QComboBox::activated, this, &TComComboBox::ItemPicked);
 }
 
-TComComboBox::~TComComboBox() { disconnect(portLink_); }
+TComComboBox::~TComComboBox() { disconnect(port_link_); }
 
 void TComComboBox::SetComPort(TCustomComPort* value) {
   if (value == select_.ComPort()) return;
-  disconnect(portLink_);
+  disconnect(port_link_);
   select_.SetComPort(value);
   if (value == nullptr) return;
-  portLink_ = connect(value, &QObject::destroyed, this, &TComComboBox::PortDestroyed);
+  port_link_ = connect(value, &QObject::destroyed, this, &TComComboBox::PortDestroyed);
   SelectCurrentValue();
 }
 
@@ -217,14 +222,17 @@ void TComComboBox::ItemPicked(int index) {
   } catch (const std::exception& e) {
     // Applying at once failed: reported like any port error, and the change
     // handlers do not run for a choice that did not take.
-    TCustomComPort::ReportError(e);
+    if (ComPort())
+      ComPort()->ReportError(e);
+    else
+      std::cerr << e.what() << '\n';
     return;
   }
   emit Change();
 }
 
 void TComComboBox::PortDestroyed() {
-  portLink_ = {};
+  port_link_ = {};
   select_.SetComPort(nullptr);
   if (count() > 0) setCurrentIndex(0);
 }

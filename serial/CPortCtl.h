@@ -41,8 +41,8 @@ class TComSelect {
   TComProperty ComProperty() const { return property_; }
   void SetComPort(TCustomComPort* value) { port_ = value; }
   TCustomComPort* ComPort() const { return port_.data(); }
-  bool AutoApply() const { return autoApply_; }
-  void SetAutoApply(bool value) { autoApply_ = value; }
+  bool AutoApply() const { return auto_apply_; }
+  void SetAutoApply(bool value) { auto_apply_ = value; }
 
   // The linked port's current value of the property as its item text; empty
   // without a port or for cpNone.
@@ -76,7 +76,7 @@ class TComSelect {
   QComboBox* items_;
   TComProperty property_ = cpNone;
   QPointer<TCustomComPort> port_;
-  bool autoApply_ = false;
+  bool auto_apply_ = false;
 };
 
 // A drop-down list (never editable) of one port property's values.
@@ -124,5 +124,5 @@ class TComComboBox : public QComboBox {
   void PortDestroyed();
 
   TComSelect select_{*this};
-  QMetaObject::Connection portLink_;
+  QMetaObject::Connection port_link_;
 };

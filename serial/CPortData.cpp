@@ -141,6 +141,16 @@ void TCustomComPort::RunEventActions(TComEvents events, std::uint64_t session) {
   }
 }
 
+void TCustomComPort::PostHandOver(std::uint64_t session) {
+  QMetaObject::invokeMethod(
+      this, [this, session] { DrainHandOver(session); }, Qt::QueuedConnection);
+}
+
+void TCustomComPort::PostAction(TComEvent event, std::uint64_t session) {
+  QMetaObject::invokeMethod(
+      this, [this, session, event] { RunSingleAction(event, session); }, Qt::QueuedConnection);
+}
+
 void TCustomComPort::RunSingleAction(TComEvent event, std::uint64_t session) {
   if (!thread_ || session_ != session) return;
   thread_->ActionStarted(event);

@@ -1,7 +1,5 @@
-// The Win32 records the port's settings amount to, and the Linux device path
-// of a port name.
+// The Win32 records the port's settings amount to.
 #include <array>
-#include <cctype>
 
 #include "CPort.h"
 
@@ -73,22 +71,3 @@ TCommTimeouts BuildCommTimeouts(const TCustomComPort& port) {
   r.WriteTotalTimeoutConstant = static_cast<std::uint32_t>(t.WriteTotalConstant());
   return r;
 }
-
-namespace qv {
-
-std::string DevicePathForPort(const std::string& name) {
-  if (name.empty()) return {};
-  if (name.front() == '/') return name;
-  // "COMn" names the n-th legacy UART, counted from 1; Linux counts from 0.
-  if (name.size() > 3 && (name.compare(0, 3, "COM") == 0 || name.compare(0, 3, "com") == 0)) {
-    bool digits = true;
-    for (std::size_t i = 3; i < name.size(); ++i) digits = digits && std::isdigit(static_cast<unsigned char>(name[i]));
-    if (digits && name.size() <= 12) {
-      const long n = std::stol(name.substr(3));
-      if (n >= 1) return "/dev/ttyS" + std::to_string(n - 1);
-    }
-  }
-  return "/dev/" + name;
-}
-
-}  // namespace qv

@@ -7,7 +7,6 @@
 #include <QScreen>
 #include <array>
 #include <memory>
-#include <mutex>
 #include <utility>
 
 #include "CPort.h"
@@ -15,16 +14,6 @@
 #include "CPortTr.h"
 
 namespace {
-
-struct RunnerSlot {
-  std::mutex mutex;
-  TComSetupFrm::TModalRunner runner;
-};
-
-RunnerSlot& Runner() {
-  static RunnerSlot slot;
-  return slot;
-}
 
 // Closes the port's update bracket on every way out. On the normal way the
 // closing may raise the error of applying the settings; while another error
@@ -121,23 +110,9 @@ void TComSetupFrm::setVisible(bool visible) {
   QDialog::setVisible(visible);
 }
 
-TComSetupFrm::TModalRunner TComSetupFrm::SetModalRunner(TModalRunner runner) {
-  std::lock_guard lock(Runner().mutex);
-  return std::exchange(Runner().runner, std::move(runner));
-}
-
-int TComSetupFrm::RunModal(TComSetupFrm& dialog) {
-  TModalRunner runner;
-  {
-    std::lock_guard lock(Runner().mutex);
-    runner = Runner().runner;
-  }
-  return runner ? runner(dialog) : dialog.exec();
-}
-
 namespace qv {
 
-void RunPortSetup(TCustomComPort& port) {
+void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run) {
   // Filling the port list may fail: nothing is shown then.
   auto dialog = std::make_unique<TComSetupFrm>();
   const std::array<TComComboBox*, 6> combos{dialog->Combo1, dialog->Combo2, dialog->Combo3,
@@ -145,15 +120,16 @@ void RunPortSetup(TCustomComPort& port) {
   for (TComComboBox* c : combos) c->SetComPort(&port);
   for (TComComboBox* c : combos) c->SelectCurrentValue();
   const QPointer<TCustomComPort> alive(&port);
-  if (TComSetupFrm::RunModal(*dialog) != QDialog::Accepted || alive.isNull()) return;
+  const int result = run ? run(*dialog) : dialog->exec();
+  if (result != QDialog::Accepted || alive.isNull()) return;
   UpdateBracket bracket(port);
   // Port name, baud rate, data bits, stop bits, parity, flow control.
   for (TComComboBox* c : combos) c->ApplySettings();
   bracket.Close();
 }
 
-void InstallPortSetupDialog() {
-  TCustomComPort::SetPortSetupHandler([](TCustomComPort& p) { RunPortSetup(p); });
+void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run) {
+  port.SetPortSetupHandler([run = std::move(run)](TCustomComPort& p) { RunPortSetup(p, run); });
 }
 
 }  // namespace qv

@@ -27,12 +27,10 @@ class TComSetupFrm : public QDialog {
   // Centres the dialog on the screen before it is shown.
   void setVisible(bool visible) override;
 
-  // How the dialog is run modally: the default is exec(). Tests put in their
-  // own, which gets the built dialog and returns its result
-  // (QDialog::Accepted for OK). Returns the previous runner.
+  // How the dialog is run modally: gets the built dialog and returns its
+  // result (QDialog::Accepted for OK). Without one, exec() runs it; tests
+  // hand in their own.
   using TModalRunner = std::function<int(TComSetupFrm& dialog)>;
-  static TModalRunner SetModalRunner(TModalRunner runner);
-  static int RunModal(TComSetupFrm& dialog);
 
   QGroupBox* GroupBox1 = nullptr;
   QLabel* Label1 = nullptr;
@@ -61,9 +59,9 @@ namespace qv {
 // takes them together). Cancel or closing the window changes nothing. Errors
 // (EComPort 23 before anything is shown, or a setter's error) are passed on;
 // the bracket is closed and the dialog freed all the same.
-void RunPortSetup(TCustomComPort& port);
+void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run = {});
 
-// Makes RunPortSetup the dialog that TCustomComPort::ShowPortSetup() opens.
-void InstallPortSetupDialog();
+// Makes RunPortSetup (with run) the dialog that port.ShowPortSetup() opens.
+void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run = {});
 
 }  // namespace qv

@@ -1,8 +1,10 @@
 // The port's settings kept in a registry key or an ini file section: the
 // groups in StoredGroups(), written and read in one fixed order (basic, others,
 // parity, buffer, time-outs, flow control) whatever their bit numbers.
+#include <optional>
 #include <stdexcept>
 #include <string_view>
+#include <vector>
 
 #include "AppUtils.h"
 #include "AsciiText.h"
@@ -95,51 +97,150 @@ bool OpenLocation(TRegistry& reg, const std::string& location, const std::string
 
 std::string ComponentName(const QObject& port) { return port.objectName().toStdString(); }
 
+using Port = TCustomComPort;
+
+// One stored value of the port: its group, its name, and how it is made from
+// and applied to the port, as text or as integer. Storing and loading both go
+// through this table, in its order.
+struct StoredValue {
+  TStoredGroup group;
+  const char* name;
+  std::string (*text)(const Port&) = nullptr;  // text values
+  void (*setText)(Port&, const std::string&) = nullptr;
+  int (*number)(const Port&) = nullptr;  // integer values
+  void (*setNumber)(Port&, int) = nullptr;
+  // Stored only when this holds for the port (after the values before it are loaded).
+  bool (*applies)(const Port&) = nullptr;
+  // The default for a missing integer instead of the current value.
+  std::optional<int> missing = std::nullopt;
+};
+
+StoredValue Text(TStoredGroup g, const char* name, std::string (*text)(const Port&),
+                 void (*setText)(Port&, const std::string&)) {
+  return {g, name, text, setText};
+}
+
+StoredValue Number(TStoredGroup g, const char* name, int (*number)(const Port&), void (*setNumber)(Port&, int),
+                   bool (*applies)(const Port&) = nullptr, std::optional<int> missing = std::nullopt) {
+  return {g, name, nullptr, nullptr, number, setNumber, applies, missing};
+}
+
+// Groups in the fixed order basic, others, parity, buffer, time-outs, flow control.
+const std::vector<StoredValue>& StoredValues() {
+  using S = const std::string&;
+  static const std::vector<StoredValue> values{
+      Text(
+          sgBasic, "Port", [](const Port& p) { return p.Port(); }, [](Port& p, S t) { p.SetPort(t); }),
+      Text(
+          sgBasic, "BaudRate", [](const Port& p) { return BaudRateToText(p.BaudRate()); },
+          [](Port& p, S t) { p.SetBaudRate(TextToBaudRate(t)); }),
+      // The custom rate counts only with the custom baud rate; a missing one
+      // loads as the component's default rather than as the current value.
+      Number(
+          sgBasic, "CustomBaudRate", [](const Port& p) { return int{p.CustomBaudRate()}; },
+          [](Port& p, int n) { p.SetCustomBaudRate(n); }, [](const Port& p) { return p.BaudRate() == brCustom; },
+          kDefaultCustomBaudRate),
+      Text(
+          sgBasic, "StopBits", [](const Port& p) { return StopBitsToText(p.StopBits()); },
+          [](Port& p, S t) { p.SetStopBits(TextToStopBits(t)); }),
+      Text(
+          sgBasic, "DataBits", [](const Port& p) { return DataBitsToText(p.DataBits()); },
+          [](Port& p, S t) { p.SetDataBits(TextToDataBits(t)); }),
+      Text(
+          sgBasic, "Parity", [](const Port& p) { return ParityToText(p.Parity().Bits()); },
+          [](Port& p, S t) { p.Parity().SetBits(TextToParity(t)); }),
+      // fcCustom (also what an unknown text gives) leaves the flow-control fields alone.
+      Text(
+          sgBasic, "FlowControl", [](const Port& p) { return FlowControlToText(p.FlowControl().FlowControl()); },
+          [](Port& p, S t) { p.FlowControl().SetFlowControl(TextToFlowControl(t)); }),
+      Text(
+          sgOthers, "EventChar", [](const Port& p) { return CharToText(p.EventChar()); },
+          [](Port& p, S t) { p.SetEventChar(TextToChar(t)); }),
+      Text(
+          sgOthers, "DiscardNull", [](const Port& p) { return BoolToText(p.DiscardNull()); },
+          [](Port& p, S t) { p.SetDiscardNull(TextToBool(t)); }),
+      Text(
+          sgParity, "Parity.Check", [](const Port& p) { return BoolToText(p.Parity().Check()); },
+          [](Port& p, S t) { p.Parity().SetCheck(TextToBool(t)); }),
+      Text(
+          sgParity, "Parity.Replace", [](const Port& p) { return BoolToText(p.Parity().Replace()); },
+          [](Port& p, S t) { p.Parity().SetReplace(TextToBool(t)); }),
+      Text(
+          sgParity, "Parity.ReplaceChar", [](const Port& p) { return CharToText(p.Parity().ReplaceChar()); },
+          [](Port& p, S t) { p.Parity().SetReplaceChar(TextToChar(t)); }),
+      Number(
+          sgBuffer, "Buffer.OutputSize", [](const Port& p) { return int{p.Buffer().OutputSize()}; },
+          [](Port& p, int n) { p.Buffer().SetOutputSize(n); }),
+      Number(
+          sgBuffer, "Buffer.InputSize", [](const Port& p) { return int{p.Buffer().InputSize()}; },
+          [](Port& p, int n) { p.Buffer().SetInputSize(n); }),
+      Number(
+          sgTimeouts, "Timeouts.ReadInterval", [](const Port& p) { return int{p.Timeouts().ReadInterval()}; },
+          [](Port& p, int n) { p.Timeouts().SetReadInterval(n); }),
+      Number(
+          sgTimeouts, "Timeouts.ReadTotalConstant", [](const Port& p) { return int{p.Timeouts().ReadTotalConstant()}; },
+          [](Port& p, int n) { p.Timeouts().SetReadTotalConstant(n); }),
+      Number(
+          sgTimeouts, "Timeouts.ReadTotalMultiplier",
+          [](const Port& p) { return int{p.Timeouts().ReadTotalMultiplier()}; },
+          [](Port& p, int n) { p.Timeouts().SetReadTotalMultiplier(n); }),
+      Number(
+          sgTimeouts, "Timeouts.WriteTotalConstant",
+          [](const Port& p) { return int{p.Timeouts().WriteTotalConstant()}; },
+          [](Port& p, int n) { p.Timeouts().SetWriteTotalConstant(n); }),
+      Number(
+          sgTimeouts, "Timeouts.WriteTotalMultiplier",
+          [](const Port& p) { return int{p.Timeouts().WriteTotalMultiplier()}; },
+          [](Port& p, int n) { p.Timeouts().SetWriteTotalMultiplier(n); }),
+      Text(
+          sgFlowControl, "FlowControl.ControlRTS",
+          [](const Port& p) { return RTSToText(p.FlowControl().ControlRTS()); },
+          [](Port& p, S t) { p.FlowControl().SetControlRTS(TextToRTS(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.ControlDTR",
+          [](const Port& p) { return DTRToText(p.FlowControl().ControlDTR()); },
+          [](Port& p, S t) { p.FlowControl().SetControlDTR(TextToDTR(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.DSRSensitivity",
+          [](const Port& p) { return BoolToText(p.FlowControl().DSRSensitivity()); },
+          [](Port& p, S t) { p.FlowControl().SetDSRSensitivity(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.OutCTSFlow",
+          [](const Port& p) { return BoolToText(p.FlowControl().OutCTSFlow()); },
+          [](Port& p, S t) { p.FlowControl().SetOutCTSFlow(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.OutDSRFlow",
+          [](const Port& p) { return BoolToText(p.FlowControl().OutDSRFlow()); },
+          [](Port& p, S t) { p.FlowControl().SetOutDSRFlow(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.TxContinueOnXoff",
+          [](const Port& p) { return BoolToText(p.FlowControl().TxContinueOnXoff()); },
+          [](Port& p, S t) { p.FlowControl().SetTxContinueOnXoff(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.XonXoffIn", [](const Port& p) { return BoolToText(p.FlowControl().XonXoffIn()); },
+          [](Port& p, S t) { p.FlowControl().SetXonXoffIn(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.XonXoffOut",
+          [](const Port& p) { return BoolToText(p.FlowControl().XonXoffOut()); },
+          [](Port& p, S t) { p.FlowControl().SetXonXoffOut(TextToBool(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.XoffChar", [](const Port& p) { return CharToText(p.FlowControl().XoffChar()); },
+          [](Port& p, S t) { p.FlowControl().SetXoffChar(TextToChar(t)); }),
+      Text(
+          sgFlowControl, "FlowControl.XonChar", [](const Port& p) { return CharToText(p.FlowControl().XonChar()); },
+          [](Port& p, S t) { p.FlowControl().SetXonChar(TextToChar(t)); }),
+  };
+  return values;
+}
+
 void StoreGroups(const TCustomComPort& port, SettingsSink& out) {
   const auto groups = port.StoredGroups();
-  if (groups.contains(sgBasic)) {
-    out.Text("Port", port.Port());
-    out.Text("BaudRate", BaudRateToText(port.BaudRate()));
-    if (port.BaudRate() == brCustom) out.Integer("CustomBaudRate", port.CustomBaudRate());
-    out.Text("StopBits", StopBitsToText(port.StopBits()));
-    out.Text("DataBits", DataBitsToText(port.DataBits()));
-    out.Text("Parity", ParityToText(port.Parity().Bits()));
-    out.Text("FlowControl", FlowControlToText(port.FlowControl().FlowControl()));
-  }
-  if (groups.contains(sgOthers)) {
-    out.Text("EventChar", CharToText(port.EventChar()));
-    out.Text("DiscardNull", BoolToText(port.DiscardNull()));
-  }
-  if (groups.contains(sgParity)) {
-    const auto& p = port.Parity();
-    out.Text("Parity.Check", BoolToText(p.Check()));
-    out.Text("Parity.Replace", BoolToText(p.Replace()));
-    out.Text("Parity.ReplaceChar", CharToText(p.ReplaceChar()));
-  }
-  if (groups.contains(sgBuffer)) {
-    out.Integer("Buffer.OutputSize", port.Buffer().OutputSize());
-    out.Integer("Buffer.InputSize", port.Buffer().InputSize());
-  }
-  if (groups.contains(sgTimeouts)) {
-    const auto& t = port.Timeouts();
-    out.Integer("Timeouts.ReadInterval", t.ReadInterval());
-    out.Integer("Timeouts.ReadTotalConstant", t.ReadTotalConstant());
-    out.Integer("Timeouts.ReadTotalMultiplier", t.ReadTotalMultiplier());
-    out.Integer("Timeouts.WriteTotalConstant", t.WriteTotalConstant());
-    out.Integer("Timeouts.WriteTotalMultiplier", t.WriteTotalMultiplier());
-  }
-  if (groups.contains(sgFlowControl)) {
-    const auto& f = port.FlowControl();
-    out.Text("FlowControl.ControlRTS", RTSToText(f.ControlRTS()));
-    out.Text("FlowControl.ControlDTR", DTRToText(f.ControlDTR()));
-    out.Text("FlowControl.DSRSensitivity", BoolToText(f.DSRSensitivity()));
-    out.Text("FlowControl.OutCTSFlow", BoolToText(f.OutCTSFlow()));
-    out.Text("FlowControl.OutDSRFlow", BoolToText(f.OutDSRFlow()));
-    out.Text("FlowControl.TxContinueOnXoff", BoolToText(f.TxContinueOnXoff()));
-    out.Text("FlowControl.XonXoffIn", BoolToText(f.XonXoffIn()));
-    out.Text("FlowControl.XonXoffOut", BoolToText(f.XonXoffOut()));
-    out.Text("FlowControl.XoffChar", CharToText(f.XoffChar()));
-    out.Text("FlowControl.XonChar", CharToText(f.XonChar()));
+  for (const StoredValue& value : StoredValues()) {
+    if (!groups.contains(value.group) || (value.applies && !value.applies(port))) continue;
+    if (value.text)
+      out.Text(value.name, value.text(port));
+    else
+      out.Integer(value.name, value.number(port));
   }
 }
 
@@ -148,54 +249,12 @@ void StoreGroups(const TCustomComPort& port, SettingsSink& out) {
 // so a key missing from an ini file leaves its property as it is.
 void LoadGroups(TCustomComPort& port, SettingsSource& in) {
   const auto groups = port.StoredGroups();
-  auto readBool = [&](const char* name, bool current) { return TextToBool(in.Text(name, BoolToText(current))); };
-  auto readChar = [&](const char* name, AnsiChar current) { return TextToChar(in.Text(name, CharToText(current))); };
-  if (groups.contains(sgBasic)) {
-    port.SetPort(in.Text("Port", port.Port()));
-    port.SetBaudRate(TextToBaudRate(in.Text("BaudRate", BaudRateToText(port.BaudRate()))));
-    if (port.BaudRate() == brCustom) port.SetCustomBaudRate(in.Integer("CustomBaudRate", kDefaultCustomBaudRate));
-    port.SetStopBits(TextToStopBits(in.Text("StopBits", StopBitsToText(port.StopBits()))));
-    port.SetDataBits(TextToDataBits(in.Text("DataBits", DataBitsToText(port.DataBits()))));
-    port.Parity().SetBits(TextToParity(in.Text("Parity", ParityToText(port.Parity().Bits()))));
-    // fcCustom (also what an unknown text gives) leaves the flow-control fields alone.
-    port.FlowControl().SetFlowControl(
-        TextToFlowControl(in.Text("FlowControl", FlowControlToText(port.FlowControl().FlowControl()))));
-  }
-  if (groups.contains(sgOthers)) {
-    port.SetEventChar(readChar("EventChar", port.EventChar()));
-    port.SetDiscardNull(readBool("DiscardNull", port.DiscardNull()));
-  }
-  if (groups.contains(sgParity)) {
-    auto& p = port.Parity();
-    p.SetCheck(readBool("Parity.Check", p.Check()));
-    p.SetReplace(readBool("Parity.Replace", p.Replace()));
-    p.SetReplaceChar(readChar("Parity.ReplaceChar", p.ReplaceChar()));
-  }
-  if (groups.contains(sgBuffer)) {
-    auto& b = port.Buffer();
-    b.SetOutputSize(in.Integer("Buffer.OutputSize", b.OutputSize()));
-    b.SetInputSize(in.Integer("Buffer.InputSize", b.InputSize()));
-  }
-  if (groups.contains(sgTimeouts)) {
-    auto& t = port.Timeouts();
-    t.SetReadInterval(in.Integer("Timeouts.ReadInterval", t.ReadInterval()));
-    t.SetReadTotalConstant(in.Integer("Timeouts.ReadTotalConstant", t.ReadTotalConstant()));
-    t.SetReadTotalMultiplier(in.Integer("Timeouts.ReadTotalMultiplier", t.ReadTotalMultiplier()));
-    t.SetWriteTotalConstant(in.Integer("Timeouts.WriteTotalConstant", t.WriteTotalConstant()));
-    t.SetWriteTotalMultiplier(in.Integer("Timeouts.WriteTotalMultiplier", t.WriteTotalMultiplier()));
-  }
-  if (groups.contains(sgFlowControl)) {
-    auto& f = port.FlowControl();
-    f.SetControlRTS(TextToRTS(in.Text("FlowControl.ControlRTS", RTSToText(f.ControlRTS()))));
-    f.SetControlDTR(TextToDTR(in.Text("FlowControl.ControlDTR", DTRToText(f.ControlDTR()))));
-    f.SetDSRSensitivity(readBool("FlowControl.DSRSensitivity", f.DSRSensitivity()));
-    f.SetOutCTSFlow(readBool("FlowControl.OutCTSFlow", f.OutCTSFlow()));
-    f.SetOutDSRFlow(readBool("FlowControl.OutDSRFlow", f.OutDSRFlow()));
-    f.SetTxContinueOnXoff(readBool("FlowControl.TxContinueOnXoff", f.TxContinueOnXoff()));
-    f.SetXonXoffIn(readBool("FlowControl.XonXoffIn", f.XonXoffIn()));
-    f.SetXonXoffOut(readBool("FlowControl.XonXoffOut", f.XonXoffOut()));
-    f.SetXoffChar(readChar("FlowControl.XoffChar", f.XoffChar()));
-    f.SetXonChar(readChar("FlowControl.XonChar", f.XonChar()));
+  for (const StoredValue& value : StoredValues()) {
+    if (!groups.contains(value.group) || (value.applies && !value.applies(port))) continue;
+    if (value.text)
+      value.setText(port, in.Text(value.name, value.text(port)));
+    else
+      value.setNumber(port, in.Integer(value.name, value.missing.value_or(value.number(port))));
   }
 }
 

@@ -12,6 +12,8 @@ bool InstallCPortTranslations() {
   // the build tree and an installed program find the same ones. QLocale()
   // follows the system's locale (LANG, LC_ALL, LC_MESSAGES) unless a default
   // was set. Calling again replaces the catalogue installed before.
+  // Qt keeps the installed translators per application, so the one installed
+  // here is remembered process-wide too.
   static std::unique_ptr<QTranslator> installed;
   if (installed) {
     QCoreApplication::removeTranslator(installed.get());

@@ -74,6 +74,5 @@ inline constexpr TComEvents kAllComEvents = TComEvents::FromBits(0x03FF);
 class TCustomComPort;
 using TNotifyEvent = std::function<void(TCustomComPort* Sender)>;
 using TRxCharEvent = std::function<void(TCustomComPort* Sender, int Count)>;
-using TRxBufEvent = std::function<void(TCustomComPort* Sender, const void* Buffer, int Count)>;
 using TComSignalEvent = std::function<void(TCustomComPort* Sender, bool OnOff)>;
 using TComErrorEvent = std::function<void(TCustomComPort* Sender, TComErrors Errors)>;

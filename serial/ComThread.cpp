@@ -6,18 +6,19 @@
 #include <sys/eventfd.h>
 #include <sys/ioctl.h>
 #include <unistd.h>
-#include <QMetaObject>
 
 #include <algorithm>
 #include <system_error>
 
-#include "CPort.h"
 #include "CPortConv.h"
 #include "InputQueue.h"
 #include "LineStatus.h"
 
-TComThread::TComThread(TCustomComPort& port, int fd, TComEvents events, TSyncMethod sync, std::uint64_t session)
-    : port_(port),
+TComThread::TComThread(TComThreadOwner& owner, qv::InputQueue& input, qv::LineErrorWatch& errors, int fd,
+                       TComEvents events, TSyncMethod sync, std::uint64_t session)
+    : owner_(owner),
+      input_(input),
+      errors_(errors),
       fd_(fd),
       events_(events),
       sync_(sync),
@@ -109,8 +110,8 @@ int TComThread::TxWaitMs(int rechecks) {
 
 void TComThread::Run() {
   pthread_setname_np(pthread_self(), "ComThread");
-  qv::InputQueue& input = *port_.input_;
-  qv::LineErrorWatch& errors = *port_.line_errors_;
+  qv::InputQueue& input = input_;
+  qv::LineErrorWatch& errors = errors_;
   const std::uint32_t wanted = EventsToMask(events_);
   int txRechecks = 0;
   while (!stop_.load()) {
@@ -167,7 +168,7 @@ bool TComThread::HandOver(TComEvents events) {
     case smWindowSync: HandOverWindowSync(events); return true;
     case smNone:
       try {
-        port_.RunEventActions(events, session_);
+        owner_.RunEventActions(events, session_);
         return true;
       } catch (...) {
         return false;  // a failing handler ends the thread without a message
@@ -182,23 +183,17 @@ bool TComThread::HandOverThreadSync(TComEvents events) {
   slot_ = events;
   const std::uint64_t seq = ++posted_;
   lock.unlock();
-  TCustomComPort* port = &port_;
-  const std::uint64_t session = session_;
-  QMetaObject::invokeMethod(
-      port, [port, session] { port->DrainHandOver(session); }, Qt::QueuedConnection);
+  owner_.PostHandOver(session_);
   lock.lock();
   cv_.wait(lock, [&] { return handled_ >= seq || closing_; });
   return !closing_ && !failed_;
 }
 
 void TComThread::HandOverWindowSync(TComEvents events) {
-  TCustomComPort* port = &port_;
-  const std::uint64_t session = session_;
   for (TComEvent event : kEventActionOrder) {
     if (!events.contains(event)) continue;
     const auto bit = static_cast<std::uint16_t>(1u << static_cast<int>(event));
     if (outstanding_.fetch_or(bit) & bit) continue;
-    QMetaObject::invokeMethod(
-        port, [port, session, event] { port->RunSingleAction(event, session); }, Qt::QueuedConnection);
+    owner_.PostAction(event, session_);
   }
 }

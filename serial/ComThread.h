@@ -20,12 +20,14 @@
 #include <thread>
 
 #include "CPortTypes.h"
+#include "ComThreadOwner.h"
 #include "UniqueFd.h"
 
-class TCustomComPort;
 namespace qv {
+class InputQueue;
+class LineErrorWatch;
 class ModemWatch;
-}
+}  // namespace qv
 
 // The order in which the events of one batch are acted on.
 inline constexpr std::array<TComEvent, 10> kEventActionOrder = {evError, evRxChar, evTxEmpty, evBreak, evRing,
@@ -33,7 +35,10 @@ inline constexpr std::array<TComEvent, 10> kEventActionOrder = {evError, evRxCha
 
 class TComThread {
  public:
-  TComThread(TCustomComPort& port, int fd, TComEvents events, TSyncMethod sync, std::uint64_t session);
+  // Received bytes go into input, line errors are sampled into errors; both
+  // and the owner outlive the thread.
+  TComThread(TComThreadOwner& owner, qv::InputQueue& input, qv::LineErrorWatch& errors, int fd, TComEvents events,
+             TSyncMethod sync, std::uint64_t session);
   ~TComThread();
   TComThread(const TComThread&) = delete;
   TComThread& operator=(const TComThread&) = delete;
@@ -68,7 +73,9 @@ class TComThread {
   void HandOverWindowSync(TComEvents events);
   [[nodiscard]] int TxWaitMs(int rechecks);
 
-  TCustomComPort& port_;
+  TComThreadOwner& owner_;
+  qv::InputQueue& input_;
+  qv::LineErrorWatch& errors_;
   const int fd_;
   const TComEvents events_;
   const TSyncMethod sync_;

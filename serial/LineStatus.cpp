@@ -29,11 +29,6 @@ void LineErrorWatch::Start(int fd) {
   word_ = 0;
 }
 
-bool LineErrorWatch::Supported() const {
-  std::lock_guard lock(mutex_);
-  return supported_;
-}
-
 std::uint32_t LineErrorWatch::Sample(int fd) {
   std::lock_guard lock(mutex_);
   LineCounters now;

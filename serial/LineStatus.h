@@ -23,7 +23,6 @@ class LineErrorWatch {
  public:
   // Takes the counters' current values as the starting point.
   void Start(int fd);
-  [[nodiscard]] bool Supported() const;
   // Adds the flags for counters that moved since the last look; returns the
   // event-mask bits that follow (EV_ERR, EV_BREAK).
   std::uint32_t Sample(int fd);

@@ -14,6 +14,7 @@
 
 #include "CPort.h"
 #include "CPortTr.h"
+#include "DevicePath.h"
 #include "PortList.h"
 
 namespace fs = std::filesystem;

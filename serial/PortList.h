@@ -13,7 +13,7 @@
 struct TPortListSources {
   std::filesystem::path sysfsRoot = "/sys/class/tty";
   std::filesystem::path devRoot = "/dev";
-  std::filesystem::path announcements = qv::UserRuntimeDir() / "ports";
+  std::filesystem::path announcements = qv::PortAnnouncementDir();
 };
 
 // Replaces items with the ports, sorted by text without regard to case and not

@@ -75,7 +75,7 @@ TFormPlacement::TFormPlacement(QWidget* owner) : QObject(owner), owner_(owner) {
 TFormPlacement::~TFormPlacement() {
   // The owner may be half destroyed already (this object is its child):
   // from here on only the placement remembered while it was alive is used.
-  ownerGone_ = true;
+  owner_gone_ = true;
   BeforeDestroy();
   if (owner_) owner_->removeEventFilter(this);
 }
@@ -83,30 +83,30 @@ TFormPlacement::~TFormPlacement() {
 std::string TFormPlacement::DefaultPlacementFile() const { return qv::DefaultPlacementFile(); }
 
 std::string TFormPlacement::DefaultPlacementSection() const {
-  if (ownerGone_ || !owner_ || !ownerClass_.empty()) return ownerClass_;
+  if (owner_gone_ || !owner_ || !owner_class_.empty()) return owner_class_;
   std::string name = owner_->metaObject()->className();
   auto colon = name.rfind("::");
   return colon == std::string::npos ? name : name.substr(colon + 2);
 }
 
 void TFormPlacement::Remember() {
-  if (ownerGone_ || !owner_) return;
+  if (owner_gone_ || !owner_) return;
   remembered_ = CurrentPlacement();
 }
 
 void TFormPlacement::RememberClass() {
   // Only while the owner is whole: in its base class destructors (which hide
   // it) it no longer knows its own class.
-  if (ownerGone_ || !owner_) return;
-  ownerClass_.clear();
-  ownerClass_ = DefaultPlacementSection();
+  if (owner_gone_ || !owner_) return;
+  owner_class_.clear();
+  owner_class_ = DefaultPlacementSection();
 }
 
 std::filesystem::path TFormPlacement::IniFilePath() const {
-  return qv::PlacementFilePath(iniFileName_.empty() ? DefaultPlacementFile() : iniFileName_);
+  return qv::PlacementFilePath(ini_file_name_.empty() ? DefaultPlacementFile() : ini_file_name_);
 }
 
-std::string TFormPlacement::Section() const { return iniSection_.empty() ? DefaultPlacementSection() : iniSection_; }
+std::string TFormPlacement::Section() const { return ini_section_.empty() ? DefaultPlacementSection() : ini_section_; }
 
 std::string TFormPlacement::ReadString(const std::string& key, const std::string& def) {
   return ini_ ? ini_->ReadString(Section(), key, def) : def;
@@ -125,7 +125,7 @@ void TFormPlacement::Restore() {
 }
 
 qv::WindowPlacement TFormPlacement::CurrentPlacement() const {
-  if (ownerGone_ || !owner_) return remembered_;
+  if (owner_gone_ || !owner_) return remembered_;
   const QWidget& w = *owner_;
   qv::WindowPlacement p;
   Qt::WindowStates state = w.windowState();
@@ -169,19 +169,19 @@ class OpenFile {
 }  // namespace
 
 void TFormPlacement::StorePlacement() {
-  if (!placementRestored_ && active_) return;
+  if (!placement_restored_ && active_) return;
   OpenFile file(ini_, IniFilePath());
   WriteString("FormVersion", std::to_string(version_));
   if (options_.contains(fpState) || options_.contains(fpPosition)) {
     WritePlacementKeys();
-    WriteString("Visible", savingOnDestroy_ ? "1" : "0");
+    WriteString("Visible", saving_on_destroy_ ? "1" : "0");
   }
-  if (options_.contains(fpActiveControl) && !ownerGone_ && owner_) {
+  if (options_.contains(fpActiveControl) && !owner_gone_ && owner_) {
     QWidget* focus = owner_->focusWidget();
     if (focus && !focus->objectName().isEmpty()) WriteString("ActiveControl", focus->objectName().toStdString());
   }
   Save();
-  placementSaved_ = true;
+  placement_saved_ = true;
 }
 
 void TFormPlacement::WritePlacementKeys() {
@@ -200,13 +200,13 @@ void TFormPlacement::WritePlacementKeys() {
 }
 
 void TFormPlacement::LoadPlacement() {
-  placementSaved_ = false;
+  placement_saved_ = false;
   {
     OpenFile file(ini_, IniFilePath());
     int stored = qv::ParseIniInteger(ReadString("FormVersion", "")).value_or(0);
     if (stored >= version_) {
       ReadPlacementKeys(options_.contains(fpState), options_.contains(fpPosition));
-      placementRestored_ = true;
+      placement_restored_ = true;
       Restore();
       if (options_.contains(fpActiveControl) && owner_) {
         QString name = QString::fromStdString(ReadString("ActiveControl", ""));
@@ -214,7 +214,7 @@ void TFormPlacement::LoadPlacement() {
         if (target && target->focusPolicy() != Qt::NoFocus && target->isEnabled()) target->setFocus();
       }
     }
-    placementRestored_ = true;
+    placement_restored_ = true;
   }
   ApplyLimits();
   Remember();
@@ -222,11 +222,11 @@ void TFormPlacement::LoadPlacement() {
 
 void TFormPlacement::ApplyLimits() {
   if (!owner_) return;
-  if (preventResize_) {
+  if (prevent_resize_) {
     owner_->setFixedSize(owner_->size());
     return;
   }
-  const TWinMinMaxInfo& m = minMaxInfo_;
+  const TWinMinMaxInfo& m = min_max_info_;
   if (m.MinTrackWidth > 0 || m.MinTrackHeight > 0)
     owner_->setMinimumSize(std::max(0, m.MinTrackWidth), std::max(0, m.MinTrackHeight));
   if (m.MaxTrackWidth > 0 || m.MaxTrackHeight > 0)
@@ -318,21 +318,21 @@ void TFormPlacement::Closed() {
 }
 
 void TFormPlacement::BeforeDestroy() {
-  if (destroyHandled_) return;
-  destroyHandled_ = true;
+  if (destroy_handled_) return;
+  destroy_handled_ = true;
   Remember();
-  if (!active_ || placementSaved_) return;
-  savingOnDestroy_ = true;
+  if (!active_ || placement_saved_) return;
+  saving_on_destroy_ = true;
   try {
     StorePlacement();
   } catch (const std::exception& e) {
     Report(e);
   }
-  savingOnDestroy_ = false;
+  saving_on_destroy_ = false;
 }
 
 bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
-  if (watched != owner_ || ownerGone_) return false;
+  if (watched != owner_ || owner_gone_) return false;
   switch (event->type()) {
     case QEvent::Show:
       RememberClass();
@@ -346,14 +346,14 @@ bool TFormPlacement::eventFilter(QObject* watched, QEvent* event) {
       Remember();
       break;
     case QEvent::Close:
-      if (forwardingClose_ || qobject_cast<QDialog*>(owner_)) break;
+      if (forwarding_close_ || qobject_cast<QDialog*>(owner_)) break;
       // Let the owner decide first; store only a close it accepted.
       {
         QPointer<TFormPlacement> self(this);
-        forwardingClose_ = true;
+        forwarding_close_ = true;
         QCoreApplication::sendEvent(owner_, event);
         if (!self) return true;  // the owner deleted itself, and this with it
-        forwardingClose_ = false;
+        forwarding_close_ = false;
       }
       if (event->isAccepted()) Closed();
       return true;

@@ -99,18 +99,18 @@ class TFormPlacement : public QObject {
 
   [[nodiscard]] bool Active() const { return active_; }
   void SetActive(bool on) { active_ = on; }
-  [[nodiscard]] const std::string& IniFileName() const { return iniFileName_; }
-  void SetIniFileName(std::string name) { iniFileName_ = std::move(name); }
-  [[nodiscard]] const std::string& IniSection() const { return iniSection_; }
-  void SetIniSection(std::string section) { iniSection_ = std::move(section); }
+  [[nodiscard]] const std::string& IniFileName() const { return ini_file_name_; }
+  void SetIniFileName(std::string name) { ini_file_name_ = std::move(name); }
+  [[nodiscard]] const std::string& IniSection() const { return ini_section_; }
+  void SetIniSection(std::string section) { ini_section_ = std::move(section); }
   [[nodiscard]] TPlacementOptions Options() const { return options_; }
   void SetOptions(TPlacementOptions options) { options_ = options; }
   [[nodiscard]] int Version() const { return version_; }
   void SetVersion(int version) { version_ = version; }
-  [[nodiscard]] bool PreventResize() const { return preventResize_; }
-  void SetPreventResize(bool on) { preventResize_ = on; }
-  [[nodiscard]] const TWinMinMaxInfo& MinMaxInfo() const { return minMaxInfo_; }
-  void SetMinMaxInfo(const TWinMinMaxInfo& info) { minMaxInfo_ = info; }
+  [[nodiscard]] bool PreventResize() const { return prevent_resize_; }
+  void SetPreventResize(bool on) { prevent_resize_ = on; }
+  [[nodiscard]] const TWinMinMaxInfo& MinMaxInfo() const { return min_max_info_; }
+  void SetMinMaxInfo(const TWinMinMaxInfo& info) { min_max_info_ = info; }
 
   std::function<void()> OnSavePlacement;
   std::function<void()> OnRestorePlacement;
@@ -132,9 +132,9 @@ class TFormPlacement : public QObject {
   void StorePlacement();
   void LoadPlacement();
 
-  [[nodiscard]] bool PlacementRestored() const { return placementRestored_; }
-  [[nodiscard]] bool PlacementSaved() const { return placementSaved_; }
-  [[nodiscard]] bool SavingOnDestroy() const { return savingOnDestroy_; }
+  [[nodiscard]] bool PlacementRestored() const { return placement_restored_; }
+  [[nodiscard]] bool PlacementSaved() const { return placement_saved_; }
+  [[nodiscard]] bool SavingOnDestroy() const { return saving_on_destroy_; }
 
   // The store that destruction runs. An owner may call it from its destructor;
   // otherwise it runs when this object is destroyed, from the placement last
@@ -164,20 +164,20 @@ class TFormPlacement : public QObject {
 
   QPointer<QWidget> owner_;
   bool active_ = true;
-  std::string iniFileName_;
-  std::string iniSection_;
+  std::string ini_file_name_;
+  std::string ini_section_;
   TPlacementOptions options_{fpState, fpPosition};
   int version_ = 0;
-  bool preventResize_ = false;
-  TWinMinMaxInfo minMaxInfo_;
+  bool prevent_resize_ = false;
+  TWinMinMaxInfo min_max_info_;
 
-  bool placementRestored_ = false;
-  bool placementSaved_ = false;
-  bool savingOnDestroy_ = false;
-  bool destroyHandled_ = false;
-  bool forwardingClose_ = false;
-  bool ownerGone_ = false;          // from here on only the remembered placement is used
+  bool placement_restored_ = false;
+  bool placement_saved_ = false;
+  bool saving_on_destroy_ = false;
+  bool destroy_handled_ = false;
+  bool forwarding_close_ = false;
+  bool owner_gone_ = false;         // from here on only the remembered placement is used
   qv::WindowPlacement remembered_;  // refreshed whenever the owner moves, resizes or changes state
-  std::string ownerClass_;
+  std::string owner_class_;
   TIniFile* ini_ = nullptr;  // the file of the load or store that is running
 };

@@ -50,14 +50,14 @@ int TOwnerDrawComboBox::GetItemHt() const { return std::max(9, QFontMetrics(font
 void TOwnerDrawComboBox::UpdateItemHeight() {
   // A GetItemHt() that adjusts the font would come back through changeEvent;
   // no rebuild may start while the height is half changed.
-  changingItemHeight_ = true;
-  itemHeight_ = GetItemHt();
+  changing_item_height_ = true;
+  item_height_ = GetItemHt();
   updateGeometry();
-  changingItemHeight_ = false;
+  changing_item_height_ = false;
 }
 
 void TOwnerDrawComboBox::RecreateWnd() {
-  if (changingItemHeight_) return;
+  if (changing_item_height_) return;
   CreateWnd();
 }
 
@@ -84,7 +84,7 @@ void TColorComboBox::FillColorList() {
     if (row == kDefaultRow && !options_.contains(coIncludeDefault)) continue;
     if (row == kNoneRow && !options_.contains(coIncludeNone)) continue;
     QString text = QString::fromLatin1(kColorRows[row].name);
-    if (row < colorNames_.size() && !colorNames_.at(row).isEmpty()) text = colorNames_.at(row);
+    if (row < color_names_.size() && !color_names_.at(row).isEmpty()) text = color_names_.at(row);
     addItem(text, QVariant(static_cast<int>(kColorRows[row].value)));
   }
   view()->setUpdatesEnabled(updates);
@@ -132,13 +132,13 @@ TColor TColorComboBox::ColorValue() const {
 
 void TColorComboBox::SetColorNames(const QStringList& names) {
   value_ = ColorValue();
-  colorNames_ = names;
+  color_names_ = names;
   RecreateWnd();
 }
 
 void TColorComboBox::SetDisplayNames(bool on) {
-  if (on == displayNames_) return;
-  displayNames_ = on;
+  if (on == display_names_) return;
+  display_names_ = on;
   update();
   view()->viewport()->update();
 }
@@ -182,6 +182,6 @@ void TColorComboBox::paintEvent(QPaintEvent* event) {
   painter.drawComplexControl(QStyle::CC_ComboBox, opt);
   if (currentIndex() < 0) return;
   QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt, QStyle::SC_ComboBoxEditField, this);
-  qv::ColorEntry entry{ItemColor(currentIndex()), itemText(currentIndex()), hasFocus(), displayNames_};
+  qv::ColorEntry entry{ItemColor(currentIndex()), itemText(currentIndex()), hasFocus(), display_names_};
   qv::DrawColorEntry(painter, field, entry, palette(), font(), layoutDirection());
 }

@@ -23,7 +23,7 @@ class TOwnerDrawComboBox : public QComboBox {
 
   // The height of every entry, fixed by GetItemHt() when the control is made
   // and again when its font changes.
-  [[nodiscard]] int ItemHeight() const { return itemHeight_; }
+  [[nodiscard]] int ItemHeight() const { return item_height_; }
   // The larger of 9 and the font's text height + 1. A subclass that changes
   // it calls UpdateItemHeight() from its own constructor (a virtual call from
   // this class's constructor reaches only this version).
@@ -40,8 +40,8 @@ class TOwnerDrawComboBox : public QComboBox {
 
  private:
   TComboBoxStyle style_ = csDropDownList;
-  int itemHeight_ = 9;
-  bool changingItemHeight_ = false;
+  int item_height_ = 9;
+  bool changing_item_height_ = false;
 };
 
 enum TColorComboOption { coIncludeDefault, coIncludeNone };
@@ -71,10 +71,10 @@ class TColorComboBox : public TOwnerDrawComboBox {
 
   // A non-empty string at position i names row i of the colour table
   // (positions count all 18 rows, skipped ones included).
-  [[nodiscard]] const QStringList& ColorNames() const { return colorNames_; }
+  [[nodiscard]] const QStringList& ColorNames() const { return color_names_; }
   void SetColorNames(const QStringList& names);
 
-  [[nodiscard]] bool DisplayNames() const { return displayNames_; }
+  [[nodiscard]] bool DisplayNames() const { return display_names_; }
   void SetDisplayNames(bool on);
 
   [[nodiscard]] TColorComboOptions Options() const { return options_; }
@@ -105,8 +105,8 @@ class TColorComboBox : public TOwnerDrawComboBox {
   [[nodiscard]] std::optional<TColor> ColorFromText(const QString& text) const;
 
   TColor value_ = clBlack;
-  QStringList colorNames_;
-  bool displayNames_ = true;
+  QStringList color_names_;
+  bool display_names_ = true;
   TColorComboOptions options_;
   bool loading_ = true;  // no notifications while the control is being made
 };

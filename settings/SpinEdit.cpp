@@ -45,29 +45,29 @@ QToolButton* MakeArrowButton(QWidget* parent, Qt::ArrowType arrow) {
 
 TSpinEdit::TSpinEdit(QWidget* parent)
     : QLineEdit(parent),
-      beep([] { QApplication::beep(); }),
-      upButton_(MakeArrowButton(this, Qt::UpArrow)),
-      downButton_(MakeArrowButton(this, Qt::DownArrow)) {
+      Beep([] { QApplication::beep(); }),
+      up_button_(MakeArrowButton(this, Qt::UpArrow)),
+      down_button_(MakeArrowButton(this, Qt::DownArrow)) {
   setTextMargins(0, 0, kButtonWidth, 0);
-  repeatTimer_.setSingleShot(false);
-  connect(&repeatTimer_, &QTimer::timeout, this, &TSpinEdit::RepeatStep);
-  connect(upButton_, &QToolButton::pressed, this, [this] { StartRepeat(+1); });
-  connect(downButton_, &QToolButton::pressed, this, [this] { StartRepeat(-1); });
-  connect(upButton_, &QToolButton::released, this, &TSpinEdit::StopRepeat);
-  connect(downButton_, &QToolButton::released, this, &TSpinEdit::StopRepeat);
+  repeat_timer_.setSingleShot(false);
+  connect(&repeat_timer_, &QTimer::timeout, this, &TSpinEdit::RepeatStep);
+  connect(up_button_, &QToolButton::pressed, this, [this] { StartRepeat(+1); });
+  connect(down_button_, &QToolButton::pressed, this, [this] { StartRepeat(-1); });
+  connect(up_button_, &QToolButton::released, this, &TSpinEdit::StopRepeat);
+  connect(down_button_, &QToolButton::released, this, &TSpinEdit::StopRepeat);
   SetValue(0);
 }
 
 int TSpinEdit::Value() const {
   int v = 0;
-  return ParseInteger(text(), v) ? v : minValue_;
+  return ParseInteger(text(), v) ? v : min_value_;
 }
 
 int TSpinEdit::Checked(long long value) const {
   // Checked one bound after the other, so that a reversed range cannot fault.
-  if (maxValue_ != minValue_) {
-    if (value < minValue_) return minValue_;
-    if (value > maxValue_) return maxValue_;
+  if (max_value_ != min_value_) {
+    if (value < min_value_) return min_value_;
+    if (value > max_value_) return max_value_;
   }
   // Without a range a step past the integer limits stops at the limit.
   if (value < std::numeric_limits<int>::min()) return std::numeric_limits<int>::min();
@@ -85,19 +85,19 @@ void TSpinEdit::UpClick() { Step(+1); }
 void TSpinEdit::DownClick() { Step(-1); }
 
 void TSpinEdit::StartRepeat(int direction) {
-  repeatDirection_ = direction;
+  repeat_direction_ = direction;
   Step(direction);
-  repeatTimer_.start(kRepeatDelayMs);
+  repeat_timer_.start(kRepeatDelayMs);
 }
 
 void TSpinEdit::RepeatStep() {
-  if (repeatTimer_.interval() != kRepeatIntervalMs) repeatTimer_.setInterval(kRepeatIntervalMs);
-  Step(repeatDirection_);
+  if (repeat_timer_.interval() != kRepeatIntervalMs) repeat_timer_.setInterval(kRepeatIntervalMs);
+  Step(repeat_direction_);
 }
 
 void TSpinEdit::StopRepeat() {
-  repeatTimer_.stop();
-  repeatDirection_ = 0;
+  repeat_timer_.stop();
+  repeat_direction_ = 0;
 }
 
 bool TSpinEdit::IsAcceptedCharacter(const QString& text) const {
@@ -121,7 +121,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
     case Qt::Key_Return:
     case Qt::Key_Enter:
       // Enter is not a number: refused here, and kept from the dialog's buttons.
-      beep();
+      Beep();
       event->accept();
       return;
     default: break;
@@ -130,7 +130,7 @@ void TSpinEdit::keyPressEvent(QKeyEvent* event) {
   const bool printable = !t.isEmpty() && t[0].isPrint() &&
                          !(event->modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier));
   if (printable && !IsAcceptedCharacter(t)) {
-    beep();
+    Beep();
     event->accept();
     return;
   }
@@ -156,6 +156,6 @@ void TSpinEdit::resizeEvent(QResizeEvent* event) {
   const int h = height();
   const int upH = h / 2;
   const int x = width() - kButtonWidth;
-  upButton_->setGeometry(x, 0, kButtonWidth, upH);
-  downButton_->setGeometry(x, upH, kButtonWidth, h - upH);
+  up_button_->setGeometry(x, 0, kButtonWidth, upH);
+  down_button_->setGeometry(x, upH, kButtonWidth, h - upH);
 }

@@ -28,10 +28,10 @@ class TSpinEdit : public QLineEdit {
   // writes the number as decimal text.
   void SetValue(int value);
 
-  [[nodiscard]] int MinValue() const { return minValue_; }
-  void SetMinValue(int v) { minValue_ = v; }
-  [[nodiscard]] int MaxValue() const { return maxValue_; }
-  void SetMaxValue(int v) { maxValue_ = v; }
+  [[nodiscard]] int MinValue() const { return min_value_; }
+  void SetMinValue(int v) { min_value_ = v; }
+  [[nodiscard]] int MaxValue() const { return max_value_; }
+  void SetMaxValue(int v) { max_value_ = v; }
   [[nodiscard]] int Increment() const { return increment_; }
   void SetIncrement(int v) { increment_ = v; }
 
@@ -39,13 +39,13 @@ class TSpinEdit : public QLineEdit {
   void UpClick();
   void DownClick();
 
-  [[nodiscard]] QToolButton* UpButton() const { return upButton_; }
-  [[nodiscard]] QToolButton* DownButton() const { return downButton_; }
+  [[nodiscard]] QToolButton* UpButton() const { return up_button_; }
+  [[nodiscard]] QToolButton* DownButton() const { return down_button_; }
   // The timer that repeats a held button's step; exposed so its state can be observed.
-  [[nodiscard]] QTimer* RepeatTimer() { return &repeatTimer_; }
+  [[nodiscard]] QTimer* RepeatTimer() { return &repeat_timer_; }
 
   // Called for every refused key. Replaceable so that the refusal can be observed.
-  std::function<void()> beep;
+  std::function<void()> Beep;
 
   // Applies the range to what was typed, as leaving the field does.
   void ClampText();
@@ -63,11 +63,11 @@ class TSpinEdit : public QLineEdit {
   void RepeatStep();
   void Step(int direction);
 
-  int minValue_ = 0;
-  int maxValue_ = 0;
+  int min_value_ = 0;
+  int max_value_ = 0;
   int increment_ = 1;
-  int repeatDirection_ = 0;
-  QToolButton* upButton_ = nullptr;
-  QToolButton* downButton_ = nullptr;
-  QTimer repeatTimer_;
+  int repeat_direction_ = 0;
+  QToolButton* up_button_ = nullptr;
+  QToolButton* down_button_ = nullptr;
+  QTimer repeat_timer_;
 };

@@ -21,7 +21,7 @@ using namespace qv::setup;
 
 TForm2::TForm2(QWidget* parent, std::filesystem::path settingsFile)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint),
-      settingsFile_(settingsFile.empty() ? qv::SettingsFilePath() : std::move(settingsFile)) {
+      settings_file_(settingsFile.empty() ? qv::SettingsFilePath() : std::move(settingsFile)) {
   setObjectName("Form2");
   setWindowTitle("Setup");
   setModal(true);
@@ -37,12 +37,12 @@ TForm2::TForm2(QWidget* parent, std::filesystem::path settingsFile)
   CreateControls();
   SetTabOrder();
 
-  confirmCancel = [this] {
+  ConfirmCancel = [this] {
     std::unique_ptr<QMessageBox> box(MakeCancelQuestion(this));
     box->exec();
     return box->clickedButton() != nullptr && box->buttonRole(box->clickedButton()) == QMessageBox::YesRole;
   };
-  reportError = [this](const std::exception& e) {
+  ReportError = [this](const std::exception& e) {
     QMessageBox::critical(this, QApplication::applicationName(), QString::fromUtf8(e.what()));
   };
 
@@ -142,7 +142,7 @@ void TForm2::SetTabOrder() {
 }
 
 void TForm2::READ_INI() {
-  const TIniFile ini(settingsFile_);
+  const TIniFile ini(settings_file_);
   ColorComboBox1->SetColorValue(ini.ReadInteger(kSectionColor, kKeyBackColor, GraphDefaults::BackColor));
   ColorComboBox2->SetColorValue(ini.ReadInteger(kSectionColor, kKeyGridColor, GraphDefaults::GridColor));
   ColorComboBox3->SetColorValue(ini.ReadInteger(kSectionColor, kKeyDotsColor, GraphDefaults::DotsColor));
@@ -152,11 +152,11 @@ void TForm2::READ_INI() {
   SpinEdit1->SetValue(ini.ReadInteger(kSectionSpeed, kKeyGraphSpeed, GraphDefaults::GraphSpeed));
   SpinEdit2->SetValue(ini.ReadInteger(kSectionSpeed, kKeyGridCountY, GraphDefaults::GridCountY));
   SpinEdit3->SetValue(ini.ReadInteger(kSectionSpeed, kKeyGridCountX, GraphDefaults::GridCountX));
-  if (mirrorShowPixels) mirrorShowPixels(CheckBox3->isChecked());
+  if (MirrorShowPixels) MirrorShowPixels(CheckBox3->isChecked());
 }
 
 void TForm2::SAVE_INI() {
-  TIniFile ini(settingsFile_);
+  TIniFile ini(settings_file_);
   ini.WriteInteger(kSectionColor, kKeyBackColor, BackColor());
   ini.WriteInteger(kSectionColor, kKeyGridColor, GridColor());
   ini.WriteInteger(kSectionColor, kKeyDotsColor, DotsColor());
@@ -166,12 +166,12 @@ void TForm2::SAVE_INI() {
   ini.WriteInteger(kSectionSpeed, kKeyGridCountY, GridCountY());
   ini.WriteInteger(kSectionSpeed, kKeyGridCountX, GridCountX());
   ini.WriteBool(kSectionEinstellungen, kKeyShowPixels, ShowPixels());
-  if (setTimer1Interval) setTimer1Interval(GraphSpeed());
+  if (SetTimer1Interval) SetTimer1Interval(GraphSpeed());
 }
 
 void TForm2::FormShow() {
   std::error_code ec;
-  if (std::filesystem::exists(settingsFile_, ec)) {
+  if (std::filesystem::exists(settings_file_, ec)) {
     READ_INI();
     return;
   }
@@ -194,7 +194,7 @@ void TForm2::Button1Click() {
 
 void TForm2::Button2Click() {
   try {
-    if (!confirmCancel || !confirmCancel()) return;
+    if (!ConfirmCancel || !ConfirmCancel()) return;
     READ_INI();
     close();
   } catch (const std::exception& e) {
@@ -204,7 +204,7 @@ void TForm2::Button2Click() {
 
 void TForm2::Button3Click() {
   try {
-    if (showPortSetup) showPortSetup();
+    if (ShowPortSetup) ShowPortSetup();
   } catch (const std::exception& e) {
     Report(e);
   }
@@ -233,7 +233,7 @@ int TForm2::GridCountX() const { return SpinEdit3->Value(); }
 bool TForm2::ShowPixels() const { return CheckBox3->isChecked(); }
 
 void TForm2::setVisible(bool visible) {
-  if (visible && !isVisible() && centreOnShow_) {
+  if (visible && !isVisible() && centre_on_show_) {
     // Centred on the screen, not over the main window; a stored placement moves it on show.
     QScreen* s = (parentWidget() != nullptr ? parentWidget()->screen() : screen());
     if (s != nullptr) {
@@ -267,5 +267,5 @@ void TForm2::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm2::Report(const std::exception& e) {
-  if (reportError) reportError(e);
+  if (ReportError) ReportError(e);
 }

@@ -34,7 +34,7 @@ class TForm2 : public QDialog, public TGraphSettings, public qv::PositionRule {
   explicit TForm2(QWidget* parent = nullptr, std::filesystem::path settingsFile = {});
   ~TForm2() override;
 
-  [[nodiscard]] const std::filesystem::path& SettingsFile() const { return settingsFile_; }
+  [[nodiscard]] const std::filesystem::path& SettingsFile() const { return settings_file_; }
 
   // Loads the file into the controls (a missing file or value gives the
   // defaults, numbers are clamped into their fields) and mirrors ShowPixels.
@@ -52,8 +52,8 @@ class TForm2 : public QDialog, public TGraphSettings, public qv::PositionRule {
   // Centres the dialog on the screen before it is shown, until a stored
   // placement has been restored (that switches to the designed position).
   void setVisible(bool visible) override;
-  bool CentresOnShow() const override { return centreOnShow_; }
-  void UseDesignedPosition() override { centreOnShow_ = false; }
+  bool CentresOnShow() const override { return centre_on_show_; }
+  void UseDesignedPosition() override { centre_on_show_ = false; }
 
   // TGraphSettings: the controls' current state, read at each call.
   TColor BackColor() const override;
@@ -70,13 +70,13 @@ class TForm2 : public QDialog, public TGraphSettings, public qv::PositionRule {
   [[nodiscard]] static QMessageBox* MakeCancelQuestion(QWidget* parent);
 
   // Hooks of the owner. Unset hooks do nothing, except the two with defaults.
-  std::function<void(bool pixels)> mirrorShowPixels;  // select "Pixel" (true) or "Line" (false)
-  std::function<void(int ms)> setTimer1Interval;      // the receive lamp's hold time
-  std::function<void()> showPortSetup;                // the port's setup dialog
+  std::function<void(bool pixels)> MirrorShowPixels;  // select "Pixel" (true) or "Line" (false)
+  std::function<void(int ms)> SetTimer1Interval;      // the receive lamp's hold time
+  std::function<void()> ShowPortSetup;                // the port's setup dialog
   // Asks whether to leave without saving; true for "&Ja". Default: the question box.
-  std::function<bool()> confirmCancel;
+  std::function<bool()> ConfirmCancel;
   // Shows an error that ended a button's handler. Default: a message box.
-  std::function<void(const std::exception&)> reportError;
+  std::function<void(const std::exception&)> ReportError;
 
   // The controls, named as the program's description names them.
   QPushButton* Button1 = nullptr;
@@ -114,6 +114,6 @@ class TForm2 : public QDialog, public TGraphSettings, public qv::PositionRule {
   void SetTabOrder();
   void Report(const std::exception& e);
 
-  std::filesystem::path settingsFile_;
-  bool centreOnShow_ = true;
+  std::filesystem::path settings_file_;
+  bool centre_on_show_ = true;
 };

@@ -18,7 +18,7 @@ namespace {
 }  // namespace
 
 std::filesystem::path AnnouncementPath(int pid) {
-  return qv::UserRuntimeDir() / "ports" / ("quorvel-sim-" + std::to_string(pid));
+  return qv::PortAnnouncementDir() / ("quorvel-sim-" + std::to_string(pid));
 }
 
 PortAnnouncement::PortAnnouncement(std::filesystem::path link, const std::string& target, bool make_private_parents)

@@ -1,6 +1,5 @@
 #pragma once
-// Frames as the device sends them, and a port double that serves prepared
-// bytes and records what is written.
+// Frames as the device sends them, and the port double the tests feed them to.
 #include <algorithm>
 #include <cstdint>
 #include <functional>
@@ -8,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "ComPortIO.h"
+#include "CapturePort.h"
 
 namespace qvtest {
 
@@ -34,23 +33,6 @@ inline std::string Hex(const std::string& bytes) {
   return h;
 }
 
-class FakePort : public TComPortIO {
- public:
-  std::string waiting;  // bytes the next reads serve
-  std::vector<std::string> writes;
-  std::function<void()> failRead;  // when set, ReadString calls it (it throws)
-
-  int ReadString(std::string& Str, int Count) override {
-    if (failRead) failRead();
-    const std::size_t n = std::min<std::size_t>(waiting.size(), Count);
-    Str.assign(waiting, 0, n);
-    waiting.erase(0, n);
-    return static_cast<int>(n);
-  }
-  int WriteString(const std::string& Str) override {
-    writes.push_back(Str);
-    return static_cast<int>(Str.size());
-  }
-};
+using FakePort = qv::CapturePort;
 
 }  // namespace qvtest

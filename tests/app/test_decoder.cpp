@@ -14,7 +14,7 @@ namespace {
 class Decoder : public ::testing::Test {
  protected:
   void Event(const std::string& bytes) {
-    port.waiting = bytes;
+    port.Feed(bytes);
     dec.ComPort1RxChar(static_cast<int>(bytes.size()));
   }
   // Fills channel ch with a recognisable pattern so that zeroing and untouched ranges show.
@@ -52,20 +52,20 @@ TEST_F(Decoder, FrameSplitOverEventsIsCutOnlyWhenEndDataArrives) {
   EXPECT_EQ(s.DATASTRING, f);
   EXPECT_EQ(s.INSTRING, "MU");
   EXPECT_EQ(s.MAXIMA, (std::array<std::int32_t, 4>{500, 600, 700, 800}));
-  EXPECT_TRUE(port.writes.empty());
+  EXPECT_TRUE(port.Writes().empty());
 }
 
 TEST_F(Decoder, SecondMaximaFrameWaitsAndTheDeviceIsAskedAgain) {
   Event(MaximaFrame(1, 2, 3, 4) + MaximaFrame(5, 6, 7, 8));
   EXPECT_EQ(signals, 1);
   EXPECT_EQ(s.MAXIMA[0], 1);
-  EXPECT_EQ(port.writes, std::vector<std::string>{"b"});
+  EXPECT_EQ(port.Writes(), std::vector<std::string>{"b"});
   EXPECT_EQ(s.INSTRING, MaximaFrame(5, 6, 7, 8));
   Event("z");
   EXPECT_EQ(signals, 2);
   EXPECT_EQ(s.MAXIMA[0], 5);
   EXPECT_EQ(s.INSTRING, "z");
-  EXPECT_EQ(port.writes.size(), 1u);  // the rest "z" holds no maxima tag
+  EXPECT_EQ(port.Writes().size(), 1u);  // the rest "z" holds no maxima tag
 }
 
 TEST_F(Decoder, NoResendWhenNothingOrOnlyAChannelRecordFollows) {
@@ -73,7 +73,7 @@ TEST_F(Decoder, NoResendWhenNothingOrOnlyAChannelRecordFollows) {
   EXPECT_EQ(s.INSTRING, "");
   Event(MaximaFrame(1, 2, 3, 4) + "MUXA#Channel" + "MUXA#Maxim");
   EXPECT_EQ(signals, 2);
-  EXPECT_TRUE(port.writes.empty());
+  EXPECT_TRUE(port.Writes().empty());
 }
 
 TEST_F(Decoder, EndDataBeforeTheFirstTagFormsAFrameWithoutRecord) {
@@ -83,7 +83,7 @@ TEST_F(Decoder, EndDataBeforeTheFirstTagFormsAFrameWithoutRecord) {
   EXPECT_EQ(s.DATASTRING, "noiseEnd_Data");
   EXPECT_EQ(s.INSTRING, "MUXA#Maxima");
   EXPECT_EQ(s.CHANNEL_DATA[0][0], 200);  // history step with the previous maxima
-  EXPECT_EQ(port.writes, std::vector<std::string>{"b"});
+  EXPECT_EQ(port.Writes(), std::vector<std::string>{"b"});
   EXPECT_EQ(dec.LastFrame().maxima, qv::RecordOutcome::kAbsent);
   EXPECT_EQ(dec.LastFrame().channel, qv::RecordOutcome::kAbsent);
 }
@@ -146,22 +146,22 @@ TEST_F(Decoder, ZeroBytesAreOrdinaryData) {
 }
 
 TEST_F(Decoder, ShortReadAppendsOnlyWhatWasRead) {
-  port.waiting = "MUXA";
+  port.Feed("MUXA");
   dec.ComPort1RxChar(100);
   EXPECT_EQ(s.INSTRING, "MUXA");
 }
 
 TEST_F(Decoder, ReadErrorLeavesEverythingUntouched) {
   Event("MUXA#Maxima");
-  port.failRead = [] { throw EComPort(3, 5); };
-  port.waiting =
+  port.SetReadFailure([] { throw EComPort(3, 5); });
+  port.Feed(
       "\x01\x02\x03\x04\x05\x06\x07\x08"
-      "End_Data";
+      "End_Data");
   EXPECT_THROW(dec.ComPort1RxChar(16), EComPort);
   EXPECT_EQ(s.INSTRING, "MUXA#Maxima");
   EXPECT_EQ(s.DATASTRING, "");
   EXPECT_EQ(signals, 0);
-  EXPECT_TRUE(port.writes.empty());
+  EXPECT_TRUE(port.Writes().empty());
 }
 
 // ---- Maxima record and history step ---------------------------------------------------------------------
@@ -218,7 +218,7 @@ TEST_F(Decoder, FrameSignalComesOncePerFrameBeforeDecoding) {
     maximaSeen.push_back(s.MAXIMA[0]);
     framesSeen.push_back(s.DATASTRING);
   });
-  port.waiting = MaximaFrame(42, 0, 0, 0) + MaximaFrame(43, 0, 0, 0);
+  port.Feed(MaximaFrame(42, 0, 0, 0) + MaximaFrame(43, 0, 0, 0));
   d.ComPort1RxChar(64);
   d.ComPort1RxChar(64);
   EXPECT_EQ(maximaSeen, (std::vector<std::int32_t>{0, 42}));

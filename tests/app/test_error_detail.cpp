@@ -15,7 +15,7 @@
 #include "CPort.h"
 #include "EComPort.h"
 #include "PortErrorReport.h"
-#include "serial/PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {

@@ -60,19 +60,16 @@ class Startup : public ::testing::Test {
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     // Settings that differ from the dialog's starting values: reading them shows.
     WriteFile(iniFile, "[SPEED]\n1=250\n[Einstellungen]\n3=1\n");
-    previousRunner = TComSetupFrm::SetModalRunner([this](TComSetupFrm& d) { return user ? user(d) : 0; });
     previousLister = qv::SetPortLister([](std::vector<std::string>& items) { items = {"COM1", "COM2"}; });
-    qv::InstallPortSetupDialog();
     form = std::make_unique<TForm1>();
+    qv::InstallPortSetupDialog(*form->ComPort1, [this](TComSetupFrm& d) { return user ? user(d) : 0; });
     form2 = std::make_unique<TForm2>(nullptr, iniFile);
     qv::AttachSettingsDialog(*form, *form2);
   }
   void TearDown() override {
     form.reset();
     form2.reset();
-    TComSetupFrm::SetModalRunner(previousRunner);
     qv::SetPortLister(previousLister);
-    TCustomComPort::SetPortSetupHandler(nullptr);
     ::setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
   }
   fs::path RegFile() const { return config / "quorvel" / "HKEY_LOCAL_MACHINE.reg"; }
@@ -94,7 +91,6 @@ class Startup : public ::testing::Test {
   fs::path iniFile = dir / "Quorvel.ini";
   std::string oldConfig;
   std::function<int(TComSetupFrm&)> user;  // the user in the port setup dialog
-  TComSetupFrm::TModalRunner previousRunner;
   qv::TPortLister previousLister;
   CapturedErrors errors;
   std::unique_ptr<TForm1> form;
@@ -234,7 +230,7 @@ TEST_F(Startup, TheRs232MenuStoresAfterOkAndCancelButNotWithoutAPortList) {
 
 TEST_F(Startup, TheSettingsDialogStoresWhatItsComSetupChose) {
   Show();
-  form2->confirmCancel = [] { return true; };
+  form2->ConfirmCancel = [] { return true; };
   user = [](TComSetupFrm& d) {
     const int i = d.Combo2->findText("115200");
     d.Combo2->setCurrentIndex(i);

@@ -5,6 +5,7 @@
 
 #include <memory>
 
+#include "CapturePort.h"
 #include "ReadTap.h"
 #include "RecordFeeder.h"
 #include "RecordingReader.h"
@@ -16,22 +17,6 @@
 
 using namespace qv::rec;
 
-namespace {
-
-// Serves the bytes of the last read from the line to the handler, as the port does.
-class LinePort : public TComPortIO {
- public:
-  int ReadString(std::string& Str, int Count) override {
-    Str = waiting.substr(0, static_cast<std::size_t>(std::max(Count, 0)));
-    waiting.erase(0, Str.size());
-    return static_cast<int>(Str.size());
-  }
-  int WriteString(const std::string& Str) override { return static_cast<int>(Str.size()); }
-  std::string waiting;
-};
-
-}  // namespace
-
 TEST(RecordingFromTheSimulator, ReplayGivesTheLiveStateFrameForFrame) {
   qvtest::ScratchDir dir;
   simtest::SimProcess sim({"--seed", "4", "--split", "40"});
@@ -39,7 +24,7 @@ TEST(RecordingFromTheSimulator, ReplayGivesTheLiveStateFrameForFrame) {
   ASSERT_FALSE(path.empty()) << sim.Stderr();
   simtest::DeviceLine line(path);
 
-  LinePort port;
+  qv::CapturePort port;  // serves each read from the line to the handler, as the port does
   RecordingWriter writer;
   qv::TReadTap tap(port);
   tap.OnRead = [&writer](std::string_view bytes) { writer.Append(bytes); };
@@ -52,7 +37,7 @@ TEST(RecordingFromTheSimulator, ReplayGivesTheLiveStateFrameForFrame) {
   while (decoder.Frames() < 60 && std::chrono::steady_clock::now() < deadline) {
     std::string got;
     if (!line.ReadSome(got, std::chrono::milliseconds{200})) continue;
-    port.waiting = got;
+    port.Feed(got);
     const auto before = decoder.Frames();
     decoder.ComPort1RxChar(static_cast<int>(got.size()));
     if (decoder.Frames() != before) after_frame.push_back(std::make_unique<TMeasurement>(*live));

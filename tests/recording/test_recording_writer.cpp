@@ -155,27 +155,27 @@ TEST(RecordingWriter, AFullDiskStopsTheRecordingWithAMessage) {
 // and leaves the recording running; stopping after the error keeps the file whole.
 TEST(ReadTap, RecordingAroundAPortError) {
   qvtest::ScratchDir d;
-  qvtest::FakePort port;
+  qv::CapturePort port;
   RecordingWriter w;
   qv::TReadTap tap(port);
   tap.OnRead = [&w](std::string_view bytes) { w.Append(bytes); };
   std::string got;
-  port.waiting = "before";
+  port.Feed("before");
   EXPECT_EQ(tap.ReadString(got, 100), 6);  // not recording yet
   ASSERT_TRUE(w.Start(d.path(), {}, kStart));
-  port.waiting = "abcdef";
+  port.Feed("abcdef");
   EXPECT_EQ(tap.ReadString(got, 4), 4);
   EXPECT_EQ(got, "abcd");
-  port.failRead = [] { throw std::runtime_error("read error"); };
+  port.SetReadFailure([] { throw std::runtime_error("read error"); });
   EXPECT_THROW(tap.ReadString(got, 10), std::runtime_error);
   EXPECT_TRUE(w.Recording());
-  port.failRead = nullptr;
+  port.SetReadFailure(nullptr);
   EXPECT_EQ(tap.ReadString(got, 10), 2);
   EXPECT_EQ(tap.WriteString("b"), 1);
-  EXPECT_EQ(port.writes, std::vector<std::string>{"b"});
+  EXPECT_EQ(port.Writes(), std::vector<std::string>{"b"});
   const auto file = w.Status().file;
   w.Stop();
-  port.waiting = "after";
+  port.Feed("after");
   EXPECT_EQ(tap.ReadString(got, 10), 5);
 
   const Recording r = ReadBack(file);

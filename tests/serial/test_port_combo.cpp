@@ -13,7 +13,7 @@
 
 #include "CPortCtl.h"
 #include "EComPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -43,12 +43,8 @@ class ComboTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previous = qv::SetPortLister([this](std::vector<std::string>& items) { items = ports; });
-    TCustomComPort::SetErrorReporter([this](const std::exception& e) { reported.push_back(e.what()); });
   }
-  void TearDown() override {
-    qv::SetPortLister(previous);
-    TCustomComPort::SetErrorReporter(nullptr);
-  }
+  void TearDown() override { qv::SetPortLister(previous); }
   std::vector<std::string> ports{"/dev/ttyS0", "/dev/ttyUSB0", "COM1"};
   std::vector<std::string> reported;
   qv::TPortLister previous;
@@ -286,6 +282,7 @@ TEST_F(ComboTest, AFailedAutoApplyIsReportedAndRaisesNoChange) {
   ASSERT_TRUE(pty.ok());
   ports = {pty.slave(), "/dev/quorvel-no-such-port"};
   TComPort port;
+  port.SetErrorReporter([this](const std::exception& e) { reported.push_back(e.what()); });
   port.SetPort(pty.slave());
   port.SetConnected(true);
   TComComboBox c;

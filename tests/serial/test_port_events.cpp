@@ -10,7 +10,7 @@
 #include <string>
 
 #include "CPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 
@@ -237,7 +237,7 @@ TEST_F(PortEvents, DiscardNullAndParityMarking) {
 
 TEST_F(PortEvents, FailingHandlerStopsEventsSilentlyUntilReopened) {
   int reported = 0;
-  TCustomComPort::SetErrorReporter([&](const std::exception&) { ++reported; });
+  port.SetErrorReporter([&](const std::exception&) { ++reported; });
   int calls = 0;
   port.OnRxChar = [&](TCustomComPort*, int) {
     ++calls;
@@ -265,12 +265,11 @@ TEST_F(PortEvents, FailingHandlerStopsEventsSilentlyUntilReopened) {
   port.Open();
   ASSERT_TRUE(pty.Write("4"));
   ASSERT_TRUE(WaitFor([&] { return calls == 2; }));
-  TCustomComPort::SetErrorReporter(nullptr);
 }
 
 TEST_F(PortEvents, WindowSyncReportsHandlerErrorsAndGoesOn) {
   std::vector<std::string> reported;
-  TCustomComPort::SetErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
+  port.SetErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
   port.SetSyncMethod(smWindowSync);
   int calls = 0;
   bool ui = true;
@@ -288,7 +287,6 @@ TEST_F(PortEvents, WindowSyncReportsHandlerErrorsAndGoesOn) {
   EXPECT_TRUE(ui);
   EXPECT_EQ(reported, std::vector<std::string>{"first"});
   port.Close();
-  TCustomComPort::SetErrorReporter(nullptr);
 }
 
 TEST_F(PortEvents, NoSyncRunsHandlersOnTheEventThreadAndMayCloseFromThere) {

@@ -8,7 +8,7 @@
 
 #include "CPort.h"
 #include "LineTermios.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 
@@ -284,7 +284,8 @@ TEST_F(PortOpen, ReentrantOpenAndCloseFromHandlersActOnce) {
 
 TEST_F(PortOpen, LoadingDefersConnectingUntilLoaded) {
   std::vector<std::string> reported;
-  TCustomComPort::SetErrorReporter([&](const std::exception& e) { reported.push_back(e.what()); });
+  const auto report = [&](const std::exception& e) { reported.push_back(e.what()); };
+  port.SetErrorReporter(report);
   port.SetLoading(true);
   port.SetConnected(true);
   EXPECT_FALSE(port.Connected());
@@ -293,21 +294,20 @@ TEST_F(PortOpen, LoadingDefersConnectingUntilLoaded) {
   port.Close();
 
   TComPort broken;
+  broken.SetErrorReporter(report);
   broken.SetLoading(true);
   broken.SetPort("/dev/quorvel-no-such-port");
   broken.SetConnected(true);
   broken.Loaded();  // the failure goes to the report, not to the caller
   EXPECT_FALSE(broken.Connected());
-  TCustomComPort::SetErrorReporter(nullptr);
   EXPECT_EQ(reported, std::vector<std::string>{"Unable to open com port (win error code: 2)"});
 }
 
 TEST_F(PortOpen, PortSetupGoesThroughTheInstalledHandler) {
   port.ShowPortSetup();  // none installed: nothing
   TCustomComPort* shown = nullptr;
-  TCustomComPort::SetPortSetupHandler([&](TCustomComPort& p) { shown = &p; });
+  port.SetPortSetupHandler([&](TCustomComPort& p) { shown = &p; });
   port.ShowPortSetup();
-  TCustomComPort::SetPortSetupHandler(nullptr);
   EXPECT_EQ(shown, &port);
 }
 

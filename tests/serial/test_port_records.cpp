@@ -5,6 +5,7 @@
 #include <termios.h>
 
 #include "CPort.h"
+#include "DevicePath.h"
 #include "InputQueue.h"
 #include "LineTermios.h"
 

@@ -19,7 +19,7 @@
 #include "EComPort.h"
 #include "LineTermios.h"
 #include "PortList.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -63,11 +63,11 @@ class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
     previousLister = qv::SetPortLister([this](std::vector<std::string>& items) { items = ports; });
-    previousRunner = TComSetupFrm::SetModalRunner([this](TComSetupFrm& d) {
+    runner = [this](TComSetupFrm& d) {
       ++shown;
       dialog = &d;
       return user ? user(d) : QDialog::Rejected;
-    });
+    };
     port.SetPort("COM1");
     port.SetBaudRate(br57600);
     port.SetDataBits(dbEight);
@@ -77,8 +77,6 @@ class SetupTest : public ::testing::Test {
   }
   void TearDown() override {
     qv::SetPortLister(previousLister);
-    TComSetupFrm::SetModalRunner(previousRunner);
-    TCustomComPort::SetPortSetupHandler(nullptr);
     port.Close();
   }
 
@@ -88,7 +86,7 @@ class SetupTest : public ::testing::Test {
   QPointer<TComSetupFrm> dialog;
   TComPort port;
   qv::TPortLister previousLister;
-  TComSetupFrm::TModalRunner previousRunner;
+  TComSetupFrm::TModalRunner runner;  // how the dialog runs: the test's stand-in for the user
 };
 
 TEST_F(SetupTest, TheDialogHasItsCaptionSizeControlsAndTabOrder) {
@@ -146,7 +144,7 @@ TEST_F(SetupTest, OpensWithTheCurrentValuesAndOkWithoutChangesKeepsThem) {
   const Settings before = Of(port);
   port.ShowPortSetup();  // no dialog installed yet: nothing happens
   EXPECT_EQ(shown, 0);
-  qv::InstallPortSetupDialog();
+  qv::InstallPortSetupDialog(port, runner);
   port.ShowPortSetup();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(selected, (QStringList{"COM1", "57600", "8", "1", "None", "None"}));
@@ -162,7 +160,7 @@ TEST_F(SetupTest, CancelDropsEveryChoice) {
     return QDialog::Rejected;
   };
   const Settings before = Of(port);
-  qv::RunPortSetup(port);
+  qv::RunPortSetup(port, runner);
   EXPECT_EQ(Of(port), before);
   EXPECT_TRUE(dialog.isNull());
 }
@@ -177,7 +175,7 @@ TEST_F(SetupTest, OkAppliesEveryChoice) {
     UserPicks(d.Combo6, "Software");
     return QDialog::Accepted;
   };
-  qv::RunPortSetup(port);
+  qv::RunPortSetup(port, runner);
   EXPECT_EQ(Of(port), (Settings{"COM2", br2400, dbSeven, sbTwoStopBits, prEven, fcSoftware}));
 }
 
@@ -189,7 +187,7 @@ TEST_F(SetupTest, OkOnAnOpenPortSetsTheLineAtOnceAndClosingTheWindowCancels) {
   port.SetPort(pty.slave());
   port.SetConnected(true);
   ASSERT_EQ(LineRate(pty), 57600u);
-  TComSetupFrm::SetModalRunner(nullptr);
+  runner = nullptr;  // the dialog runs its own event loop
 
   auto act = [](std::function<void(TComSetupFrm&)> step) {
     QTimer::singleShot(0, [step] {
@@ -202,7 +200,7 @@ TEST_F(SetupTest, OkOnAnOpenPortSetsTheLineAtOnceAndClosingTheWindowCancels) {
     d.close();  // the title bar's close button
   });
   port.ShowPortSetup();  // not installed: nothing
-  qv::RunPortSetup(port);
+  qv::RunPortSetup(port, runner);
   EXPECT_EQ(port.BaudRate(), br57600);
   EXPECT_EQ(LineRate(pty), 57600u);
 
@@ -211,7 +209,7 @@ TEST_F(SetupTest, OkOnAnOpenPortSetsTheLineAtOnceAndClosingTheWindowCancels) {
     UserPicks(d.Combo2, "115200");
     d.Button1->click();
   });
-  qv::RunPortSetup(port);
+  qv::RunPortSetup(port, runner);
   EXPECT_TRUE(port.Connected());
   EXPECT_EQ(port.BaudRate(), br115200);
   EXPECT_EQ(LineRate(pty), 115200u);
@@ -233,7 +231,7 @@ TEST_F(SetupTest, ThePortListComesSortedByTextFromTheSystem) {
     listed = Items(d.Combo1);
     return QDialog::Rejected;
   };
-  qv::RunPortSetup(port);
+  qv::RunPortSetup(port, runner);
   const auto dev = [&](const char* n) { return QString::fromStdString((src.devRoot / n).string()); };
   EXPECT_EQ(listed, (QStringList{dev("COM1"), dev("COM10"), dev("COM2")}));
 }
@@ -242,7 +240,7 @@ TEST_F(SetupTest, WithoutASystemListTheDialogIsNotShownAndTheErrorPassesOn) {
   qvtest::ScratchDir dir;
   const TPortListSources src{dir / "no-sysfs", dir / "dev", dir / "ports"};
   qv::SetPortLister([&](std::vector<std::string>& items) { ListSerialPorts(items, src); });
-  qv::InstallPortSetupDialog();
+  qv::InstallPortSetupDialog(port, runner);
   bool nextStepRan = false;
   try {
     port.ShowPortSetup();
@@ -268,7 +266,7 @@ TEST_F(SetupTest, AnEmptyOrUnmatchedPortListSelectsNothingAndOkKeepsTheName) {
       return QDialog::Accepted;
     };
     port.SetBaudRate(br57600);
-    qv::RunPortSetup(port);
+    qv::RunPortSetup(port, runner);
     EXPECT_EQ(count, static_cast<int>(list.size()));
     EXPECT_EQ(index, -1);
     EXPECT_EQ(port.Port(), "COM1");
@@ -300,7 +298,7 @@ TEST_F(SetupTest, AnErrorWhileApplyingStillClosesTheBracketAndFreesTheDialog) {
   };
   open.applied = 0;
   try {
-    qv::RunPortSetup(open);
+    qv::RunPortSetup(open, runner);
     ADD_FAILURE() << "no error";
   } catch (const EComPort& e) {
     EXPECT_EQ(e.Code(), 1);  // the port name is applied first: reopening fails

@@ -14,7 +14,7 @@
 #include <thread>
 
 #include "CPort.h"
-#include "PtyPair.h"
+#include "support/PtyPair.h"
 
 namespace {
 

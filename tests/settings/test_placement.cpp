@@ -45,12 +45,12 @@ class TForm2 : public QDialog, public qv::PositionRule {
 class TSizeableWindow : public QWidget {
   Q_OBJECT
  public:
-  explicit TSizeableWindow(bool storeInDestructor = false) : storeInDestructor_(storeInDestructor) {
+  explicit TSizeableWindow(bool storeInDestructor = false) : store_in_destructor_(storeInDestructor) {
     resize(300, 200);
     move(40, 30);
   }
   ~TSizeableWindow() override {
-    if (storeInDestructor_) placement.BeforeDestroy();
+    if (store_in_destructor_) placement.BeforeDestroy();
   }
 
   bool acceptClose = true;
@@ -60,7 +60,7 @@ class TSizeableWindow : public QWidget {
   void closeEvent(QCloseEvent* e) override { e->setAccepted(acceptClose); }
 
  private:
-  bool storeInDestructor_;
+  bool store_in_destructor_;
 };
 
 namespace {

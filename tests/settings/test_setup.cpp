@@ -46,11 +46,11 @@ struct SetupDialogTest : ::testing::Test {
 
   void MakeForm(const std::filesystem::path& path) {
     form = std::make_unique<TForm2>(nullptr, path);
-    form->setTimer1Interval = [this](int ms) { timerIntervals.push_back(ms); };
-    form->mirrorShowPixels = [this](bool on) { mirrored.push_back(on); };
-    form->showPortSetup = [this] { ++portSetups; };
-    form->reportError = [this](const std::exception& e) { errors.emplace_back(e.what()); };
-    form->confirmCancel = [this] {
+    form->SetTimer1Interval = [this](int ms) { timerIntervals.push_back(ms); };
+    form->MirrorShowPixels = [this](bool on) { mirrored.push_back(on); };
+    form->ShowPortSetup = [this] { ++portSetups; };
+    form->ReportError = [this](const std::exception& e) { errors.emplace_back(e.what()); };
+    form->ConfirmCancel = [this] {
       ++questions;
       return answer.value_or(false);
     };
@@ -186,7 +186,7 @@ TEST_F(SetupDialogTest, LoadingSetsColoursThenThePixelChoiceThenNumbersThenMirro
   QObject::connect(form->CheckBox3, &QCheckBox::toggled, form.get(),
                    [&] { seenAtToggle.emplace_back(form->BackColor(), form->GraphSpeed()); });
   std::vector<int> speedAtMirror;
-  form->mirrorShowPixels = [&](bool on) {
+  form->MirrorShowPixels = [&](bool on) {
     speedAtMirror.push_back(form->GraphSpeed());
     form->CheckBox3->setChecked(on);  // what the main window's radio button writes back
   };
@@ -196,7 +196,7 @@ TEST_F(SetupDialogTest, LoadingSetsColoursThenThePixelChoiceThenNumbersThenMirro
   EXPECT_TRUE(form->ShowPixels());
 
   qvtest::WriteFile(iniPath, "[Einstellungen]\n3=0\n");
-  form->mirrorShowPixels = [&](bool on) { mirrored.push_back(on); };
+  form->MirrorShowPixels = [&](bool on) { mirrored.push_back(on); };
   form->READ_INI();
   EXPECT_EQ(mirrored, std::vector<bool>{false});
   EXPECT_FALSE(form->ShowPixels());
@@ -253,7 +253,7 @@ TEST_F(SetupDialogTest, AbbruchAsksTheQuestionBoxAndItsJaButtonLeaves) {
     });
   };
   form = std::make_unique<TForm2>(nullptr, iniPath);  // default question box
-  form->reportError = [this](const std::exception& e) { errors.emplace_back(e.what()); };
+  form->ReportError = [this](const std::exception& e) { errors.emplace_back(e.what()); };
   Open();
   form->ColorComboBox2->SetColorValue(clWhite);
   answerWith("&Nein");
@@ -341,7 +341,7 @@ TEST_F(SetupDialogTest, ANumberTypedBeyondItsRangeIsSavedClamped) {
 TEST_F(SetupDialogTest, ComSetupOpensThePortDialogAndReportsItsErrors) {
   form->Button3->click();
   EXPECT_EQ(portSetups, 1);
-  form->showPortSetup = [] { throw std::runtime_error("Unable to enumerate serial ports"); };
+  form->ShowPortSetup = [] { throw std::runtime_error("Unable to enumerate serial ports"); };
   form->Button3->click();
   EXPECT_EQ(errors, std::vector<std::string>{"Unable to enumerate serial ports"});
   EXPECT_FALSE(std::filesystem::exists(iniPath));

@@ -23,7 +23,7 @@ struct SpinEditTest : ::testing::Test {
     edit.SetValue(200);
     edit.resize(73, 22);
     edit.show();
-    edit.beep = [this] { ++beeps; };
+    edit.Beep = [this] { ++beeps; };
   }
 
   bool Key(int key, const QString& text = {}, Qt::KeyboardModifiers mods = Qt::NoModifier) {

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "CapturePort.h"
 #include "Decoder.h"
 #include "SimDrive.h"
 
@@ -11,22 +12,6 @@ using namespace qv::sim;
 using namespace simtest;
 
 namespace {
-
-// The port as the receive handler sees it: each event's bytes wait to be read.
-class LinePort : public TComPortIO {
- public:
-  int ReadString(std::string& Str, int Count) override {
-    Str = waiting.substr(0, static_cast<std::size_t>(std::max(Count, 0)));
-    waiting.erase(0, Str.size());
-    return static_cast<int>(Str.size());
-  }
-  int WriteString(const std::string& Str) override {
-    writes += Str;
-    return static_cast<int>(Str.size());
-  }
-  std::string waiting;
-  std::string writes;
-};
 
 // The records a receiver cuts out: frames without "End_Data" run into the next
 // one, and of each tag the first in the cut frame counts.
@@ -57,14 +42,14 @@ bool CountIsNumber(const std::string& text) {
 // against the simulator's log. Returns the number of frames decoded.
 std::size_t DecodeAndCompare(const Rig& rig) {
   TMeasurement state;
-  LinePort port;
+  qv::CapturePort port;
   std::size_t decoded = 0;
   TFrameDecoder decoder(state, port, [&decoded] { ++decoded; });
   const auto cuts = CutsOf(rig.log);
   Maxima maxima{};
   std::size_t checked = 0;
   for (const auto& d : rig.deliveries) {
-    port.waiting = d.bytes;
+    port.Feed(d.bytes);
     decoder.ComPort1RxChar(static_cast<int>(d.bytes.size()));
     if (decoded == checked) continue;
     EXPECT_EQ(decoded, checked + 1);
@@ -105,7 +90,7 @@ std::size_t DecodeAndCompare(const Rig& rig) {
   // Only a frame still on its way at the end can be missing.
   EXPECT_GE(checked + 1, cuts.size());
   // The handler asks for frames again when it sees it fell behind; never anything else.
-  EXPECT_EQ(port.writes.find_first_not_of('b'), std::string::npos);
+  for (const std::string& w : port.Writes()) EXPECT_EQ(w, "b");
   return checked;
 }
 

@@ -1,0 +1,38 @@
+#pragma once
+// Where the program keeps its files, and how it writes them safely.
+#include <filesystem>
+#include <string_view>
+
+namespace qv {
+
+// The per-user configuration folder: $XDG_CONFIG_HOME/quorvel, or
+// ~/.config/quorvel when that variable is unset or empty. Not created here.
+std::filesystem::path UserConfigDir();
+
+// The per-user data folder: $XDG_DATA_HOME/quorvel, or ~/.local/share/quorvel
+// when that variable is unset or empty. Not created here.
+std::filesystem::path UserDataDir();
+
+// The per-user runtime folder for announcements of running programs:
+// $XDG_RUNTIME_DIR/quorvel, or a folder below the system's temporary folder
+// (named after the user id) when that variable is unset or empty.
+std::filesystem::path UserRuntimeDir();
+
+// The folder in which running simulated devices announce their ports (one
+// symbolic link each) and in which the port list looks for them.
+std::filesystem::path PortAnnouncementDir();
+
+// The folder of the running executable (from /proc/self/exe).
+std::filesystem::path ExecutableDir();
+
+// The running executable's file name without its folder.
+std::string ExecutableName();
+
+// Replaces the file at `path` with `bytes` atomically: the bytes go to a
+// temporary file in the same folder, are flushed to disk, and the temporary
+// file is renamed over the target. Missing parent folders are created. On any
+// failure the old file is left untouched, the temporary file is removed, and
+// std::system_error is thrown with the system's error code.
+void AtomicWriteFile(const std::filesystem::path& path, std::string_view bytes);
+
+}  // namespace qv

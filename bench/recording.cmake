@@ -1,5 +1,0 @@
-add_executable(bench_recording ${CMAKE_CURRENT_LIST_DIR}/bench_recording.cpp)
-target_link_libraries(bench_recording PRIVATE qv_recording benchmark::benchmark)
-target_compile_definitions(bench_recording PRIVATE QV_DECODE_BIN="$<TARGET_FILE:quorvel-decode>")
-add_dependencies(bench_recording quorvel-decode)
-set_target_properties(bench_recording PROPERTIES AUTOMOC OFF AUTORCC OFF)

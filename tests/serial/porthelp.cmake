@@ -1,3 +1,0 @@
-quorvel_add_test(test_port_error_help
-  SOURCES ${CMAKE_CURRENT_LIST_DIR}/test_port_error_help.cpp
-  LIBS qv_serial)

@@ -14,11 +14,13 @@ FUZZ_SECONDS ?= 600
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools \
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
             clang libclang-rt-14-dev \
-            desktop-file-utils appstream groff-base clang-format
+            desktop-file-utils appstream groff-base clang-format \
+            dpkg-dev file lintian
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot install format clean
+.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot install \
+        package package-test format clean
 
 # Installs only what is missing; runs apt-get update once, and only then.
 deps:
@@ -51,6 +53,7 @@ fuzz-smoke: fuzz-build
 test: test-build fuzz-build
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 	fuzz/run.sh $(FUZZ_DIR) smoke
+	@$(MAKE) --no-print-directory package-test
 
 # Runs every fuzz target for FUZZ_SECONDS each (make fuzz FUZZ_SECONDS=3600).
 fuzz: fuzz-build
@@ -82,6 +85,19 @@ screenshot: deps
 PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+# The Debian package of the release build, build/release/quorvel_<version>_<arch>.deb,
+# which a user installs with sudo apt install ./quorvel_<version>_<arch>.deb.
+# The version is read from the one place it is written, the top CMakeLists.txt.
+VERSION := $(shell sed -n 's/^project.Quorvel VERSION \([0-9.]*\).*/\1/p' CMakeLists.txt)
+DEB      = $(BUILD_DIR)/quorvel_$(VERSION)_$(shell dpkg --print-architecture).deb
+package: build
+	cmake --build $(BUILD_DIR) --target package
+
+# Runs lintian on the package, installs it on a throw-away root, checks what it
+# put there, and removes it again.
+package-test: package
+	tests/package/check_deb.sh $(DEB) $(VERSION) .
 
 # Applies .clang-format to every C++ file in git.
 format:

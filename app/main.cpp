@@ -19,8 +19,9 @@
 #include "UnitMain.h"
 #include "setup.h"
 
+// QUORVEL_VERSION comes from the build (the CMake project version).
 #ifndef QUORVEL_VERSION
-#define QUORVEL_VERSION "0.0.0"
+#error "QUORVEL_VERSION is not defined"
 #endif
 
 int main(int argc, char** argv) {

@@ -1,8 +1,7 @@
 # Desktop integration under one identity: the desktop entry, the AppStream
-# metadata, the icon at every packaged size and as SVG, and the manual pages of
-# the three programs. The PNG icons are drawn at build time by quorvel-icons
+# metadata (made in dist/ with the manual pages), the icon at every packaged
+# size and as SVG. The PNG icons are drawn at build time by quorvel-icons
 # from the program's own artwork, so they never drift from the window icon.
-set(QUORVEL_APP_ID io.quorvel.Synchrontester)
 set(_qv_dist ${PROJECT_SOURCE_DIR}/dist)
 set(_qv_icon_dir ${CMAKE_CURRENT_BINARY_DIR}/icons)
 set(_qv_icon_sizes 16 32 48 64 128 256)
@@ -20,12 +19,9 @@ add_custom_command(OUTPUT ${_qv_icon_pngs}
 add_custom_target(quorvel-icon-pngs ALL DEPENDS ${_qv_icon_pngs})
 
 install(FILES ${_qv_dist}/${QUORVEL_APP_ID}.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES ${_qv_dist}/${QUORVEL_APP_ID}.metainfo.xml DESTINATION ${CMAKE_INSTALL_DATADIR}/metainfo)
 install(FILES ${_qv_dist}/${QUORVEL_APP_ID}.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 foreach(_size IN LISTS _qv_icon_sizes)
   install(FILES ${_qv_icon_dir}/quorvel-${_size}.png
           DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/${_size}x${_size}/apps
           RENAME ${QUORVEL_APP_ID}.png)
 endforeach()
-install(FILES ${_qv_dist}/man/quorvel.1 ${_qv_dist}/man/quorvel-sim.1 ${_qv_dist}/man/quorvel-decode.1
-        DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

@@ -7,8 +7,9 @@
 #include "SimOptions.h"
 #include "Simulator.h"
 
+// QUORVEL_VERSION comes from the build (the CMake project version).
 #ifndef QUORVEL_VERSION
-#define QUORVEL_VERSION "unknown"
+#error "QUORVEL_VERSION is not defined"
 #endif
 
 int main(int argc, char** argv) {

@@ -1,40 +1,33 @@
 #!/usr/bin/env bash
-# Installs the build into a temporary prefix and checks what a distribution
-# would ship: the desktop entry and AppStream metadata pass their validators
-# and agree with each other and with the installed files, every icon size is
-# there at its size, the manual pages are clean roff that know every option of
-# their program's --help, and each installed program answers --version.
+# Checks what a distribution would ship, in the build installed into a
+# temporary prefix or in a tree installed already (the Debian package's): the
+# desktop entry and AppStream metadata pass their validators and agree with
+# each other and with the installed files, every icon size is there at its
+# size, the manual pages are clean roff that know every option of their
+# program's --help, and each installed program answers --version.
 #
 # usage: check_packaging.sh BUILD_DIR VERSION
+#        check_packaging.sh --installed PREFIX VERSION
 set -uo pipefail
 
-build=$1 version=$2
 id=io.quorvel.Synchrontester
 programs=(quorvel quorvel-sim quorvel-decode)
-failures=0
-checks=0
-
-fail() {
-  echo "FAIL: $*"
-  failures=$((failures + 1))
-}
-check() {  # check DESCRIPTION COMMAND...: the command must succeed
-  local what=$1
-  shift
-  checks=$((checks + 1))
-  local out
-  if ! out=$("$@" 2>&1); then fail "$what"$'\n'"$out"; fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 for tool in desktop-file-validate appstreamcli groff; do
   command -v "$tool" >/dev/null || { echo "FAIL: $tool is missing (make deps installs it)"; exit 1; }
 done
 
-prefix=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-install-XXXXXX")
-trap 'rm -rf "$prefix"' EXIT
-if ! out=$(cmake --install "$build" --prefix "$prefix" 2>&1); then
-  echo "FAIL: cmake --install"$'\n'"$out"
-  exit 1
+if [ "$1" = --installed ]; then
+  prefix=$2 version=$3
+else
+  build=$1 version=$2
+  prefix=$(mktemp -d "${TMPDIR:-/tmp}/quorvel-install-XXXXXX")
+  trap 'rm -rf "$prefix"' EXIT
+  if ! out=$(cmake --install "$build" --prefix "$prefix" 2>&1); then
+    echo "FAIL: cmake --install"$'\n'"$out"
+    exit 1
+  fi
 fi
 share=$prefix/share
 desktop=$share/applications/$id.desktop
@@ -81,19 +74,21 @@ for p in "${programs[@]}"; do
 
   # The manual page: clean roff, the version in its title line, and every long
   # option that --help lists.
-  page=$share/man/man1/$p.1
+  # The pages are installed compressed, as Debian wants them.
+  page=$share/man/man1/$p.1.gz
   checks=$((checks + 1))
   if [ ! -f "$page" ]; then
     fail "no manual page for $p"
     continue
   fi
+  roff=$(zcat "$page")
   checks=$((checks + 1))
-  warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z "$page" 2>&1)
+  warnings=$(LC_ALL=C.UTF-8 groff -man -ww -z <<<"$roff" 2>&1)
   [ -z "$warnings" ] || fail "groff warns about $p.1: $warnings"
   checks=$((checks + 1))
-  grep -q "^\.TH .*\"Quorvel $version\"" "$page" || fail "$p.1 does not name version $version"
+  grep -q "^\.TH .*\"Quorvel $version\"" <<<"$roff" || fail "$p.1 does not name version $version"
   # The OPTIONS section, without roff's escapes.
-  plain=$(sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' "$page" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g')
+  plain=$(sed -n '/^\.SH OPTIONS/,/^\.SH [^O]/p' <<<"$roff" | sed -e 's/\\-/-/g' -e 's/\\f[BIRP]//g')
   options=$("$exe" --help 2>&1 | grep -o -- '--[a-z][a-z-]*' | sort -u)
   checks=$((checks + 1))
   [ -n "$options" ] || fail "$p --help lists no options"
@@ -131,5 +126,4 @@ svg=$share/icons/hicolor/scalable/apps/$id.svg
 checks=$((checks + 1))
 grep -q '<svg xmlns="http://www.w3.org/2000/svg"' "$svg" 2>/dev/null || fail "no scalable icon"
 
-echo "$((checks - failures)) passed, $failures failed"
-[ "$failures" -eq 0 ]
+summary

@@ -7,19 +7,20 @@ SHELL := /bin/bash
 JOBS        ?= $(shell nproc)
 BUILD_DIR   ?= build/release
 TEST_DIR    ?= build/test
+TSAN_DIR    ?= build/tsan
 FUZZ_DIR    ?= build/fuzz
 FUZZ_SECONDS ?= 600
 
 # Debian packages the build, the tests and the demo need.
 PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools \
-            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation \
+            libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core \
             clang libclang-rt-14-dev \
             desktop-file-utils appstream groff-base clang-format \
             dpkg-dev file lintian
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
-.PHONY: deps build test test-build fuzz-build fuzz-smoke fuzz bench demo screenshot install \
+.PHONY: deps build test test-build tsan-build release-build fuzz-build fuzz-smoke fuzz bench demo screenshot install \
         package package-test format clean
 
 # Installs only what is missing; runs apt-get update once, and only then.
@@ -43,6 +44,23 @@ test-build: deps
 	  -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF
 	cmake --build $(TEST_DIR) -j $(JOBS)
 
+# The tests with two threads (the port's event thread and its hand-over) run
+# once more under ThreadSanitizer: the serial tests and the end-to-end tests.
+TSAN_TESTS := test_ecomport test_port test_port_error_help test_port_list test_registry test_port_text \
+              test_port_setup test_port_store test_cport_translations test_e2e
+empty :=
+space := $(empty) $(empty)
+tsan-build: deps
+	cmake -S . -B $(TSAN_DIR) -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" \
+	  -DQUORVEL_TSAN=ON -DQUORVEL_BENCH=OFF
+	cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TESTS)
+
+# The optimised build, warnings as errors, benchmarks included so that their
+# warnings are seen too; its tests are the ones above, not run again.
+release-build: deps
+	cmake -S . -B $(BUILD_DIR) -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON -DQUORVEL_WERROR=ON
+	cmake --build $(BUILD_DIR) -j $(JOBS)
+
 fuzz-build: deps
 	cmake -S . -B $(FUZZ_DIR) -DQUORVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo
 	cmake --build $(FUZZ_DIR) -j $(JOBS)
@@ -50,8 +68,10 @@ fuzz-build: deps
 fuzz-smoke: fuzz-build
 	fuzz/run.sh $(FUZZ_DIR) smoke
 
-test: test-build fuzz-build
+test: test-build tsan-build release-build fuzz-build
 	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) \
+	  -R '^($(subst $(space),|,$(TSAN_TESTS)))$$'
 	fuzz/run.sh $(FUZZ_DIR) smoke
 	@$(MAKE) --no-print-directory package-test
 

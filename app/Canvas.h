@@ -23,12 +23,12 @@
 #include "GraphSettings.h"
 
 namespace qv {
-// 96 dots per inch, in dots per metre: points convert to pixels as on the
-// platform the displays were designed for.
+// 96 dots per inch, in dots per metre: the displays convert points to pixels
+// at 96 dpi whatever the screen, so their layout never depends on it.
 inline constexpr int kDotsPerMeter96 = 3780;
 
-// Font height in pixels for a size in points at 96 dpi, rounded as the original
-// platform does (7 -> 9, 12 -> 16, 40 -> 53, 80 -> 107); at least 1.
+// Font height in pixels for a size in points at 96 dpi, rounded half away
+// from zero (7 -> 9, 12 -> 16, 40 -> 53, 80 -> 107); at least 1.
 [[nodiscard]] int PointsToPixels(int points) noexcept;
 }  // namespace qv
 

@@ -128,6 +128,7 @@ void TFrameDecoder::DecodeMaxima(std::size_t p) {
     state_.MAXIMA[k] = in[at] + 256 * in[at + 1];
   }
   last_.maxima = qv::RecordOutcome::kDecoded;
+  ++maxima_frames_;
 }
 
 void TFrameDecoder::HistoryStep() {

@@ -56,6 +56,9 @@ class TFrameDecoder {
   const qv::FrameReport& LastFrame() const { return last_; }
   // How many frames AUSGABE has decoded since construction.
   std::uint64_t Frames() const { return frames_; }
+  // How many of them carried a maxima record that went into MAXIMA; a view that
+  // looks at MAXIMA now and then sees new maxima when this count has changed.
+  std::uint64_t MaximaFrames() const { return maxima_frames_; }
 
  private:
   void ForgetSearches();
@@ -66,7 +69,9 @@ class TFrameDecoder {
   TMeasurement& state_;
   TComPortIO& port_;
   FrameSignal on_frame_;
-  std::string read_buffer_;  // reused by every event, so reading does not allocate
+  // Reused by every event: the port fills it in place, so reading does not
+  // allocate once it has grown to the largest event.
+  std::string read_buffer_;
 
   // How far INSTRING has been searched without success, so that an event only
   // looks at the bytes it brought (plus a tag's length minus one before them).
@@ -77,4 +82,5 @@ class TFrameDecoder {
   std::size_t known_size_ = 0;  // INSTRING's length when the above was last true
   qv::FrameReport last_;
   std::uint64_t frames_ = 0;
+  std::uint64_t maxima_frames_ = 0;
 };

@@ -1,6 +1,6 @@
 #pragma once
-// Font names used by the program's windows are those of the original platform
-// ("Arial", "MS Sans Serif"); this maps them onto fonts a Linux desktop has.
+// The program's windows ask for their fonts by the names "Arial" and
+// "MS Sans Serif"; this maps those names onto fonts a Linux desktop has.
 
 namespace qv {
 

@@ -94,10 +94,46 @@ void TForm1::LoadStoredSettings() {
   if (ReadSettingsFile) ReadSettingsFile();
 }
 
-void TForm1::SavePortSettings() { ComPort1->SaveSettings(kPortSettingsStorage, kPortSettingsLocation); }
+namespace {
+// A closed port with every stored setting of `from` and the port name `port`.
+void CopyStoredSettings(const TCustomComPort& from, TCustomComPort& to, const std::string& port) {
+  to.setObjectName(from.objectName());
+  to.SetStoredGroups(from.StoredGroups());
+  to.SetPort(port);
+  to.SetBaudRate(from.BaudRate());
+  to.SetCustomBaudRate(from.CustomBaudRate());
+  to.SetStopBits(from.StopBits());
+  to.SetDataBits(from.DataBits());
+  to.SetDiscardNull(from.DiscardNull());
+  to.SetEventChar(from.EventChar());
+  to.SetParity(from.Parity());
+  to.SetFlowControl(from.FlowControl());
+  to.SetTimeouts(from.Timeouts());
+  to.SetBuffer(from.Buffer());
+}
+}  // namespace
+
+void TForm1::SavePortSettings() {
+  if (!command_line_port_ || ComPort1->Port() != *command_line_port_) {
+    ComPort1->SaveSettings(kPortSettingsStorage, kPortSettingsLocation);
+    return;
+  }
+  // This run's port came from the command line: everything else is stored,
+  // under the port name that was loaded.
+  TComPort stored;
+  CopyStoredSettings(*ComPort1, stored, stored_port_);
+  stored.SaveSettings(kPortSettingsStorage, kPortSettingsLocation);
+}
 
 void TForm1::ApplyCommandLinePort() {
+  stored_port_ = ComPort1->Port();
   if (command_line_port_) ComPort1->SetPort(*command_line_port_);
+}
+
+void TForm1::ShowPortChoosingDialog(const std::function<void()>& show) {
+  const std::string before = ComPort1->Port();
+  show();
+  if (ComPort1->Port() != before) command_line_port_.reset();
 }
 
 void TForm1::FormClose() {
@@ -213,13 +249,15 @@ void TForm1::SpeedButton2Click() { close(); }
 // Stored whether the dialog ended with OK or Cancel; a port list that cannot
 // be read ends it before anything is stored.
 void TForm1::RS2321Click() {
-  ComPort1->ShowPortSetup();
+  ShowPortChoosingDialog([this] { ComPort1->ShowPortSetup(); });
   SavePortSettings();
 }
 
 // The settings dialog's "COM Setup" stores nothing itself: this keeps it.
 void TForm1::Setup1Click() {
-  if (ShowSettingsDialog) ShowSettingsDialog();
+  ShowPortChoosingDialog([this] {
+    if (ShowSettingsDialog) ShowSettingsDialog();
+  });
   SavePortSettings();
 }
 

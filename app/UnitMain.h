@@ -2,7 +2,10 @@
 // The main window: the top panel with the scan buttons and the two lamps, the
 // main menu, the redraw and lamp timers, the serial port of the device, and
 // the measurement state with its decoder and displays. Every handler runs on
-// the user-interface thread through the application's error report.
+// the user-interface thread; those of the menus, buttons, timers and window
+// events run through the application's error report. The receive handler
+// does not: an error there ends the port's event thread without a message,
+// the port's own rule for failing handlers.
 #include <QMainWindow>
 #include <QSize>
 #include <functional>
@@ -93,7 +96,9 @@ class TForm1 : public QMainWindow {
 
   // ---- start-up options ----------------------------------------------------
   // A port name from the command line: replaces the port for this run when
-  // the window is shown, after the stored settings have been loaded.
+  // the window is shown, after the stored settings have been loaded. It is
+  // never stored: the port settings are stored with the port name that was
+  // loaded, until the user chooses another port in the port setup dialog.
   void SetCommandLinePort(std::optional<std::string> port) { command_line_port_ = std::move(port); }
   void ApplyCommandLinePort();
 
@@ -154,6 +159,9 @@ class TForm1 : public QMainWindow {
   // there are none; then the settings file.
   void LoadStoredSettings();
   void SavePortSettings();
+  // Shows a dialog that may change the port; a port the user chose there
+  // replaces the one from the command line, and is stored from then on.
+  void ShowPortChoosingDialog(const std::function<void()>& show);
   void CreatePanel1();
   void CreateHiddenControls();
   void CreateMenu();
@@ -175,6 +183,7 @@ class TForm1 : public QMainWindow {
   const TGraphSettings* graph_settings_ = &default_settings_;
   std::function<void(const QString&)> label1_hook_;
   std::optional<std::string> command_line_port_;
+  std::string stored_port_;  // the port name as loaded, stored in place of command_line_port_
   qv::TClientArea* client_area_ = nullptr;
   QSize frame_extra_{-1, -1};  // outer minus inner size, as last applied
   bool placed_ = false;        // the first size and position have been set

@@ -35,4 +35,10 @@ std::string ExecutableName();
 // std::system_error is thrown with the system's error code.
 void AtomicWriteFile(const std::filesystem::path& path, std::string_view bytes);
 
+// AtomicWriteFile where the folder allows a temporary file. An existing file
+// in a folder that does not (no right to add a file there) is written in
+// place instead: rewritten from its start, cut to the new length and flushed
+// to disk. Throws std::system_error when neither works.
+void ReplaceFile(const std::filesystem::path& path, std::string_view bytes);
+
 }  // namespace qv

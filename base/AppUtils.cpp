@@ -83,7 +83,7 @@ void TIniFile::WriteString(std::string_view section, std::string_view key, std::
   qv::IniText changed = text_;
   changed.Set(section, key, value);
   try {
-    qv::AtomicWriteFile(WriteTarget(file_name_), changed.Bytes());
+    qv::ReplaceFile(WriteTarget(file_name_), changed.Bytes());
   } catch (const std::system_error&) {
     throw EIniFileError(file_name_);
   }

@@ -19,8 +19,10 @@ class EIniFileError : public std::runtime_error {
 // One INI file. The file is read when the object is made (a missing file reads
 // as empty) and read again before every write, so that two writers of
 // different keys keep each other's values. Every write replaces the file
-// atomically (temporary file + rename); only the written line changes, every
-// other byte of the file stays as it was. Reading and writing rules: IniText.h.
+// atomically (temporary file + rename), or, for a file in a folder where no
+// temporary file can be made, writes it in place (qv::ReplaceFile); only the
+// written line changes, every other byte of the file stays as it was. Reading
+// and writing rules: IniText.h.
 class TIniFile {
  public:
   explicit TIniFile(std::filesystem::path fileName);

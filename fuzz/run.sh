@@ -8,9 +8,14 @@ mode=$2
 here=$(cd "$(dirname "$0")" && pwd)
 shopt -s nullglob
 targets=("$build"/fuzz/fuzz_*)
-[ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets in $build"; exit 0; }
+[ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets in $build" >&2; exit 1; }
+# Leaks are faults too; what the libraries keep for the whole process is
+# listed, with its reason, in the tests' suppression file.
+export LSAN_OPTIONS="suppressions=$here/../tests/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+ran=0
 for t in "${targets[@]}"; do
   [ -x "$t" ] || continue
+  ran=$((ran + 1))
   name=$(basename "$t")
   seeds="$here/corpus/${name#fuzz_}"
   work="$build/corpus/$name"
@@ -20,7 +25,7 @@ for t in "${targets[@]}"; do
   else
     secs=$mode
   fi
-  args=(-max_total_time="$secs" -print_final_stats=1 -detect_leaks=0)
+  args=(-max_total_time="$secs" -print_final_stats=1 -detect_leaks=1)
   [ -f "$here/${name#fuzz_}.dict" ] && args+=(-dict="$here/${name#fuzz_}.dict")
   echo "== $name for ${secs}s"
   dirs=("$work")
@@ -34,3 +39,4 @@ for t in "${targets[@]}"; do
     exit 1
   fi
 done
+[ "$ran" -gt 0 ] || { echo "no runnable fuzz targets in $build" >&2; exit 1; }

@@ -4,11 +4,14 @@
 
 #include <errno.h>
 #include <fcntl.h>
+#include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
+#include <algorithm>
+#include <chrono>
 #include <iostream>
 #include <system_error>
 
@@ -31,6 +34,24 @@ bool Store(T& field, T value) {
 // A purge that fails because the device has gone must not keep the port open:
 // there is nothing left to purge.
 bool DeviceGone(int error) { return error == EIO || error == ENXIO || error == ENODEV; }
+
+// Gives the output still queued on fd the time to leave, kCloseDrainLimitMs
+// at most, and returns whether it has left: the tty gives no notice when its
+// output queue has drained, so the queue is looked at again after the wire
+// time of what it holds. A line held up by flow control would otherwise hold
+// the closing (the tty's own closing wait is 30 s) and with it the window.
+bool WaitForOutputToLeave(int fd, std::uint32_t bitsPerSecond) {
+  using Clock = std::chrono::steady_clock;
+  const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(qv::kCloseDrainLimitMs);
+  for (int rechecks = 0;; ++rechecks) {
+    int queued = 0;
+    if (ioctl(fd, TIOCOUTQ, &queued) < 0 || queued <= 0) return true;
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - Clock::now()).count();
+    if (left <= 0) return false;
+    const int ms = qv::CloseDrainWaitMs(queued, bitsPerSecond, rechecks);
+    poll(nullptr, 0, static_cast<int>(std::min<long long>(ms, left)));
+  }
+}
 
 // Resets a flag when the scope ends, also by an error.
 class FlagScope {
@@ -241,6 +262,14 @@ void TCustomComPort::Open() {
     CreatePortHandle();
     connected_ = true;
     ++session_;
+    // The device's input queue can outlive our descriptor (a pseudo-terminal
+    // whose other side stayed open, a driver that kept receiving): what came
+    // while the port was closed is not announced.
+    if (tcflush(fd_, TCIFLUSH) < 0 && !DeviceGone(errno)) {
+      const int e = errno;
+      ForceRelease();
+      throw EComPort(1, e);
+    }
     input_->Clear();
     line_errors_->Start(fd_);
     try {
@@ -266,27 +295,36 @@ void TCustomComPort::Open() {
 }
 
 void TCustomComPort::Close() {
-  if (!connected_ || closing_) return;
   if (thread_ && thread_->OnThisThread()) {
     // Called by a handler on the event thread (smNone): the thread cannot wait
     // for its own end, so it is told to stop and the port's own thread closes.
+    // Nothing else of the port is touched here: its state belongs to its own
+    // thread (thread_ itself changes only while no event thread runs).
     thread_->BeginClosing();
-    QMetaObject::invokeMethod(
-        this, [this] { Close(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, "Close", Qt::QueuedConnection);
     return;
   }
+  if (!connected_ || closing_) return;
+  int purgeError = 0;
   {
     FlagScope closing(closing_);
     DoCTSChange(false);
     DoDSRChange(false);
     DoRLSDChange(false);
     DoBeforeClose();
-    // Only what was received is discarded: a command written just before
-    // closing (the device's stop command) must still leave on the line.
-    if (tcflush(fd_, TCIFLUSH) < 0 && !DeviceGone(errno)) throw EComPort(5, errno);
+    // A command written just before closing (the device's stop command) gets
+    // its time to leave. What was received is discarded, and so is output
+    // that is still held up, so that closing the descriptor has nothing left
+    // to wait for; output that has left the queue's count (a pseudo-terminal
+    // counts none) is not touched.
+    const bool outputLeft = WaitForOutputToLeave(fd_, BuildDCB(*this).BaudRate);
+    if (tcflush(fd_, outputLeft ? TCIFLUSH : TCIOFLUSH) < 0 && !DeviceGone(errno)) purgeError = errno;
+    // The port is closed and its thread stopped whether or not the purge
+    // worked; its failure is reported after that.
     ForceRelease();
   }
   DoAfterClose();
+  if (purgeError != 0) throw EComPort(5, purgeError);
 }
 
 void TCustomComPort::StopEventThread() {

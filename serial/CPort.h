@@ -81,7 +81,7 @@ class TCustomComPort : public QObject, public TComPortIO, private TComThreadOwne
 
   // Operations.
   void Open();
-  void Close();
+  Q_INVOKABLE void Close();
   void BeginUpdate();
   void EndUpdate();
   void ShowPortSetup();
@@ -162,8 +162,11 @@ class TCustomComPort : public QObject, public TComPortIO, private TComThreadOwne
   void PostHandOver(std::uint64_t session) override;
   void PostAction(TComEvent event, std::uint64_t session) override;
   void RunAction(TComEvent event);
-  void RunSingleAction(TComEvent event, std::uint64_t session);
-  void DrainHandOver(std::uint64_t session);
+  // The event thread queues these by name, with their arguments copied by Qt:
+  // no object of ours is written on one thread and read on the other outside
+  // a lock (ThreadSanitizer cannot see the locks inside Qt).
+  Q_INVOKABLE void RunSingleAction(int event, quint64 session);
+  Q_INVOKABLE void DrainHandOver(quint64 session);
   void PumpIfNoThread(int code);
 
   bool connected_ = false;

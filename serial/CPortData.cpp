@@ -34,7 +34,7 @@ int TCustomComPort::ReadString(std::string& Str, int Count) {
   CheckOpenFor(3);
   PumpIfNoThread(3);
   const bool wasFull = input_->Full();
-  Str = input_->Take(static_cast<std::size_t>(Count));
+  input_->Take(Str, static_cast<std::size_t>(Count));
   if (wasFull && thread_) thread_->Wake();
   return static_cast<int>(Str.size());
 }
@@ -142,16 +142,16 @@ void TCustomComPort::RunEventActions(TComEvents events, std::uint64_t session) {
 }
 
 void TCustomComPort::PostHandOver(std::uint64_t session) {
-  QMetaObject::invokeMethod(
-      this, [this, session] { DrainHandOver(session); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, "DrainHandOver", Qt::QueuedConnection, Q_ARG(quint64, session));
 }
 
 void TCustomComPort::PostAction(TComEvent event, std::uint64_t session) {
-  QMetaObject::invokeMethod(
-      this, [this, session, event] { RunSingleAction(event, session); }, Qt::QueuedConnection);
+  QMetaObject::invokeMethod(this, "RunSingleAction", Qt::QueuedConnection, Q_ARG(int, static_cast<int>(event)),
+                            Q_ARG(quint64, session));
 }
 
-void TCustomComPort::RunSingleAction(TComEvent event, std::uint64_t session) {
+void TCustomComPort::RunSingleAction(int eventNumber, quint64 session) {
+  const auto event = static_cast<TComEvent>(eventNumber);
   if (!thread_ || session_ != session) return;
   thread_->ActionStarted(event);
   if (!connected_) return;
@@ -164,7 +164,7 @@ void TCustomComPort::RunSingleAction(TComEvent event, std::uint64_t session) {
   }
 }
 
-void TCustomComPort::DrainHandOver(std::uint64_t session) {
+void TCustomComPort::DrainHandOver(quint64 session) {
   if (!thread_ || session_ != session) return;
   TComThread* thread = thread_.get();
   const std::optional<TComEvents> batch = thread->TakeBatch();

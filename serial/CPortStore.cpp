@@ -293,6 +293,8 @@ void TCustomComPort::SaveSettings(TStorageKind StoreType, const std::string& Sto
     } else {
       throw std::invalid_argument("unknown storage kind");
     }
+  } catch (const std::exception& e) {
+    throw EComPort(16, EComPort::kNoWinCode, e.what());
   } catch (...) {
     throw EComPort(16);
   }
@@ -302,6 +304,11 @@ void TCustomComPort::RestoreSettings(TStorageKind StoreType, const std::string& 
   // One bracket, closed also when loading fails, so that an open port takes
   // the loaded values once and the bracket count is never left raised.
   bool failed = false;
+  std::string cause;
+  const auto fail = [&](const std::exception* e) {
+    if (!failed && e) cause = e->what();
+    failed = true;
+  };
   BeginUpdate();
   try {
     if (StoreType == skRegistry) {
@@ -314,13 +321,17 @@ void TCustomComPort::RestoreSettings(TStorageKind StoreType, const std::string& 
     } else {
       failed = true;
     }
+  } catch (const std::exception& e) {
+    fail(&e);
   } catch (...) {
-    failed = true;
+    fail(nullptr);
   }
   try {
     EndUpdate();
+  } catch (const std::exception& e) {
+    fail(&e);
   } catch (...) {
-    failed = true;
+    fail(nullptr);
   }
-  if (failed) throw EComPort(17);
+  if (failed) throw EComPort(17, EComPort::kNoWinCode, cause);
 }

@@ -109,6 +109,7 @@ int TComThread::TxWaitMs(int rechecks) {
 }
 
 void TComThread::Run() {
+  thread_id_.store(std::this_thread::get_id());
   pthread_setname_np(pthread_self(), "ComThread");
   qv::InputQueue& input = input_;
   qv::LineErrorWatch& errors = errors_;

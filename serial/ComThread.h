@@ -57,7 +57,7 @@ class TComThread {
   void Join();
   // False once the loop has ended (stop, hang-up or a failed hand-over).
   [[nodiscard]] bool Running() const { return running_.load(); }
-  [[nodiscard]] bool OnThisThread() const { return std::this_thread::get_id() == thread_.get_id(); }
+  [[nodiscard]] bool OnThisThread() const { return std::this_thread::get_id() == thread_id_.load(); }
   void SetLineRate(std::uint32_t bitsPerSecond) { line_rate_.store(bitsPerSecond ? bitsPerSecond : 9600); }
 
   // smThreadSync, on the user-interface thread.
@@ -82,6 +82,10 @@ class TComThread {
   const std::uint64_t session_;
   qv::UniqueFd wake_fd_;
   std::thread thread_;
+  // The running thread's id, set by the thread itself before it does anything
+  // else: thread_ is assigned only after the thread has started, so the thread
+  // cannot read it.
+  std::atomic<std::thread::id> thread_id_{};
   std::atomic<bool> stop_{false};
   std::atomic<bool> running_{false};
   std::atomic<bool> tx_pending_{false};

@@ -43,5 +43,7 @@ const char* ComErrorText(int code) {
   return kTexts[static_cast<std::size_t>(code - 1)];
 }
 
-EComPort::EComPort(int Code, int WinCode)
-    : std::runtime_error(FormatMessage(Code, WinCode)), code_(Code), win_code_(WinCode) {}
+EComPort::EComPort(int Code, int WinCode) : EComPort(Code, WinCode, std::string()) {}
+
+EComPort::EComPort(int Code, int WinCode, std::string Cause)
+    : std::runtime_error(FormatMessage(Code, WinCode)), code_(Code), win_code_(WinCode), cause_(std::move(Cause)) {}

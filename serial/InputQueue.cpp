@@ -107,16 +107,15 @@ bool InputQueue::Full() const {
   return SizeLocked() >= CapacityLocked();
 }
 
-std::string InputQueue::Take(std::size_t max) {
+void InputQueue::Take(std::string& out, std::size_t max) {
   std::lock_guard lock(mutex_);
   const std::size_t n = std::min(max, SizeLocked());
-  std::string out = data_.substr(head_, n);
+  out.assign(data_, head_, n);
   head_ += n;
   if (head_ == data_.size()) {
     data_.clear();
     head_ = 0;
   }
-  return out;
 }
 
 void InputQueue::Clear() {

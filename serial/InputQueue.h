@@ -49,8 +49,9 @@ class InputQueue {
 
   [[nodiscard]] std::size_t Size() const;
   [[nodiscard]] bool Full() const;
-  // Takes up to max bytes from the front.
-  [[nodiscard]] std::string Take(std::size_t max);
+  // Takes up to max bytes from the front into out, replacing what it held;
+  // out keeps its storage, so a reader that reuses its string does not allocate.
+  void Take(std::string& out, std::size_t max);
   // Forgets the queued bytes and any half-read mark.
   void Clear();
 

@@ -7,6 +7,7 @@
 #include <asm/termios.h>
 #include <errno.h>
 
+#include <algorithm>
 #include <array>
 #include <bit>
 #include <utility>
@@ -110,6 +111,14 @@ std::uint32_t LineBaudRate(const LineState& state) {
   for (auto [rate, constant] : kStandardRates)
     if (constant == code) return rate;
   return 0;
+}
+
+int CloseDrainWaitMs(int queued, std::uint32_t bitsPerSecond, int rechecks) {
+  if (queued <= 0) return 0;
+  const std::uint64_t rate = bitsPerSecond ? bitsPerSecond : 9600;
+  std::uint64_t ms = (static_cast<std::uint64_t>(queued) * 10000u + rate - 1) / rate;
+  ms <<= std::clamp(rechecks, 0, 9);
+  return static_cast<int>(std::min<std::uint64_t>(ms, kCloseDrainLimitMs));
 }
 
 }  // namespace qv

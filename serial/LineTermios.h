@@ -62,4 +62,14 @@ inline constexpr std::uint32_t kLineBOTHER = 0x00001000;
 // The line rate in bits per second read back from the state.
 [[nodiscard]] std::uint32_t LineBaudRate(const LineState& state);
 
+// Closing waits at most this long in all for the output still queued to leave.
+inline constexpr int kCloseDrainLimitMs = 300;
+
+// How long closing waits before it looks at the output queue again, with
+// `queued` bytes in it at bitsPerSecond after `rechecks` earlier looks: their
+// wire time at ten bits a character (at least 1 ms), doubled with every
+// recheck (an adapter may hand bytes on in bursts), at most kCloseDrainLimitMs;
+// 0 for nothing queued.
+[[nodiscard]] int CloseDrainWaitMs(int queued, std::uint32_t bitsPerSecond, int rechecks);
+
 }  // namespace qv

@@ -171,7 +171,7 @@ std::string PortErrorDetail(const EComPort& e, const std::string& portName) {
 
 std::string PortErrorDetail(const EComPort& e, const std::string& portName, const TPortErrorHelpSources& sources) {
   const int code = e.WinCode();
-  if (code <= 0) return {};
+  if (code <= 0) return e.Cause();
   // The system's own words for the code, about the device they concern.
   const std::string device = qv::DevicePathForPort(portName);
   QString detail = Local(std::system_category().message(code)) + QLatin1Char('.');

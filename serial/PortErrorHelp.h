@@ -27,8 +27,9 @@ struct TPortErrorHelpSources {
 [[nodiscard]] TPortErrorHelpSources DefaultPortErrorHelpSources();
 
 // The detail for error e, raised for the port named portName (a name the port
-// accepts as Port: "COM1", "ttyUSB0" or a device path). Empty when there is
-// nothing to add (no system code). Texts pass through the "cport" domain.
+// accepts as Port: "COM1", "ttyUSB0" or a device path). Without a system
+// code, the error's cause (a settings store's file, line and reason) or
+// nothing. Texts pass through the "cport" domain.
 [[nodiscard]] std::string PortErrorDetail(const EComPort& e, const std::string& portName);
 [[nodiscard]] std::string PortErrorDetail(const EComPort& e, const std::string& portName,
                                           const TPortErrorHelpSources& sources);

@@ -55,26 +55,81 @@ bool TakeQuoted(std::string_view& s, std::string& out) {
   return false;
 }
 
-bool ParseValueLine(std::string_view line, TRegValue& value) {
+bool IsHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }
+
+// The byte list of a hex value: two-digit bytes separated by commas, with
+// blanks and line continuations ("\" at the end of a line) between them.
+bool IsHexByteList(std::string_view s) {
+  int digits = 0;
+  for (std::size_t i = 0; i < s.size(); ++i) {
+    const char c = s[i];
+    if (IsHexDigit(c)) {
+      if (++digits > 2) return false;
+      continue;
+    }
+    if (digits == 1) return false;
+    if (c == ',') {
+      if (digits == 0 && i > 0) return false;  // an empty byte
+      digits = 0;
+    } else if (c == '\\') {
+      if (i + 1 == s.size() || s[i + 1] != '\n') return false;
+      ++i;
+    } else if (c != ' ' && c != '\t') {
+      return false;
+    }
+  }
+  return digits != 1;
+}
+
+// "hex:" or "hex(n):" with n of one to eight hex digits; the prefix's length, or 0.
+std::size_t HexPrefixLength(std::string_view data) {
+  if (data.substr(0, 4) == "hex:") return 4;
+  if (data.substr(0, 4) != "hex(") return 0;
+  const auto close = data.find(')');
+  if (close == data.npos || close == 4 || close > 12 || close + 1 >= data.size() || data[close + 1] != ':') return 0;
+  for (std::size_t i = 4; i < close; ++i)
+    if (!IsHexDigit(data[i])) return 0;
+  return close + 2;
+}
+
+// A value line; why is set when it is not understood.
+bool ParseValueLine(std::string_view line, TRegValue& value, const char*& why) {
   if (line.substr(0, 2) == "@=") {
     value.name.clear();
     line.remove_prefix(2);
   } else {
-    if (!TakeQuoted(line, value.name) || line.empty() || line[0] != '=') return false;
+    if (!TakeQuoted(line, value.name) || line.empty() || line[0] != '=') {
+      why = "neither a key, a value nor a comment";
+      return false;
+    }
     line.remove_prefix(1);
   }
+  value.text.clear();
+  value.dword = 0;
   if (line.substr(0, kDwordPrefix.size()) == kDwordPrefix) {
     auto digits = line.substr(kDwordPrefix.size());
-    if (digits.empty() || digits.size() > 8) return false;
     auto [end, ec] = std::from_chars(digits.data(), digits.data() + digits.size(), value.dword, 16);
-    if (ec != std::errc() || end != digits.data() + digits.size()) return false;
+    if (digits.empty() || digits.size() > 8 || ec != std::errc() || end != digits.data() + digits.size()) {
+      why = "a dword value needs one to eight hexadecimal digits";
+      return false;
+    }
     value.type = TRegValueType::DWord;
-    value.text.clear();
     return true;
   }
-  if (!TakeQuoted(line, value.text) || !line.empty()) return false;
+  if (const std::size_t prefix = HexPrefixLength(line)) {
+    if (!IsHexByteList(line.substr(prefix))) {
+      why = "a hex value needs two-digit bytes separated by commas";
+      return false;
+    }
+    value.type = TRegValueType::Other;
+    value.text.assign(line);
+    return true;
+  }
+  if (!TakeQuoted(line, value.text) || !line.empty()) {
+    why = "the value's data is neither a quoted text, dword: nor hex:";
+    return false;
+  }
   value.type = TRegValueType::String;
-  value.dword = 0;
   return true;
 }
 
@@ -99,6 +154,27 @@ bool IsBlank(std::string_view line) {
   return std::all_of(line.begin(), line.end(), [](char c) { return c == ' ' || c == '\t'; });
 }
 
+bool IsComment(std::string_view line) {
+  const auto first = line.find_first_not_of(" \t");
+  return first != line.npos && line[first] == ';';
+}
+
+// Takes the next line from bytes (without its line break and a CR before it).
+std::string_view TakeLine(std::string_view& bytes) {
+  auto nl = bytes.find('\n');
+  auto line = bytes.substr(0, nl);
+  bytes.remove_prefix(nl == bytes.npos ? bytes.size() : nl + 1);
+  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  return line;
+}
+
+// A hex value's data may go on over the following lines, each but the last
+// ending in "\".
+bool ContinuesOnNextLine(std::string_view line) {
+  const auto eq = line.find("=hex");
+  return eq != line.npos && !line.empty() && line.back() == '\\';
+}
+
 }  // namespace
 
 bool IsStorableRegText(std::string_view text) { return text.find_first_of(std::string_view("\r\n\0", 3)) == text.npos; }
@@ -120,13 +196,13 @@ bool SplitRegPath(std::string_view path, std::vector<std::string_view>& parts) {
 
 const TRegValue* TRegKey::Find(std::string_view name) const {
   for (const auto& v : values)
-    if (SameTextIgnoringCase(v.name, name)) return &v;
+    if (v.type != TRegValueType::Comment && SameTextIgnoringCase(v.name, name)) return &v;
   return nullptr;
 }
 
 void TRegKey::Set(TRegValue value) {
   for (auto& v : values) {
-    if (SameTextIgnoringCase(v.name, value.name)) {
+    if (v.type != TRegValueType::Comment && SameTextIgnoringCase(v.name, value.name)) {
       value.name = v.name;
       v = std::move(value);
       return;
@@ -158,43 +234,67 @@ TRegKey& TRegRootData::CreateKey(std::string_view path) {
 
 TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName) {
   TRegParseResult result;
-  auto bad = [&](int lineNo) {
-    if (result.clean) result.firstBadLine = lineNo;
+  auto bad = [&](int lineNo, const char* why) {
+    if (result.clean) {
+      result.firstBadLine = lineNo;
+      result.badReason = why;
+    }
     result.clean = false;
   };
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) bytes.remove_prefix(kUtf8Bom.size());
   bool seenHeader = false;
+  bool inKey = false;  // a key line was read, though perhaps one we did not take
   TRegKey* current = nullptr;
   int lineNo = 0;
   std::string path;
   while (!bytes.empty()) {
     ++lineNo;
-    auto nl = bytes.find('\n');
-    auto line = bytes.substr(0, nl);
-    bytes.remove_prefix(nl == bytes.npos ? bytes.size() : nl + 1);
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+    const int firstLine = lineNo;
+    std::string_view line = TakeLine(bytes);
     if (IsBlank(line)) continue;
     if (!seenHeader) {
       seenHeader = true;
-      if (line != kHeader)
-        bad(lineNo);
-      else
+      if (line != kHeader) {
+        bad(lineNo, "the first line is not \"Windows Registry Editor Version 5.00\"");
+      } else {
         continue;
+      }
+    }
+    if (IsComment(line)) {
+      if (current)
+        current->values.push_back(TRegValue{{}, TRegValueType::Comment, std::string(line), 0});
+      else if (!inKey)
+        result.data.Preamble().emplace_back(line);
+      continue;
     }
     if (line[0] == '[') {
+      inKey = true;
       if (ParseKeyLine(line, rootName, path)) {
         current = &result.data.CreateKey(path);
       } else {
         current = nullptr;  // the values below it belong to a key we did not take
-        bad(lineNo);
+        bad(lineNo, "a key line that does not name a key of this file's root");
       }
       continue;
     }
+    std::string joined;
+    if (ContinuesOnNextLine(line)) {
+      joined.assign(line);
+      while (!joined.empty() && joined.back() == '\\' && !bytes.empty()) {
+        ++lineNo;
+        joined += '\n';
+        joined += TakeLine(bytes);
+      }
+      line = joined;
+    }
     TRegValue value;
-    if (current && ParseValueLine(line, value)) {
+    const char* why = "";
+    if (!current) {
+      bad(firstLine, inKey ? "a value of a key that was not understood" : "a value before the first key");
+    } else if (ParseValueLine(line, value, why)) {
       current->Set(std::move(value));
     } else {
-      bad(lineNo);
+      bad(firstLine, why);
     }
   }
   return result;
@@ -203,15 +303,27 @@ TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName) 
 std::string FormatRegFile(const TRegRootData& data, std::string_view rootName) {
   std::string out(kHeader);
   out += "\n\n";
+  for (const auto& comment : data.Preamble()) {
+    out += comment;
+    out += '\n';
+  }
+  if (!data.Preamble().empty()) out += '\n';
   for (const auto& key : data.Keys()) {
     out += '[';
     out += rootName;
     if (!key.path.empty()) out += '\\' + key.path;
     out += "]\n";
     for (const auto& v : key.values) {
+      if (v.type == TRegValueType::Comment) {
+        out += v.text;
+        out += '\n';
+        continue;
+      }
       out += v.name.empty() ? std::string("@") : Quote(v.name);
       out += '=';
-      if (v.type == TRegValueType::DWord) {
+      if (v.type == TRegValueType::Other) {
+        out += v.text;
+      } else if (v.type == TRegValueType::DWord) {
         char hex[9];
         auto [end, ec] = std::to_chars(hex, hex + 8, v.dword, 16);
         (void)ec;

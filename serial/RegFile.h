@@ -1,8 +1,10 @@
 #pragma once
 // The text form of one registry root, in the export format of the Windows
 // registry editor ("Windows Registry Editor Version 5.00", [KEY] lines,
-// "Name"="text" and "Name"=dword:0000e100 values), limited to the two value
-// types the program stores. Plain data and two pure functions, so that the
+// "Name"="text" and "Name"=dword:0000e100 values). The program reads and
+// writes string and 32-bit values; values of the other types (hex:, hex(n):,
+// continued over several lines) and comment lines (";") are kept as written
+// and written back unchanged. Plain data and two pure functions, so that the
 // parser can be fed arbitrary bytes.
 #include <cstdint>
 #include <string>
@@ -11,12 +13,16 @@
 
 namespace qv {
 
-enum class TRegValueType { String, DWord };
+// Other: a value of a type the program does not read, its data kept as the
+// text after "=" (continuation lines included, joined by "\n").
+// Comment: a comment line of the key, kept in text; it has no name and is
+// passed over by every lookup.
+enum class TRegValueType { String, DWord, Other, Comment };
 
 struct TRegValue {
   std::string name;  // "" is the key's default value, written as @
   TRegValueType type = TRegValueType::String;
-  std::string text;         // when String
+  std::string text;         // when String, Other or Comment
   std::uint32_t dword = 0;  // when DWord
   friend bool operator==(const TRegValue&, const TRegValue&) = default;
 };
@@ -44,10 +50,14 @@ class TRegRootData {
   // Returns the key, creating it and every missing key above it.
   TRegKey& CreateKey(std::string_view path);
   const std::vector<TRegKey>& Keys() const { return keys_; }
+  // Comment lines between the header and the first key.
+  std::vector<std::string>& Preamble() { return preamble_; }
+  const std::vector<std::string>& Preamble() const { return preamble_; }
   friend bool operator==(const TRegRootData&, const TRegRootData&) = default;
 
  private:
   std::vector<TRegKey> keys_;
+  std::vector<std::string> preamble_;
 };
 
 struct TRegParseResult {
@@ -56,14 +66,16 @@ struct TRegParseResult {
   // could be read is in data, but the file must not be written back, since
   // writing would drop what was not understood.
   bool clean = true;
-  int firstBadLine = 0;  // 1-based; 0 when clean
+  int firstBadLine = 0;   // 1-based; 0 when clean
+  std::string badReason;  // why that line was not understood; "" when clean
 };
 
 // Parses the bytes of a root's file. Keys of other roots count as not understood.
 [[nodiscard]] TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName);
 
-// The file text for the data: header, blank line, then every key followed by
-// its values and a blank line.
+// The file text for the data: header, blank line, the preamble's comments
+// (and a blank line after them), then every key followed by its values and
+// comments and a blank line.
 [[nodiscard]] std::string FormatRegFile(const TRegRootData& data, std::string_view rootName);
 
 // Whether a text can be a value's name or string data: the file is line-based,

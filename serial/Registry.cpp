@@ -65,11 +65,15 @@ TRegistry::Loaded TRegistry::Load() const {
   if (err != 0) {
     // Something is there that cannot be read: never replace it.
     result.writable = false;
+    result.why = FileName().string() + " cannot be read: " + std::generic_category().message(err);
     return result;
   }
   auto parsed = qv::ParseRegFile(bytes, qv::RegRootName(root_));
   result.data = std::move(parsed.data);
   result.writable = parsed.clean;
+  if (!parsed.clean)
+    result.why = "line " + std::to_string(parsed.firstBadLine) + " of " + FileName().string() + " is not understood (" +
+                 parsed.badReason + "), so the file is left as it is";
   return result;
 }
 
@@ -100,21 +104,34 @@ bool TRegistry::OpenKey(const std::string& Key, bool CanCreate) {
   std::string path;
   bool valid = Resolve(Key, path);  // relative to the key still open
   CloseKey();
-  if (!valid) return false;
+  if (!valid) {
+    open_failure_ = "the key \"" + Key + "\" is not a valid key path";
+    return false;
+  }
   Loaded loaded = Load();
   if (path.empty() || loaded.data.FindKey(path)) {
     snapshot_ = std::move(loaded.data);
     if (const auto* k = snapshot_.FindKey(path)) path = k->path;  // keep the stored spelling
   } else {
-    if (!CanCreate || !loaded.writable) return false;
+    const std::string cannot = "the key " + path + " is missing and cannot be created: ";
+    if (!CanCreate) {
+      open_failure_ = "the key " + path + " is missing in " + FileName().string();
+      return false;
+    }
+    if (!loaded.writable) {
+      open_failure_ = cannot + loaded.why;
+      return false;
+    }
     loaded.data.CreateKey(path);
     try {
       Store(loaded.data);
-    } catch (const ERegistryException&) {
+    } catch (const ERegistryException& e) {
+      open_failure_ = cannot + e.what();
       return false;
     }
     snapshot_ = std::move(loaded.data);
   }
+  open_failure_.clear();
   path_ = std::move(path);
   open_ = true;
   return true;
@@ -132,28 +149,35 @@ std::string TRegistry::ReadString(const std::string& Name) const {
   const auto* key = CurrentKey();
   const auto* v = key ? key->Find(Name) : nullptr;
   if (!v) return {};
-  if (v->type != qv::TRegValueType::String) throw ERegistryException("Invalid data type for '" + Name + "'");
+  if (v->type != qv::TRegValueType::String)
+    throw ERegistryException("Invalid data type for '" + Name + "': " + Where() +
+                             " holds no string value of that name");
   return v->text;
 }
 
 int TRegistry::ReadInteger(const std::string& Name) const {
   const auto* key = CurrentKey();
   const auto* v = key ? key->Find(Name) : nullptr;
-  if (!v) throw ERegistryException("Failed to get data for '" + Name + "'");
-  if (v->type != qv::TRegValueType::DWord) throw ERegistryException("Invalid data type for '" + Name + "'");
+  if (!v) throw ERegistryException("Failed to get data for '" + Name + "': " + Where() + " has no value of that name");
+  if (v->type != qv::TRegValueType::DWord)
+    throw ERegistryException("Invalid data type for '" + Name + "': " + Where() + " holds no dword value of that name");
   return static_cast<int>(v->dword);
 }
 
+std::string TRegistry::Where() const {
+  return open_ ? "the key " + path_ + " in " + FileName().string() : "no key of " + FileName().string() + " is open";
+}
+
 void TRegistry::WriteValue(qv::TRegValue value) {
-  if (!open_) throw ERegistryException("Failed to set data for '" + value.name + "': no key is open");
+  if (!open_)
+    throw ERegistryException("Failed to set data for '" + value.name +
+                             "': " + (open_failure_.empty() ? std::string("no key is open") : open_failure_));
   if (!qv::IsStorableRegText(value.name) || !qv::IsStorableRegText(value.text))
     throw ERegistryException("Failed to set data for '" + value.name + "': line breaks and zero bytes cannot be kept");
   // Start from the file as it is now, so that values written meanwhile by
   // another accessor survive this write.
   Loaded loaded = Load();
-  if (!loaded.writable)
-    throw ERegistryException("Failed to set data for '" + value.name + "': " + FileName().string() +
-                             " holds lines that are not understood and is left as it is");
+  if (!loaded.writable) throw ERegistryException("Failed to set data for '" + value.name + "': " + loaded.why);
   loaded.data.CreateKey(path_).Set(std::move(value));
   Store(loaded.data);
   snapshot_ = std::move(loaded.data);
@@ -175,7 +199,8 @@ bool TRegistry::ValueExists(const std::string& Name) const {
 std::vector<std::string> TRegistry::GetValueNames() const {
   std::vector<std::string> names;
   if (const auto* key = CurrentKey())
-    for (const auto& v : key->values) names.push_back(v.name);
+    for (const auto& v : key->values)
+      if (v.type != qv::TRegValueType::Comment) names.push_back(v.name);
   return names;
 }
 

@@ -8,7 +8,8 @@
 // Writes go to disk at once, each by an atomic replacement of the root's file
 // that re-reads the file first, so values written before a failure stay
 // written and two accessors never undo each other's values. A file with lines
-// that are not understood is read as far as it goes and never overwritten.
+// that are not understood is read as far as it goes and never overwritten;
+// the errors name the file, the line and why.
 #include <cstdint>
 #include <filesystem>
 #include <stdexcept>
@@ -80,10 +81,13 @@ class TRegistry {
   struct Loaded {
     qv::TRegRootData data;
     bool writable = true;  // parsed cleanly (or absent), so it may be replaced
+    std::string why;       // when not writable: which line and why, for the user
   };
   Loaded Load() const;
   void Store(const qv::TRegRootData& data) const;
   bool Resolve(const std::string& key, std::string& path) const;
+  // "the key PATH in FILE", for error messages.
+  std::string Where() const;
   const qv::TRegKey* CurrentKey() const;
   void WriteValue(qv::TRegValue value);
 
@@ -93,4 +97,6 @@ class TRegistry {
   std::string path_;
   // The root as read at OpenKey or after the last write; reads are served from it.
   qv::TRegRootData snapshot_;
+  // Why the last OpenKey found no key, so that the writes after it can say so.
+  std::string open_failure_;
 };

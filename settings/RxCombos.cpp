@@ -1,9 +1,12 @@
 #include "RxCombos.h"
 
 #include <QAbstractItemView>
+#include <QApplication>
 #include <QEvent>
 #include <QFontMetrics>
 #include <QLineEdit>
+#include <QProxyStyle>
+#include <QStyleFactory>
 #include <QStyleOptionComboBox>
 #include <QStylePainter>
 #include <algorithm>
@@ -31,7 +34,27 @@ constexpr int kDefaultRow = 17;
 
 }  // namespace
 
+namespace {
+
+// The application's style, except that the open list of a closed box is a
+// list below the box that shows at most maxVisibleItems entries and scrolls,
+// instead of a menu of every entry laid over the box (Fusion and others).
+class TListPopupStyle : public QProxyStyle {
+ public:
+  explicit TListPopupStyle(QObject* owner) : QProxyStyle(QStyleFactory::create(QApplication::style()->name())) {
+    setParent(owner);
+  }
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_ComboBox_Popup) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
+};
+
+}  // namespace
+
 TOwnerDrawComboBox::TOwnerDrawComboBox(QWidget* parent) : QComboBox(parent) {
+  setStyle(new TListPopupStyle(this));
   setMaxVisibleItems(8);
   setInsertPolicy(QComboBox::NoInsert);
   UpdateItemHeight();

@@ -78,7 +78,7 @@ class TForm2 : public QDialog, public TGraphSettings, public qv::PositionRule {
   // Shows an error that ended a button's handler. Default: a message box.
   std::function<void(const std::exception&)> ReportError;
 
-  // The controls, named as the program's description names them.
+  // The controls, under the names the rest of the program uses for them.
   QPushButton* Button1 = nullptr;
   QPushButton* Button2 = nullptr;
   QPushButton* Button3 = nullptr;

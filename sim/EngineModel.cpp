@@ -24,6 +24,7 @@ std::optional<Scenario> ParseScenario(std::string_view name) {
   if (name == "steady") return Scenario::kSteady;
   if (name == "sync") return Scenario::kSync;
   if (name == "overpressure") return Scenario::kOverpressure;
+  if (name == "practice") return Scenario::kPractice;
   return std::nullopt;
 }
 
@@ -33,8 +34,17 @@ std::string_view ScenarioName(Scenario s) {
     case Scenario::kSteady: return "steady";
     case Scenario::kSync: return "sync";
     case Scenario::kOverpressure: return "overpressure";
+    case Scenario::kPractice: return "practice";
   }
   return "drift";
+}
+
+std::array<double, 4> PracticeImbalance(std::uint64_t seed) {
+  std::array<double, 4> out{};
+  const std::uint64_t mix = Mix64(seed);
+  const double sign = (mix >> 2) & 1 ? -1.0 : 1.0;
+  for (std::size_t c = 0; c < out.size(); ++c) out[c] = sign * kPracticeImbalance[(c + mix) % out.size()];
+  return out;
 }
 
 EngineModel::EngineModel(EngineConfig config) : config_(config) {
@@ -49,12 +59,14 @@ Nanos EngineModel::CycleDuration() const {
 }
 
 double EngineModel::ScenarioOffset(int channel, double t) const {
+  if (config_.scenario == Scenario::kPractice) return PracticeImbalance(config_.seed).at(channel);
   double share = 1.0;
   switch (config_.scenario) {
     case Scenario::kDrift: share = 0.5 + 0.5 * std::cos(2.0 * std::numbers::pi * t / kDriftPeriod); break;
     case Scenario::kSync: share = std::exp(-t / kSyncTimeConstant); break;
     case Scenario::kSteady:
-    case Scenario::kOverpressure: share = 1.0; break;
+    case Scenario::kOverpressure:
+    case Scenario::kPractice: share = 1.0; break;
   }
   return kImbalance.at(channel) * share;
 }

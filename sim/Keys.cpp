@@ -36,11 +36,13 @@ std::vector<KeyCommand> KeyDecoder::Feed(std::string_view bytes) {
   return out;
 }
 
+double KeyStep(Scenario s) { return s == Scenario::kPractice ? kPracticeStep : kOffsetStep; }
+
 std::string MechanicHand::Apply(const KeyCommand& key) {
   switch (key.kind) {
     case KeyCommand::kSelect: selected_ = key.channel; break;
-    case KeyCommand::kRaise: engine_.AdjustOffset(selected_, kOffsetStep); break;
-    case KeyCommand::kLower: engine_.AdjustOffset(selected_, -kOffsetStep); break;
+    case KeyCommand::kRaise: engine_.AdjustOffset(selected_, step_); break;
+    case KeyCommand::kLower: engine_.AdjustOffset(selected_, -step_); break;
     case KeyCommand::kOverpressure: engine_.SetOverpressure(selected_, !engine_.Overpressure(selected_)); break;
     case KeyCommand::kQuit: return {};
   }

@@ -16,7 +16,11 @@ struct KeyCommand {
   bool operator==(const KeyCommand&) const = default;
 };
 
-inline constexpr double kOffsetStep = 5.0;  // mBar per key press
+inline constexpr double kOffsetStep = 5.0;    // mBar per key press
+inline constexpr double kPracticeStep = 1.0;  // in the practice scenario
+
+// How far one key press moves a cylinder in a scenario.
+[[nodiscard]] double KeyStep(Scenario s);
 
 // Turns terminal bytes into commands; an arrow key's escape sequence may be
 // split over several reads.
@@ -31,7 +35,7 @@ class KeyDecoder {
 // The cylinder the keys act on, and what they do to the engine.
 class MechanicHand {
  public:
-  explicit MechanicHand(EngineModel& engine) : engine_(engine) {}
+  explicit MechanicHand(EngineModel& engine) : engine_(engine), step_(KeyStep(engine.Config().scenario)) {}
 
   // Applies one command; returns a one-line status to show, or "" for quit.
   std::string Apply(const KeyCommand& key);
@@ -40,6 +44,7 @@ class MechanicHand {
 
  private:
   EngineModel& engine_;
+  double step_;
   int selected_ = 0;
 };
 

@@ -23,7 +23,9 @@ Engine:
   --scenario NAME    drift (default): the cylinders come into line and drift
                      out again every 40 s; steady: a fixed imbalance; sync:
                      the imbalance dies away; overpressure: cylinder 3 stays
-                     above atmospheric pressure
+                     above atmospheric pressure; practice: the cylinders
+                     start out of line (by an amount the seed picks) and
+                     the keys move one in steps of 1 mBar
   --rpm N            engine speed, 300..3000 (default 1200)
   --seed N           seed of the noise and of the faults, for reproducible runs
 
@@ -47,7 +49,8 @@ Other:
 
 Keys, when standard input is a terminal:
   1..4               choose a cylinder
-  + or up arrow      more vacuum on the chosen cylinder (5 mBar)
+  + or up arrow      more vacuum on the chosen cylinder (5 mBar; 1 mBar in
+                     the practice scenario)
   - or down arrow    less vacuum on the chosen cylinder
   o                  overpressure on the chosen cylinder, on or off
   q                  quit

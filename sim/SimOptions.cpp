@@ -44,7 +44,7 @@ ParseResult ParseArguments(std::span<const std::string_view> args) {
       {"--scenario",
        [&](std::string_view v) {
          const auto s = ParseScenario(v);
-         if (!s) return "expects drift, steady, sync or overpressure";
+         if (!s) return "expects drift, steady, sync, overpressure or practice";
          o.engine.scenario = *s;
          return "";
        }},

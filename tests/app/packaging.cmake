@@ -3,5 +3,5 @@
 add_test(NAME test_packaging
   COMMAND bash ${CMAKE_CURRENT_LIST_DIR}/check_packaging.sh ${CMAKE_BINARY_DIR} ${PROJECT_VERSION})
 set_tests_properties(test_packaging PROPERTIES
-  ENVIRONMENT "ASAN_OPTIONS=detect_leaks=0"
+  ENVIRONMENT "${QUORVEL_SANITIZER_ENV}"
   TIMEOUT 300)

@@ -358,6 +358,24 @@ TEST_F(Decoder, MaximaRecordPastIndex1000IsDropped) {
   EXPECT_EQ(s.MAXIMA[3], 0);
   Event(MaximaFrame(0x0201, 2, 3, 0x0504, std::string(982, '-')));  // last field ends at 1000
   EXPECT_EQ(s.MAXIMA, (std::array<std::int32_t, 4>{0x0201, 2, 3, 0x0504}));
+  // Only the two records that reached MAXIMA count as maxima frames.
+  EXPECT_EQ(dec.Frames(), 4u);
+  EXPECT_EQ(dec.MaximaFrames(), 2u);
+}
+
+TEST_F(Decoder, MaximaFramesCountsOnlyFramesWhoseMaximaWereTaken) {
+  Event(MaximaFrame(350, 340, 360, 345));
+  Event(qvtest::ChannelFrame(1, "002", {7, 8}));
+  Event("MUXA End_Data");
+  EXPECT_EQ(dec.Frames(), 3u);
+  EXPECT_EQ(dec.MaximaFrames(), 1u);
+  // Equal maxima again are a new maxima frame all the same.
+  Event(MaximaFrame(350, 340, 360, 345));
+  EXPECT_EQ(dec.MaximaFrames(), 2u);
+  Event(qvtest::ChannelFrame(0, "001", {5},
+                             "MUXA#Maxima" + qvtest::Le16(1) + qvtest::Le16(2) + qvtest::Le16(3) + qvtest::Le16(4)));
+  EXPECT_EQ(dec.MaximaFrames(), 3u);
+  EXPECT_EQ(s.MAXIMA[3], 4);
 }
 
 TEST_F(Decoder, ChannelRecordNeedsItsCountInsideTheBuffer) {

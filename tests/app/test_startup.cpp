@@ -81,6 +81,16 @@ class Startup : public ::testing::Test {
     earlier.SetBaudRate(baud);
     earlier.SaveSettings(kPortSettingsStorage, kPortSettingsLocation);
   }
+  // A user of the port setup dialog who picks `text` in one of its lists and presses OK.
+  static std::function<int(TComSetupFrm&)> Picks(TComComboBox* TComSetupFrm::*list, const char* text) {
+    return [list, text](TComSetupFrm& d) {
+      TComComboBox* combo = d.*list;
+      const int i = combo->findText(text);
+      combo->setCurrentIndex(i);
+      emit combo->activated(i);
+      return QDialog::Accepted;
+    };
+  }
   void Show() {
     form->show();
     ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
@@ -158,6 +168,39 @@ TEST_F(Startup, OnTheFirstRunTheDefaultsAreStoredWithoutTheCommandLinePort) {
   EXPECT_EQ(ReadFile(RegFile()), kDefaultsStored);
 }
 
+TEST_F(Startup, TheSettingsMenusStoreACommandLinePortOnlyOnceTheUserChoseAPort) {
+  StoreEarlier("COM5", br115200);
+  form->SetCommandLinePort("/dev/ttyQV9");
+  Show();
+  auto stored = [this] { return ReadFile(RegFile()); };
+  // OK with another line speed: the speed is stored, the port stays the loaded one.
+  user = Picks(&TComSetupFrm::Combo2, "9600");
+  form->RS2321->trigger();
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+  EXPECT_EQ(form->ComPort1->Port(), "/dev/ttyQV9");
+  EXPECT_EQ(form->ComPort1->BaudRate(), br9600);
+  EXPECT_NE(stored().find("\"Port\"=\"COM5\""), std::string::npos) << stored();
+  EXPECT_NE(stored().find("\"BaudRate\"=\"9600\""), std::string::npos) << stored();
+  EXPECT_EQ(stored().find("ttyQV9"), std::string::npos) << stored();
+
+  // The settings dialog, left with "Abbruch", stores without the port too.
+  form2->ConfirmCancel = [] { return true; };
+  QTimer::singleShot(0, form2.get(), [this] { form2->Button2->click(); });
+  form->Setup1->trigger();
+  EXPECT_EQ(stored().find("ttyQV9"), std::string::npos) << stored();
+  EXPECT_NE(stored().find("\"Port\"=\"COM5\""), std::string::npos) << stored();
+
+  // Choosing a port in the dialog: that port is stored, and stays so.
+  user = Picks(&TComSetupFrm::Combo1, "COM2");
+  form->RS2321->trigger();
+  EXPECT_EQ(form->ComPort1->Port(), "COM2");
+  EXPECT_NE(stored().find("\"Port\"=\"COM2\""), std::string::npos) << stored();
+  user = [](TComSetupFrm&) { return QDialog::Rejected; };
+  form->ComPort1->SetPort("/dev/ttyQV9");  // as if named on the command line again: no longer special
+  form->RS2321->trigger();
+  EXPECT_NE(stored().find("\"Port\"=\"/dev/ttyQV9\""), std::string::npos) << stored();
+}
+
 TEST_F(Startup, AnUnwritableConfigurationFolderStopsTheShowingAfterTheDefaults) {
   fs::create_directories(config);
   WriteFile(config / "quorvel", "a file where the folder belongs");
@@ -208,12 +251,7 @@ TEST_F(Startup, TheRs232MenuStoresAfterOkAndCancelButNotWithoutAPortList) {
   form->RS2321->trigger();
   EXPECT_NE(ReadFile(RegFile()).find("\"DataBits\"=\"7\""), std::string::npos);
 
-  user = [](TComSetupFrm& d) {
-    const int i = d.Combo1->findText("COM2");
-    d.Combo1->setCurrentIndex(i);
-    emit d.Combo1->activated(i);
-    return QDialog::Accepted;
-  };
+  user = Picks(&TComSetupFrm::Combo1, "COM2");
   form->RS2321->trigger();
   EXPECT_EQ(form->ComPort1->Port(), "COM2");
   EXPECT_NE(ReadFile(RegFile()).find("\"Port\"=\"COM2\""), std::string::npos);
@@ -231,12 +269,7 @@ TEST_F(Startup, TheRs232MenuStoresAfterOkAndCancelButNotWithoutAPortList) {
 TEST_F(Startup, TheSettingsDialogStoresWhatItsComSetupChose) {
   Show();
   form2->ConfirmCancel = [] { return true; };
-  user = [](TComSetupFrm& d) {
-    const int i = d.Combo2->findText("115200");
-    d.Combo2->setCurrentIndex(i);
-    emit d.Combo2->activated(i);
-    return QDialog::Accepted;
-  };
+  user = Picks(&TComSetupFrm::Combo2, "115200");
   // The user presses "COM Setup", then leaves the dialog with "Abbruch".
   auto use = [this] {
     QTimer::singleShot(0, form2.get(), [this] {

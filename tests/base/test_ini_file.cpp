@@ -1,9 +1,13 @@
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/capability.h>
 #include <sys/resource.h>
+#include <sys/syscall.h>
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdlib>
+#include <thread>
 
 #include "AppPaths.h"
 #include "AppUtils.h"
@@ -130,6 +134,52 @@ TEST(IniFile, AnUnwritableFileRaisesTheErrorWithTheFullPath) {
   // The failed write left nothing behind in memory either.
   EXPECT_FALSE(ini.ValueExists("COLOR", "1"));
   EXPECT_EQ(qvtest::ReadFile(d / "blocker"), "a regular file where a folder is expected");
+}
+
+// Runs fn on a thread of its own that lacks the capabilities to pass over
+// file permissions, so that a folder's mode holds for root as for any user.
+template <typename Fn>
+void WithFilePermissionsEnforced(Fn fn) {
+  std::thread t([&] {
+    if (geteuid() == 0) {
+      __user_cap_header_struct header{_LINUX_CAPABILITY_VERSION_3, 0};
+      __user_cap_data_struct data[_LINUX_CAPABILITY_U32S_3] = {};
+      ASSERT_EQ(syscall(SYS_capget, &header, data), 0);
+      data[0].effective &= ~((1u << CAP_DAC_OVERRIDE) | (1u << CAP_DAC_READ_SEARCH) | (1u << CAP_FOWNER));
+      ASSERT_EQ(syscall(SYS_capset, &header, data), 0);
+    }
+    fn();
+  });
+  t.join();
+}
+
+TEST(IniFile, AWritableFileInAFolderThatTakesNoNewFileIsWrittenInPlace) {
+  qvtest::ScratchDir d;
+  fs::create_directory(d / "program");
+  qvtest::WriteFile(d / "program/Quorvel.ini", "; kept\n[COLOR]\n1=32768\n[SPEED]\n1=100\n");
+  fs::permissions(d / "program", fs::perms::owner_read | fs::perms::owner_exec, fs::perm_options::replace);
+  WithFilePermissionsEnforced([&] {
+    // The folder refuses a new file; the file itself may be written.
+    ASSERT_LT(::open((d / "program/probe").c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0644), 0);
+    TIniFile ini(d / "program/Quorvel.ini");
+    EXPECT_NO_THROW(ini.WriteInteger("COLOR", "1", 255));
+    EXPECT_NO_THROW(ini.WriteString("SPEED", "1", "5"));  // shorter than before: the rest is cut off
+    EXPECT_EQ(qvtest::ReadFile(d / "program/Quorvel.ini"), "; kept\n[COLOR]\n1=255\n[SPEED]\n1=5\n");
+    EXPECT_EQ(TIniFile(d / "program/Quorvel.ini").ReadInteger("COLOR", "1", 0), 255);
+
+    // A file that cannot be written either still gives the message.
+    fs::permissions(d / "program/Quorvel.ini", fs::perms::owner_read, fs::perm_options::replace);
+    try {
+      ini.WriteInteger("COLOR", "1", 0);
+      ADD_FAILURE() << "no error raised";
+    } catch (const EIniFileError& e) {
+      EXPECT_EQ(std::string(e.what()), "In " + (d / "program/Quorvel.ini").string() + " kann nicht geschrieben werden");
+    }
+    // And a new file in that folder cannot be made at all.
+    EXPECT_THROW(TIniFile(d / "program/new.ini").WriteInteger("COLOR", "1", 0), EIniFileError);
+  });
+  fs::permissions(d / "program", fs::perms::owner_all, fs::perm_options::replace);
+  EXPECT_EQ(EntriesIn(d / "program"), 1);
 }
 
 TEST(IniFile, AWriteThatFailsPartWayKeepsTheOldFileAndTheOldValues) {

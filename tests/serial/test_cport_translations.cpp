@@ -50,7 +50,7 @@ TEST_F(CPortLocale, GermanCatalogueTranslatesEveryPortMessageAndTheSuffix) {
   EXPECT_STREQ(EComPort(2, 0).what(), "Funktion WriteFile fehlgeschlagen (Systemfehlercode: 0)");
 }
 
-TEST_F(CPortLocale, OtherLanguagesKeepTheOriginalTexts) {
+TEST_F(CPortLocale, OtherLanguagesKeepTheEnglishTexts) {
   for (const char* name : {"C", "en_US.UTF-8", "fr_FR.UTF-8"}) {
     EXPECT_FALSE(Use(name)) << name;
     EXPECT_STREQ(EComPort(1, 2).what(), "Unable to open com port (win error code: 2)") << name;

@@ -8,6 +8,7 @@
 #include <atomic>
 #include <stdexcept>
 #include <string>
+#include <vector>
 
 #include "CPort.h"
 #include "support/PtyPair.h"
@@ -135,6 +136,64 @@ TEST_F(PortEvents, CloseDiscardsWaitingBytes) {
   ASSERT_TRUE(pty.Write("new"));
   ASSERT_TRUE(WaitFor([&] { return received.size() >= 3; }));
   EXPECT_EQ(received, "new");
+}
+
+TEST_F(PortEvents, BytesSentWhileThePortWasClosedAreNotAnnouncedAfterOpening) {
+  // The pseudo-terminal keeps its input queue while its other side stays
+  // open, as a driver that went on receiving does.
+  port.Open();
+  port.Close();
+  ASSERT_TRUE(pty.Write("MUXA#Maxima stale End_Data"));
+  ReadInHandler();
+  port.Open();
+  ASSERT_TRUE(pty.Write("new"));
+  ASSERT_TRUE(WaitFor([&] { return received.size() >= 3; }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(received, "new");
+}
+
+TEST_F(PortEvents, FailedPurgeStillClosesThePortAndStopsItsThreadThenReports) {
+  std::vector<std::string> journal;
+  port.OnAfterClose = [&](TCustomComPort* p) { journal.push_back(p->Connected() ? "open" : "closed"); };
+  port.Open();
+  ASSERT_GT(qvtest::CountThreads(), threads);
+  // The descriptor no longer refers to a terminal, so discarding its queues fails.
+  int pipeFds[2];
+  ASSERT_EQ(pipe2(pipeFds, O_CLOEXEC), 0);
+  ASSERT_EQ(dup2(pipeFds[0], port.Handle()), port.Handle());
+  try {
+    port.Close();
+    ADD_FAILURE() << "the failed purge was not reported";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code(), 5);
+    EXPECT_EQ(e.WinCode(), ENOTTY);
+    journal.push_back("reported");
+  }
+  EXPECT_EQ(journal, (std::vector<std::string>{"closed", "reported"}));
+  EXPECT_FALSE(port.Connected());
+  EXPECT_EQ(port.Handle(), -1);
+  EXPECT_EQ(qvtest::CountThreads(), threads);
+  close(pipeFds[0]);
+  close(pipeFds[1]);
+  EXPECT_EQ(qvtest::CountFds(), fds);
+  port.Open();  // and it opens again as usual
+  EXPECT_TRUE(port.Connected());
+}
+
+TEST_F(PortEvents, ReadingReusesTheCallersString) {
+  port.SetEvents({});
+  port.Open();
+  std::string buffer;
+  buffer.reserve(4096);
+  const char* storage = buffer.data();
+  for (int i = 0; i < 20; ++i) {
+    const std::string chunk(64 + i * 50, static_cast<char>('a' + i));
+    ASSERT_TRUE(pty.Write(chunk));
+    ASSERT_TRUE(WaitFor([&] { return port.InputCount() == static_cast<int>(chunk.size()); }));
+    ASSERT_EQ(port.ReadString(buffer, 4096), static_cast<int>(chunk.size()));
+    EXPECT_EQ(buffer, chunk);
+    EXPECT_EQ(buffer.data(), storage) << "read " << i << " replaced the string's storage";
+  }
 }
 
 TEST_F(PortEvents, CommandWrittenJustBeforeCloseStillReachesTheDevice) {
@@ -311,12 +370,34 @@ TEST_F(PortEvents, NoSyncRunsHandlersOnTheEventThreadAndMayCloseFromThere) {
 }
 
 TEST_F(PortEvents, HandlerClosingThePortEndsTheBatch) {
-  int txEmpty = 0;
-  port.OnRxChar = [&](TCustomComPort* p, int) { p->Close(); };
-  port.OnTxEmpty = [&](TCustomComPort*) { ++txEmpty; };
+  // The event character makes one read bring evRxChar and evRxFlag in the
+  // same batch; evRxFlag is acted on after evRxChar.
+  port.SetEventChar('x');
+  int rxChar = 0;
+  int rxFlag = 0;
+  port.OnRxFlag = [&](TCustomComPort*) { ++rxFlag; };
+  port.OnRxChar = [&](TCustomComPort* p, int) {
+    ++rxChar;
+    std::string s;
+    p->ReadString(s, 100);
+  };
+  port.Open();
+  ASSERT_TRUE(pty.Write("x"));
+  ASSERT_TRUE(WaitFor([&] { return rxFlag == 1; }));  // without closing, both are acted on
+  EXPECT_EQ(rxChar, 1);
+  port.Close();
+
+  rxChar = rxFlag = 0;
+  port.OnRxChar = [&](TCustomComPort* p, int) {
+    ++rxChar;
+    p->Close();
+  };
   port.Open();
   ASSERT_TRUE(pty.Write("x"));
   ASSERT_TRUE(WaitFor([&] { return !port.Connected(); }));
+  QCoreApplication::processEvents();
+  EXPECT_EQ(rxChar, 1);
+  EXPECT_EQ(rxFlag, 0) << "the rest of the batch ran after the handler closed the port";
   EXPECT_EQ(qvtest::CountThreads(), threads);
   EXPECT_EQ(qvtest::CountFds(), fds);
   port.Open();

@@ -308,7 +308,9 @@ TEST(LineMapping, SizeParityStopBitsAndFlow) {
 std::string Fed(qv::InputQueue& q, const std::string& in, bool* flag = nullptr) {
   const auto r = q.Feed(in.data(), in.size());
   if (flag) *flag = r.eventChar;
-  return q.Take(1 << 20);
+  std::string out;
+  q.Take(out, 1 << 20);
+  return out;
 }
 
 TEST(InputQueue, UnmarksParityAndDropsNulls) {
@@ -347,12 +349,30 @@ TEST(InputQueue, EightyPercentMarkAndCapacity) {
   EXPECT_TRUE(q.Feed("y", 1).reached80);
   EXPECT_FALSE(q.Feed("z", 1).reached80);  // only when crossing the mark
   EXPECT_EQ(q.Size(), 81u);
-  EXPECT_EQ(q.Take(3), "xxx");
+  std::string out = "old";
+  q.Take(out, 3);
+  EXPECT_EQ(out, "xxx");
   EXPECT_EQ(q.Size(), 78u);
   EXPECT_FALSE(q.Full());
   q.Clear();
   EXPECT_EQ(q.Size(), 0u);
-  EXPECT_EQ(q.Take(10), "");
+  q.Take(out, 10);
+  EXPECT_EQ(out, "");
+}
+
+TEST(CloseDrain, WaitsTheWireTimeOfWhatIsQueuedDoublingAndBounded) {
+  EXPECT_EQ(qv::CloseDrainWaitMs(0, 57600, 0), 0);
+  EXPECT_EQ(qv::CloseDrainWaitMs(-1, 57600, 3), 0);
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 57600, 0), 1);    // the stop command: 0.17 ms, rounded up
+  EXPECT_EQ(qv::CloseDrainWaitMs(96, 9600, 0), 100);  // 960 bits at 9600 baud
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 57600, 1), 2);
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 57600, 4), 16);
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 0, 0), 2);  // no rate known: 9600 baud
+  // A full queue on a slow or stalled line never waits past the bound.
+  EXPECT_EQ(qv::CloseDrainWaitMs(4096, 110, 0), qv::kCloseDrainLimitMs);
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 57600, 8), 256);
+  EXPECT_EQ(qv::CloseDrainWaitMs(1, 57600, 1000), qv::kCloseDrainLimitMs);
+  EXPECT_LE(qv::kCloseDrainLimitMs, 500);
 }
 
 }  // namespace

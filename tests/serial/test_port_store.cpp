@@ -9,6 +9,7 @@
 #include "AppUtils.h"
 #include "CPort.h"
 #include "LineTermios.h"
+#include "PortErrorHelp.h"
 #include "Registry.h"
 #include "support/TestEnv.h"
 
@@ -67,6 +68,11 @@ class PortStoreTest : public ::testing::Test {
   }
   static void UseConfigHome(const fs::path& p) { setenv("XDG_CONFIG_HOME", p.c_str(), 1); }
   fs::path RegFile(const char* root) const { return dir / "config" / "quorvel" / (std::string(root) + ".reg"); }
+  // HKEY_LOCAL_MACHINE's file as a person wrote it.
+  void WriteHklm(const std::string& text) const {
+    fs::create_directories(RegFile("HKEY_LOCAL_MACHINE").parent_path());
+    WriteFile(RegFile("HKEY_LOCAL_MACHINE"), text);
+  }
 
   // Writes values into a key of HKEY_LOCAL_MACHINE the way another program would.
   static void SeedKey(const std::string& key, const std::vector<std::pair<std::string, std::string>>& texts,
@@ -185,6 +191,67 @@ TEST_F(PortStoreTest, TheLocationNamesTheRootAndTheKeyAbovePortsName) {
   RecordingPort back;
   back.RestoreSettings(skRegistry, "HKEY_LOCAL_MACHINE\\");
   EXPECT_EQ(back.Port(), "COM9");
+}
+
+TEST_F(PortStoreTest, AHandEditedRegistryFileStillStoresAndKeepsWhatThePersonWrote) {
+  const std::string edited =
+      "Windows Registry Editor Version 5.00\n\n"
+      "; changed by hand: the adapter on the left\n\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
+      "\"Port\"=\"COM3\"\n"
+      "; keep the old path\n"
+      "\"Old\"=hex(2):43,00,3a,00,00,00\n"
+      "\"Tuning\"=hex:00,01,\\\n  02,03\n\n";
+  WriteHklm(edited);
+  TComPort port;
+  port.setObjectName("ComPort1");
+  ASSERT_NO_THROW(port.RestoreSettings(skRegistry, kMainLocation));
+  EXPECT_EQ(port.Port(), "COM3");
+  port.SetPort("COM4");
+  ASSERT_NO_THROW(port.SaveSettings(skRegistry, kMainLocation));
+  const std::string stored = ReadFile(RegFile("HKEY_LOCAL_MACHINE"));
+  EXPECT_NE(stored.find("; changed by hand: the adapter on the left\n"), std::string::npos) << stored;
+  EXPECT_NE(stored.find("\"Port\"=\"COM4\"\n; keep the old path\n\"Old\"=hex(2):43,00,3a,00,00,00\n"
+                        "\"Tuning\"=hex:00,01,\\\n  02,03\n\"BaudRate\"=\"9600\"\n"),
+            std::string::npos)
+      << stored;
+}
+
+TEST_F(PortStoreTest, AFileThatCannotBeUnderstoodFailsWithTheMessageAndSaysWhereAndWhy) {
+  const std::string broken =
+      "Windows Registry Editor Version 5.00\n\n"
+      "[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
+      "\"Port\"=\"COM3\"\n"
+      "\"BaudRate\"=dword:fffffffff\n";
+  WriteHklm(broken);
+  TComPort port;
+  port.setObjectName("ComPort1");
+  try {
+    port.SaveSettings(skRegistry, kMainLocation);
+    ADD_FAILURE() << "stored into a file that is not understood";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code(), 16);
+    EXPECT_STREQ(e.what(), "Failed to store settings");
+    const std::string where = "line 5 of " + RegFile("HKEY_LOCAL_MACHINE").string();
+    EXPECT_NE(e.Cause().find(where), std::string::npos) << e.Cause();
+    EXPECT_NE(e.Cause().find("dword"), std::string::npos) << e.Cause();
+    EXPECT_EQ(PortErrorDetail(e, "COM3"), e.Cause());
+  }
+  EXPECT_EQ(ReadFile(RegFile("HKEY_LOCAL_MACHINE")), broken);
+
+  // Loading fails on a missing integer: the message stays, the detail names the value and the file.
+  WriteHklm(
+      "Windows Registry Editor Version 5.00\n\n[HKEY_LOCAL_MACHINE\\Software\\Quorvel\\ComPort1]\n"
+      "\"BaudRate\"=\"Custom\"\n");
+  try {
+    port.RestoreSettings(skRegistry, kMainLocation);
+    ADD_FAILURE() << "a missing integer did not fail the load";
+  } catch (const EComPort& e) {
+    EXPECT_EQ(e.Code(), 17);
+    EXPECT_STREQ(e.what(), "Failed to load settings");
+    EXPECT_NE(e.Cause().find("CustomBaudRate"), std::string::npos) << e.Cause();
+    EXPECT_NE(e.Cause().find(RegFile("HKEY_LOCAL_MACHINE").string()), std::string::npos) << e.Cause();
+  }
 }
 
 TEST_F(PortStoreTest, WithoutAKeyLoadingSetsTheBasicGroupFromEmptyTextsAndStoringFails) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/resource.h>
 #include <csignal>
+#include <string>
+#include <vector>
 
 #include "Registry.h"
 #include "support/TestEnv.h"
@@ -162,20 +164,68 @@ TEST_F(RegistryTest, AFolderThatCannotBeWrittenFailsCreationAndWrites) {
 
 TEST_F(RegistryTest, AFileThatDidNotParseCleanlyIsReadButNeverReplaced) {
   const std::string text = std::string(kHeader) +
-                           "; a comment we would lose\n"
                            "[HKEY_CURRENT_USER\\Software\\Quorvel\\ComPort1]\n"
                            "\"Port\"=\"COM3\"\n"
-                           "\"Blob\"=hex:01,02\n"
+                           "Port: COM4, written by hand\n"
                            "\"BaudRate\"=\"9600\"\n\n";
   WriteFile(Hkcu(), text);
   TRegistry reg(dir.path());
   ASSERT_TRUE(reg.OpenKey("Software\\Quorvel\\ComPort1", true));
   EXPECT_EQ(reg.ReadString("Port"), "COM3");
   EXPECT_EQ(reg.ReadString("BaudRate"), "9600");
-  EXPECT_FALSE(reg.ValueExists("Blob"));
-  EXPECT_THROW(reg.WriteString("Port", "COM1"), ERegistryException);
+  try {
+    reg.WriteString("Port", "COM1");
+    ADD_FAILURE() << "a file that is not understood was written";
+  } catch (const ERegistryException& e) {
+    // The message says which file, which line and why.
+    EXPECT_NE(std::string(e.what()).find("line 5 of " + Hkcu().string()), std::string::npos) << e.what();
+    EXPECT_NE(std::string(e.what()).find("neither a key, a value nor a comment"), std::string::npos) << e.what();
+  }
   EXPECT_FALSE(reg.OpenKey("Software\\Other", true));
+  try {
+    reg.WriteString("Port", "COM1");
+    ADD_FAILURE() << "a write without an open key succeeded";
+  } catch (const ERegistryException& e) {
+    EXPECT_NE(std::string(e.what()).find("Software\\Other is missing and cannot be created: line 5 of"),
+              std::string::npos)
+        << e.what();
+  }
   EXPECT_EQ(ReadFile(Hkcu()), text);
+}
+
+TEST_F(RegistryTest, CommentsAndValuesOfEveryTypeAreKeptByteForByte) {
+  const std::string before = std::string(kHeader) +
+                             "; port settings of the workshop laptop\n"
+                             "\n"
+                             "[HKEY_CURRENT_USER\\Software]\n"
+                             "\n"
+                             "[HKEY_CURRENT_USER\\Software\\Quorvel]\n"
+                             "\n"
+                             "[HKEY_CURRENT_USER\\Software\\Quorvel\\ComPort1]\n"
+                             "; COM3 is the adapter on the left\n"
+                             "\"Port\"=\"COM3\"\n"
+                             "\"Path\"=hex(2):25,00,48,00,4f,00,4d,00,45,00,25,00,00,00\n"
+                             "\"Blob\"=hex:01,02,03,04,05,06,07,08,09,0a,0b,0c,0d,0e,0f,10,11,12,13,14,15,16,\\\n"
+                             "  17,18,19,1a\n"
+                             "\"Big\"=hex(b):00,01,00,00,00,00,00,00\n"
+                             "\"Empty\"=hex:\n"
+                             "\"Notes\"=\"set by hand\"\n"
+                             "\n";
+  WriteFile(Hkcu(), before);
+  TRegistry reg(dir.path());
+  ASSERT_TRUE(reg.OpenKey("Software\\Quorvel\\ComPort1", false));
+  EXPECT_EQ(reg.GetValueNames(), (std::vector<std::string>{"Port", "Path", "Blob", "Big", "Empty", "Notes"}));
+  EXPECT_TRUE(reg.ValueExists("Blob"));
+  EXPECT_THROW((void)reg.ReadString("Blob"), ERegistryException);
+  EXPECT_THROW((void)reg.ReadInteger("Big"), ERegistryException);
+  reg.WriteString("Port", "COM4");
+  std::string after = before;
+  after.replace(after.find("COM3\""), 4, "COM4");
+  EXPECT_EQ(ReadFile(Hkcu()), after);
+  // A value of another type that the program writes becomes the program's type.
+  reg.WriteString("Empty", "x");
+  EXPECT_EQ(reg.ReadString("Empty"), "x");
+  EXPECT_NE(ReadFile(Hkcu()).find("\"Empty\"=\"x\"\n\"Notes\""), std::string::npos);
 }
 
 TEST_F(RegistryTest, AFailedWriteLeavesTheOldFile) {
@@ -228,12 +278,41 @@ TEST(RegFileTest, ParsesWhatItWritesAndFlagsEverythingElse) {
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=\"a\" \n", 3},
       {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\" = \"a\"\n", 3},
       {"Windows Registry Editor Version 5.00\n[-HKEY_CURRENT_USER\\k]\n", 2},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex:1,02\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex:01,,02\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex:0g\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex(x):01\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex(2)01\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex:01,\\", 3},  // continued into nothing
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=hex:01,\\\n zz\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"v\"=-\n", 3},
+      {"Windows Registry Editor Version 5.00\n[HKEY_CURRENT_USER\\k]\n\"a\"=hex:01,\\\n 02\njunk\n", 5},
+      {"; a comment above the header\nWindows Registry Editor Version 5.00\n", 1},
   };
   for (const auto& c : bad) {
     auto r = ParseRegFile(c.body, "HKEY_CURRENT_USER");
     EXPECT_FALSE(r.clean) << c.body;
     EXPECT_EQ(r.firstBadLine, c.badLine) << c.body;
+    EXPECT_FALSE(r.badReason.empty()) << c.body;
   }
+
+  // Comments, hex values of every kind, continued lines and CRLF line ends.
+  auto edited = ParseRegFile(
+      "Windows Registry Editor Version 5.00\r\n\r\n  ; above the keys\r\n[HKEY_CURRENT_USER\\k]\r\n;inside\r\n"
+      "\"m\"=hex(7):41,00,00,00,\\\r\n  00,00\r\n\"q\"=hex(b):01,00,00,00,00,00,00,00\r\n@=hex:\r\n",
+      "HKEY_CURRENT_USER");
+  EXPECT_TRUE(edited.clean) << edited.firstBadLine << ": " << edited.badReason;
+  EXPECT_EQ(edited.data.Preamble(), std::vector<std::string>{"  ; above the keys"});
+  const auto* k = edited.data.FindKey("k");
+  ASSERT_NE(k, nullptr);
+  ASSERT_EQ(k->values.size(), 4u);
+  EXPECT_EQ(k->values[0].type, qv::TRegValueType::Comment);
+  EXPECT_EQ(k->Find("m")->text, "hex(7):41,00,00,00,\\\n  00,00");
+  EXPECT_EQ(k->Find("q")->type, qv::TRegValueType::Other);
+  EXPECT_EQ(k->Find("")->text, "hex:");
+  EXPECT_EQ(qv::FormatRegFile(edited.data, "HKEY_CURRENT_USER"),
+            "Windows Registry Editor Version 5.00\n\n  ; above the keys\n\n[HKEY_CURRENT_USER\\k]\n;inside\n"
+            "\"m\"=hex(7):41,00,00,00,\\\n  00,00\n\"q\"=hex(b):01,00,00,00,00,00,00,00\n@=hex:\n\n");
 }
 
 }  // namespace

@@ -1,12 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QFontInfo>
 #include <QFontMetrics>
 #include <QImage>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPainter>
 #include <QPalette>
+#include <QScrollBar>
 #include <vector>
 
 #include "ColorEntry.h"
@@ -86,6 +89,34 @@ TEST(ColorComboList, TheDefaultListHoldsTheSixteenBasicColours) {
   EXPECT_EQ(c.Style(), csDropDownList);
   EXPECT_EQ(c.maxVisibleItems(), 8);
   EXPECT_TRUE(c.DisplayNames());
+}
+
+TEST(ColorComboList, TheOpenListShowsEightEntriesAndScrolls) {
+  QWidget window;
+  auto* c = new TColorComboBox(&window);
+  c->setFont(TestFont());
+  ASSERT_EQ(c->ItemHeight(), 14);
+  window.show();
+  c->SetColorValue(clRed);
+  c->showPopup();
+  QAbstractItemView* list = c->view();
+  ASSERT_TRUE(list->isVisible());
+  const QRect shown = list->viewport()->rect();
+  std::vector<int> whole;
+  for (int i = 0; i < c->count(); ++i) {
+    const QRect r = list->visualRect(c->model()->index(i, 0));
+    EXPECT_EQ(r.height(), 14) << i;
+    if (shown.contains(r)) whole.push_back(i);
+  }
+  EXPECT_EQ(whole.size(), 8u);
+  EXPECT_EQ(shown.height(), 8 * 14);
+  EXPECT_GT(list->verticalScrollBar()->maximum(), 0);
+  // The chosen entry, the tenth, is scrolled into the list.
+  EXPECT_TRUE(shown.contains(list->visualRect(c->model()->index(9, 0))));
+  list->scrollTo(c->model()->index(15, 0));
+  EXPECT_TRUE(shown.contains(list->visualRect(c->model()->index(15, 0))));
+  EXPECT_FALSE(shown.intersects(list->visualRect(c->model()->index(0, 0))));
+  c->hidePopup();
 }
 
 TEST(ColorComboList, OptionsAddNoneAndStandardAndKeepTheChoice) {
@@ -212,8 +243,9 @@ TEST(ColorComboLook, EntryHeightFollowsTheFont) {
   c.setFont(TestFont());
   const int textHeight = QFontMetrics(TestFont()).height();
   EXPECT_EQ(c.ItemHeight(), std::max(9, textHeight + 1));
-  // DejaVu Sans at 11 pixels (the dialog's "height -11") measures 13 pixels,
-  // as the original font did, giving 14-pixel entries.
+  // DejaVu Sans (fonts-dejavu-core) at 11 pixels, the settings dialog's text
+  // size, measures 13 pixels: 14-pixel entries.
+  ASSERT_EQ(QFontInfo(TestFont()).family(), "DejaVu Sans");
   EXPECT_EQ(textHeight, 13);
   QFont tiny = TestFont();
   tiny.setPixelSize(2);

@@ -109,3 +109,16 @@ TEST(SimKeys, TheHandMovesTheChosenCylinder) {
   EXPECT_EQ(engine.UserOffset(0), -5.0);
   EXPECT_EQ(hand.Apply({KeyCommand::kQuit}), "");
 }
+
+TEST(SimKeys, PracticeMovesInSteadyOneMilliBarSteps) {
+  EXPECT_EQ(Parse({"--scenario", "practice"}).options.engine.scenario, Scenario::kPractice);
+  EXPECT_NE(Parse({"--scenario", "Practice"}).error.find("practice"), std::string::npos);
+  EngineModel engine({kDefaultRpm, 1, Scenario::kPractice});
+  MechanicHand hand(engine);
+  (void)hand.Apply({KeyCommand::kSelect, 2});
+  for (int i = 0; i < 3; ++i) (void)hand.Apply({KeyCommand::kRaise});
+  EXPECT_EQ(hand.Apply({KeyCommand::kLower}), "cylinder 3: offset +2 mBar, overpressure off");
+  EXPECT_EQ(engine.UserOffset(2), 2.0);
+  EXPECT_EQ(KeyStep(Scenario::kPractice), 1.0);
+  EXPECT_EQ(KeyStep(Scenario::kDrift), kOffsetStep);
+}

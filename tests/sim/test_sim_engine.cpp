@@ -2,6 +2,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <array>
+#include <cmath>
+#include <set>
 #include <stdexcept>
 
 #include "EngineModel.h"
@@ -141,8 +144,39 @@ TEST(SimEngine, SeedReproducesTheNoise) {
 }
 
 TEST(SimEngine, ScenarioNames) {
-  for (auto s : {Scenario::kDrift, Scenario::kSteady, Scenario::kSync, Scenario::kOverpressure}) {
+  for (auto s : {Scenario::kDrift, Scenario::kSteady, Scenario::kSync, Scenario::kOverpressure, Scenario::kPractice}) {
     EXPECT_EQ(ParseScenario(ScenarioName(s)), s);
   }
   EXPECT_FALSE(ParseScenario("Drift"));
+}
+
+TEST(SimEngine, PracticeStartsOutOfLineByAnAmountTheSeedPicks) {
+  std::set<std::array<double, 4>> seen;
+  for (std::uint64_t seed = 0; seed < 64; ++seed) {
+    const auto o = PracticeImbalance(seed);
+    seen.insert(o);
+    // Always the same amounts round a common mean: two cylinders beyond 10 mBar, none beyond 16.
+    EXPECT_NEAR(o[0] + o[1] + o[2] + o[3], 0.0, 1e-12);
+    EXPECT_EQ(std::count_if(o.begin(), o.end(), [](double v) { return std::abs(v) > 10; }), 2);
+    EXPECT_LE(*std::max_element(o.begin(), o.end(), [](double a, double b) { return std::abs(a) < std::abs(b); }),
+              16.0 + 1e-12);
+  }
+  EXPECT_EQ(seen.size(), 8u);  // four orders, two signs
+
+  auto e = Engine(Scenario::kPractice, 5);
+  const auto o = PracticeImbalance(5);
+  for (int c = 0; c < 4; ++c) {
+    EXPECT_EQ(e.ScenarioOffset(c, 0.0), o[c]);
+    EXPECT_EQ(e.ScenarioOffset(c, 1000.0), o[c]);  // it stays out of line until the hands move it
+  }
+}
+
+TEST(SimEngine, PracticeEngineBroughtIntoLineShowsOnlyItsNoise) {
+  auto e = Engine(Scenario::kPractice, 7);
+  EXPECT_GE(Spread(RunFor(e, 1.0)), 25);
+  const auto o = PracticeImbalance(7);
+  for (int c = 0; c < 4; ++c) e.AdjustOffset(c, -o[c]);
+  int widest = 0;
+  for (int i = 0; i < 50; ++i) widest = std::max(widest, Spread(e.RunCycle()));
+  EXPECT_LE(widest, 2 * (kCycleJitter + kSampleNoise));
 }

@@ -1,0 +1,256 @@
+#include "WorkshopTexts.h"
+
+#include <algorithm>
+#include <array>
+#include <cstdlib>
+#include <optional>
+
+#include "NumberFormat.h"
+#include "Units.h"
+
+namespace qv::workshop {
+namespace {
+
+struct Entry {
+  TextId id;
+  std::string_view de;
+  std::string_view en;
+};
+
+using enum TextId;
+
+// One line per text: German, then English.
+constexpr Entry kTexts[] = {
+    {kInSync, "SYNCHRON", "IN SYNC"},
+    {kNoScan, "Kein Scan", "No scan"},
+    {kWaiting, "Warte auf Messwerte …", "Waiting for readings …"},
+    {kNoData, "Keine Daten", "No data"},
+    {kConnectionLost, "Verbindung verloren — warte auf das Gerät", "Connection lost — waiting for the device"},
+    {kHold, "HOLD", "HOLD"},
+    {kZeroed, "genullt", "zeroed"},
+    {kUnsteady, "unruhig", "unsteady"},
+    {kUnsteadyHint, "Unruhig: Schlauch, Ventil und Dichtheit prüfen", "Unsteady: check its hose, valve and for a leak"},
+    {kSettling, "Werte beruhigen sich …", "Settling …"},
+    {kWorstCylinder, "Zyl. %1: %2", "Cyl. %1: %2"},
+    {kCylinderShort, "Zyl. %1", "Cyl. %1"},
+    {kCylinderLong, "Zylinder %1", "Cylinder %1"},
+    {kSignHint, "Negativ: mehr Unterdruck als die Referenz", "Negative: more vacuum than the reference"},
+    {kMenuView, "Ansicht", "View"},
+    {kMenuWorkshop, "&Werkstattansicht", "&Workshop view"},
+    {kWindowTitle, "Werkstattansicht", "Workshop view"},
+    {kReference, "Referenz", "Reference"},
+    {kReferenceTip, "Wogegen die Abweichungen gemessen werden (Tasten 1–4: ein Zylinder)",
+     "What the differences are measured against (keys 1–4: one cylinder)"},
+    {kMean, "Mittelwert", "Mean"},
+    {kMidpoint, "Mitte", "Midpoint"},
+    {kCylinder, "Zylinder", "Cylinder"},
+    {kPairs, "Paare", "Pairs"},
+    {kPairsTip, "Zylinder 1+2 gegen 3+4, für eine Schraube je Paar",
+     "Cylinders 1+2 against 3+4, for one screw per pair"},
+    {kTolerance, "Toleranz", "Tolerance"},
+    {kToleranceTip, "Halbe Breite des grünen Bandes", "Half the width of the green band"},
+    {kDamping, "Dämpfung", "Damping"},
+    {kDampingTip, "Zeitkonstante der Glättung", "Time constant of the smoothing"},
+    {kDampingOff, "aus", "off"},
+    {kSeconds, "%1 s", "%1 s"},
+    {kResetDamping, "Dämpfung zurücksetzen", "Reset damping"},
+    {kResetDampingTip, "Glättung neu beginnen (Leertaste)", "Start the smoothing afresh (space bar)"},
+    {kZoom, "Zoom", "Zoom"},
+    {kZoomTip, "Vollausschlag der Balken", "Full scale of the bars"},
+    {kZoomAuto, "automatisch", "automatic"},
+    {kUnit, "Einheit", "Unit"},
+    {kTheme, "Tag/Nacht", "Day/Night"},
+    {kThemeTip, "Helle oder dunkle Anzeige", "Light or dark display"},
+    {kThemeDay, "Tag", "Day"},
+    {kThemeNight, "Nacht", "Night"},
+    {kSnapshot, "Schnappschuss", "Snapshot"},
+    {kSnapshotTip, "Ansicht als PNG speichern und eine Zeile an die CSV-Datei anhängen (Strg+S)",
+     "Save the view as a PNG and append a line to the CSV file (Ctrl+S)"},
+    {kSnapshotFolder, "Ordner für Schnappschüsse …", "Snapshot folder …"},
+    {kSnapshotFolderTip, "Wohin Schnappschüsse gespeichert werden", "Where snapshots are saved"},
+    {kSnapshotSaved, "Gespeichert: %1", "Saved: %1"},
+    {kSnapshotFailed, "Schnappschuss nicht gespeichert: %1", "Snapshot not saved: %1"},
+    {kHoldButton, "Halten", "Hold"},
+    {kHoldTip, "Anzeige einfrieren (H)", "Freeze the display (H)"},
+    {kRelease, "Weiter", "Resume"},
+    {kZero, "Nullabgleich", "Zero adjustment"},
+    {kZeroTip, "Motor aus, alle Schläuche offen zur Luft: die vier Kanäle werden gleich gestellt",
+     "Engine off, every hose open to the air: the four channels are made to read equal"},
+    {kZeroClear, "Nullabgleich löschen", "Clear zero adjustment"},
+    {kZeroClearTip, "Die gespeicherten Abgleichwerte dieses Anschlusses entfernen",
+     "Remove the stored zero offsets of this port"},
+    {kZeroDone, "Nullabgleich gespeichert", "Zero adjustment stored"},
+    {kZeroCleared, "Nullabgleich gelöscht", "Zero adjustment cleared"},
+    {kZeroRefusedSpread,
+     "Nullabgleich abgelehnt: die vier Kanäle liegen %1 auseinander, mehr als %2. Motor aus und alle Schläuche "
+     "offen zur Luft?",
+     "Zero adjustment refused: the four channels are %1 apart, more than %2. Is the engine off and every hose open "
+     "to the air?"},
+    {kZeroRefusedNoData, "Nullabgleich nicht möglich: keine aktuellen Messwerte",
+     "Zero adjustment not possible: no current readings"},
+    {kFullScreen, "Vollbild", "Full screen"},
+    {kFullScreenTip, "Vollbild ein und aus (F11, Esc beendet)", "Full screen on and off (F11, Esc leaves)"},
+    {kClose, "Schließen", "Close"},
+    {kReconnect, "Automatisch neu verbinden", "Reconnect automatically"},
+    {kSettingsDamaged,
+     "Die Einstellungen der Werkstattansicht sind beschädigt (%1); es gelten die Voreinstellungen. Die Datei "
+     "bleibt unverändert, bis eine Einstellung geändert wird.",
+     "The workshop view's settings are damaged (%1); the defaults apply. The file is left as it is until a "
+     "setting is changed."},
+    {kSettingsNotSaved, "Einstellungen nicht gespeichert: %1", "Settings not saved: %1"},
+    {kAccessibleDifference, "Abweichung %1", "Difference %1"},
+    {kAccessibleAbsolute, "Absolutwert %1", "Absolute value %1"},
+    {kAccessibleScatter, "Streuung %1", "Scatter %1"},
+    {kAccessibleReference, "Referenz", "Reference"},
+    {kAccessibleUnit, "Einheit", "Unit"},
+    {kAccessibleVerdict, "Ergebnis", "Verdict"},
+    {kAccessibleTolerance, "Toleranz", "Tolerance"},
+    {kBandInside, "OK", "OK"},
+    {kBandNear, "KNAPP", "NEAR"},
+    {kBandOutside, "WEIT", "FAR"},
+    {kPairsName, "Paare 1+2 / 3+4", "Pairs 1+2 / 3+4"},
+    {kReferenceLabel, "Bezug: %1", "Reference: %1"},
+    {kReferenceLine, "Bezug: %1  ·  Toleranz ±%2", "Reference: %1  ·  tolerance ±%2"},
+    {kToleranceValue, "Toleranz ±%1", "Tolerance ±%1"},
+    {kDampingValue, "Dämpfung %1 s", "Damping %1 s"},
+    {kDampingOffLabel, "Dämpfung aus", "Damping off"},
+    {kScaleValue, "Skala ±%1", "Scale ±%1"},
+    {kScaleAuto, "Skala automatisch", "Scale automatic"},
+};
+
+static_assert(std::size(kTexts) == static_cast<std::size_t>(TextId::kCount), "one entry per text");
+
+constexpr bool InOrder() {
+  for (std::size_t i = 0; i < std::size(kTexts); ++i)
+    if (static_cast<std::size_t>(kTexts[i].id) != i) return false;
+  return true;
+}
+static_assert(InOrder(), "entries in the order of TextId");
+
+// "de_DE.UTF-8", "de-AT", "en" ...: the language part decides.
+std::optional<Language> LanguageOf(std::string_view name) {
+  const std::string_view lang = name.substr(0, name.find_first_of("_-.@"));
+  if (lang == "de") return Language::German;
+  if (lang == "en") return Language::English;
+  return std::nullopt;
+}
+
+std::string Env(const char* name) {
+  const char* v = std::getenv(name);
+  return v ? v : "";
+}
+
+}  // namespace
+
+Language LanguageForLocales(const std::vector<std::string>& names) {
+  for (const std::string& n : names)
+    if (const auto l = LanguageOf(n)) return *l;
+  return Language::German;
+}
+
+Language LanguageFromEnvironment() {
+  std::vector<std::string> names;
+  const std::string list = Env("LANGUAGE");
+  for (std::size_t at = 0; at < list.size();) {
+    const std::size_t end = std::min(list.find(':', at), list.size());
+    names.push_back(list.substr(at, end - at));
+    at = end + 1;
+  }
+  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    if (std::string v = Env(var); !v.empty()) {
+      names.push_back(v);
+      break;
+    }
+  }
+  return LanguageForLocales(names);
+}
+
+std::string_view Text(TextId id, Language lang) {
+  const auto i = static_cast<std::size_t>(id);
+  if (i >= std::size(kTexts)) return {};
+  return lang == Language::English ? kTexts[i].en : kTexts[i].de;
+}
+
+std::string Format(TextId id, Language lang, std::initializer_list<std::string_view> args) {
+  const std::string_view pattern = Text(id, lang);
+  std::string out;
+  for (std::size_t i = 0; i < pattern.size(); ++i) {
+    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
+    const auto n = static_cast<std::size_t>(next - '1');
+    if (pattern[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
+      out += *(args.begin() + n);
+      ++i;
+    } else {
+      out += pattern[i];
+    }
+  }
+  return out;
+}
+
+std::string_view BandWord(Band b, Language lang) {
+  switch (b) {
+    case Band::Inside: return Text(kBandInside, lang);
+    case Band::Near: return Text(kBandNear, lang);
+    case Band::Outside: return Text(kBandOutside, lang);
+  }
+  return {};
+}
+
+std::string ReferenceName(const Reading& r, Language lang) {
+  if (r.pairMode) return std::string(Text(kPairsName, lang));
+  switch (r.referenceKind) {
+    case ReferenceKind::Mean: return std::string(Text(kMean, lang));
+    case ReferenceKind::Midpoint: return std::string(Text(kMidpoint, lang));
+    case ReferenceKind::Cylinder: return Format(kCylinderLong, lang, {std::to_string(r.referenceCylinder + 1)});
+  }
+  return {};
+}
+
+std::string ReferenceLine(const Reading& r, Language lang, std::string_view decimalSeparator) {
+  const std::string tolerance =
+      FormatValue(r.tolerance, r.unit, {.decimalSeparator = decimalSeparator, .withUnit = true});
+  return Format(kReferenceLine, lang, {ReferenceName(r, lang), tolerance});
+}
+
+std::string ChannelLabel(const Reading& r, int channel, Language lang) {
+  const std::string name = r.pairMode ? std::to_string(2 * channel + 1) + "+" + std::to_string(2 * channel + 2)
+                                      : std::to_string(channel + 1);
+  return Format(kCylinderShort, lang, {name});
+}
+
+std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator) {
+  if (r.worstChannel < 0 || r.worstChannel >= r.channelCount) return {};
+  const Channel& c = r.channels[static_cast<std::size_t>(r.worstChannel)];
+  const std::string name = ChannelLabel(r, r.worstChannel, lang);
+  const std::string value =
+      FormatValue(c.difference, r.unit, {.decimalSeparator = decimalSeparator, .withSign = true, .withUnit = true});
+  return name + ": " + value;
+}
+
+std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator) {
+  switch (r.status) {
+    case Status::NoScan: return std::string(Text(kNoScan, lang));
+    case Status::Waiting: return std::string(Text(kWaiting, lang));
+    case Status::NoData: return std::string(Text(kNoData, lang));
+    case Status::Live: break;
+  }
+  if (r.inSync) return std::string(Text(kInSync, lang));
+  const bool worstOutside = r.worstChannel >= 0 && r.worstChannel < r.channelCount &&
+                            r.channels[static_cast<std::size_t>(r.worstChannel)].band != Band::Inside;
+  return worstOutside ? WorstChannelText(r, lang, decimalSeparator) : std::string(Text(kSettling, lang));
+}
+
+std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang, std::string_view decimalSeparator) {
+  const NumberStyle style{.decimalSeparator = decimalSeparator, .withUnit = true};
+  switch (z.refusal) {
+    case ZeroOutcome::Refusal::kNone: return {};
+    case ZeroOutcome::Refusal::kNoData: return std::string(Text(kZeroRefusedNoData, lang));
+    case ZeroOutcome::Refusal::kSpread:
+      return Format(kZeroRefusedSpread, lang,
+                    {FormatValue(FromMilliBar(z.spreadMbar, unit), unit, style),
+                     FormatValue(FromMilliBar(kMaxZeroSpreadMbar, unit), unit, style)});
+  }
+  return {};
+}
+
+}  // namespace qv::workshop

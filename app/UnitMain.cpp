@@ -12,6 +12,7 @@
 #include "Artwork.h"
 #include "Panels.h"
 #include "PortSettingsLocation.h"
+#include "ReconnectLink.h"
 #include "Shape.h"
 
 TForm1::TForm1(QWidget* parent)
@@ -49,6 +50,7 @@ TForm1::TForm1(QWidget* parent)
 }
 
 TForm1::~TForm1() {
+  SetReconnectEnabled(false);
   // The port goes first: closing it may still hand a receive event over, and
   // the handler must not reach the decoder once that is gone.
   ComPort1->OnRxChar = nullptr;
@@ -138,6 +140,7 @@ void TForm1::ShowPortChoosingDialog(const std::function<void()>& show) {
 
 void TForm1::FormClose() {
   Timer2.SetEnabled(false);
+  if (reconnect_) reconnect_->ScanStopped();
   // The device is told to stop even when no scan ran. Whatever fails on the
   // way, the port is closed and the window goes: the user can always quit.
   std::exception_ptr failure;
@@ -211,9 +214,15 @@ void TForm1::Start1Click() {
   ComPort1->SetConnected(true);
   ComPort1->WriteString("b");
   Timer2.SetEnabled(true);
+  if (reconnect_) reconnect_->ScanStarted();
 }
 
 void TForm1::Stop1Click() {
+  // Waiting for a vanished device: its port is closed already.
+  if (reconnect_ && reconnect_->ScanStopped()) {
+    Timer2.SetEnabled(false);
+    return;
+  }
   try {
     ComPort1->WriteString("a");
   } catch (...) {

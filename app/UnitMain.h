@@ -20,6 +20,7 @@
 #include "Measurement.h"
 #include "ReadTap.h"
 #include "Timer.h"
+#include "UsbAdapters.h"
 
 class QAction;
 class QCheckBox;
@@ -31,6 +32,7 @@ class QRadioButton;
 class QToolButton;
 
 namespace qv {
+class TReconnectLink;
 class TClientArea;
 class TPanel;
 class TShape;
@@ -101,6 +103,17 @@ class TForm1 : public QMainWindow {
   // loaded, until the user chooses another port in the port setup dialog.
   void SetCommandLinePort(std::optional<std::string> port) { command_line_port_ = std::move(port); }
   void ApplyCommandLinePort();
+
+  // ---- reconnecting (off unless switched on) ---------------------------------
+  // While on, a device that vanishes during a scan is waited for (in roots'
+  // /dev) and the scan carried on when the same device is back; Stop Scan
+  // ends the waiting. Off, the window behaves as without it. Switching it
+  // on takes effect from the next Start Scan.
+  void SetReconnectEnabled(bool on, const qv::usb::TUsbRoots& roots = {});
+  [[nodiscard]] bool ReconnectEnabled() const { return reconnect_ != nullptr; }
+  [[nodiscard]] qv::TReconnectLink* Reconnect() const { return reconnect_; }
+  // The connection state text while reconnecting is on ("" while no scan runs).
+  std::function<void(const QString&)> OnConnectionState;
 
   // ---- state -----------------------------------------------------------------
   [[nodiscard]] TMeasurement& Measurement() { return measurement_; }
@@ -188,4 +201,6 @@ class TForm1 : public QMainWindow {
   QSize frame_extra_{-1, -1};  // outer minus inner size, as last applied
   bool placed_ = false;        // the first size and position have been set
   bool closed_ = false;        // FormClose has run since the last showing
+  // A child of the window while reconnecting is on.
+  qv::TReconnectLink* reconnect_ = nullptr;
 };

@@ -10,6 +10,7 @@
 
 #include "CPortText.h"
 #include "DevicePath.h"
+#include "PortChoices.h"
 #include "PortList.h"
 
 namespace {
@@ -20,6 +21,7 @@ namespace {
 struct ListerSlot {
   std::mutex mutex;
   qv::TPortLister lister;
+  qv::TPortDescriber describer;
 };
 
 ListerSlot& Lister() {
@@ -52,6 +54,11 @@ TPortLister SetPortLister(TPortLister lister) {
   return std::exchange(Lister().lister, std::move(lister));
 }
 
+TPortDescriber SetPortDescriber(TPortDescriber describer) {
+  std::lock_guard lock(Lister().mutex);
+  return std::exchange(Lister().describer, std::move(describer));
+}
+
 QStringList ComPropertyItems(TComProperty property) {
   switch (property) {
     case cpPort: {
@@ -64,7 +71,7 @@ QStringList ComPropertyItems(TComProperty property) {
       if (lister)
         lister(ports);
       else
-        ListSerialPorts(ports);
+        ListPortChoices(ports);
       QStringList out;
       for (const auto& p : ports) out << QString::fromStdString(p);
       return out;
@@ -83,12 +90,31 @@ QStringList ComPropertyItems(TComProperty property) {
 
 // TComSelect ------------------------------------------------------------------
 
+namespace {
+
+// Each port entry says in its tooltip what it is; the entry's text stays the name.
+void DescribePorts(QComboBox& items) {
+  qv::TPortDescriber describer;
+  {
+    std::lock_guard lock(Lister().mutex);
+    describer = Lister().describer;
+  }
+  for (int i = 0; i < items.count(); ++i) {
+    const std::string name = items.itemText(i).toStdString();
+    const std::string tip = describer ? describer(name) : qv::DescribePort(name);
+    if (!tip.empty()) items.setItemData(i, QString::fromStdString(tip), Qt::ToolTipRole);
+  }
+}
+
+}  // namespace
+
 void TComSelect::SetComProperty(TComProperty value) {
   property_ = value;
   // Listed first, so that a failing port list leaves the items as they were.
   const QStringList items = qv::ComPropertyItems(value);
   items_->clear();
   items_->addItems(items);
+  if (value == cpPort) DescribePorts(*items_);
 }
 
 QString TComSelect::CurrentValueText() const {

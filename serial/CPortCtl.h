@@ -19,9 +19,15 @@ enum TComProperty : int { cpNone, cpPort, cpBaudRate, cpDataBits, cpStopBits, cp
 
 namespace qv {
 // Where port lists get the names of the serial ports. The default is
-// ListSerialPorts(); tests put a list of their own in. Returns the previous one.
+// ListPortChoices() (ListSerialPorts(), then the USB adapters' by-id names);
+// tests put a list of their own in. Returns the previous one.
 using TPortLister = std::function<void(std::vector<std::string>& items)>;
 TPortLister SetPortLister(TPortLister lister);
+
+// What the port list's entries show as their tooltip. The default is
+// DescribePort(); tests put their own in. Returns the previous one.
+using TPortDescriber = std::function<std::string(const std::string& name)>;
+TPortDescriber SetPortDescriber(TPortDescriber describer);
 
 // The item texts of a list for the property, in the order of its values; the
 // port list asks the port lister and passes its error (EComPort 23) on.

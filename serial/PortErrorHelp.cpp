@@ -82,9 +82,38 @@ QString BusyHelp(const std::string& device, const TPortErrorHelpSources& sources
       .arg(names.join(QStringLiteral(", ")));
 }
 
-QString MissingHelp(int code, const TPortErrorHelpSources& sources) {
+// A CH340 adapter whose port vanishes at once: brltty's udev rule hands
+// 1a86:7523 to the braille display driver, which leaves the adapter in sysfs
+// without a tty. Said when such an adapter is there, or when brltty runs and
+// the port is a USB one.
+QString ClaimedHelp(const std::string& device, const TPortErrorHelpSources& sources) {
+  const bool claimed = !qv::usb::UsbDevicesWithoutTty("1a86", "7523", sources.usb).empty();
+  const bool running = ProgramRunning(sources.procRoot, "brltty");
+  const std::string name = fs::path(device).filename().string();
+  const bool usbPort = name.starts_with("ttyUSB") || device.find("/serial/by-id/") != std::string::npos;
+  if (!claimed && !(running && usbPort)) return {};
+  QString help = claimed ? CPortTr(
+                               "A CH340 adapter is plugged in but has no serial port: the braille display service "
+                               "brltty takes these adapters for a braille display and claims them.")
+                         : CPortTr(
+                               "The braille display service brltty is running; it takes CH340 adapters for a "
+                               "braille display and claims them, and their port vanishes.");
+  if (claimed && running) help += QLatin1Char(' ') + CPortTr("brltty is running now.");
+  return help + QLatin1Char('\n') +
+         CPortTr(
+             "If you use no braille display, remove it with\n"
+             "    sudo apt remove brltty\n"
+             "or keep it from claiming adapters with\n"
+             "    sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules\n"
+             "then unplug the adapter and plug it in again.");
+}
+
+QString MissingHelp(int code, const std::string& device, const TPortErrorHelpSources& sources) {
   QString help = code == ENOTTY ? CPortTr("The port name does not lead to a serial device.")
                                 : CPortTr("The device is not plugged in, or the port name is wrong.");
+  if (code != ENOTTY) {
+    if (const QString claimed = ClaimedHelp(device, sources); !claimed.isEmpty()) help = claimed;
+  }
   std::vector<std::string> ports;
   bool listed = false;
   if (sources.listPorts) {
@@ -114,7 +143,7 @@ QString OpenHelp(int code, const std::string& device, const TPortErrorHelpSource
     case ENOENT:
     case ENODEV:
     case ENXIO:
-    case ENOTTY: return MissingHelp(code, sources);
+    case ENOTTY: return MissingHelp(code, device, sources);
     default: return {};
   }
 }
@@ -137,6 +166,16 @@ TPortErrorHelpSources DefaultPortErrorHelpSources() {
   };
   s.inGroup = ProcessInGroup;
   return s;
+}
+
+bool ProgramRunning(const fs::path& procRoot, const std::string& name) {
+  std::error_code ec;
+  for (fs::directory_iterator it(procRoot, ec), end; !ec && it != end; it.increment(ec)) {
+    const std::string pid = it->path().filename().string();
+    if (pid.empty() || !std::all_of(pid.begin(), pid.end(), [](char c) { return c >= '0' && c <= '9'; })) continue;
+    if (ReadFirstLine(it->path() / "comm") == name) return true;
+  }
+  return false;
 }
 
 std::vector<std::string> PortHolders(const fs::path& devicePath, const fs::path& procRoot) {
@@ -182,6 +221,10 @@ std::string PortErrorDetail(const EComPort& e, const std::string& portName, cons
       detail = where + QStringLiteral(": ") + detail;
     }
     const QString help = OpenHelp(code, device, sources);
+    if (!help.isEmpty()) detail += QLatin1Char('\n') + help;
+  } else if (code == EIO || code == ENODEV || code == ENXIO) {
+    // Reading or writing a port whose device has gone.
+    const QString help = ClaimedHelp(device, sources);
     if (!help.isEmpty()) detail += QLatin1Char('\n') + help;
   }
   return detail.toStdString();

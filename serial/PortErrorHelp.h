@@ -2,7 +2,8 @@
 // A second line for a port error, written for the person in front of the
 // program: what the system says about the error code and, for a port that
 // would not open, what to do about it (join the device's group, close the
-// program that holds the port, pick a port that is there). No widgets here;
+// program that holds the port, pick a port that is there, keep brltty from
+// taking a CH340 adapter). No widgets here;
 // the error report puts the result under the error's own message.
 #include <sys/types.h>
 
@@ -12,6 +13,7 @@
 #include <vector>
 
 #include "EComPort.h"
+#include "UsbAdapters.h"
 
 // Where the help looks; tests put in their own.
 struct TPortErrorHelpSources {
@@ -21,6 +23,8 @@ struct TPortErrorHelpSources {
   std::function<bool(gid_t gid)> inGroup;
   // The processes' folders (pid/comm, pid/fd/*).
   std::filesystem::path procRoot = "/proc";
+  // Where USB adapters are seen (a CH340 that another driver has claimed).
+  qv::usb::TUsbRoots usb;
 };
 
 // The system's defaults: ListSerialPorts(), this process's groups, /proc.
@@ -39,3 +43,6 @@ struct TPortErrorHelpSources {
 // read (other users' processes) are passed over.
 [[nodiscard]] std::vector<std::string> PortHolders(const std::filesystem::path& devicePath,
                                                    const std::filesystem::path& procRoot);
+
+// Whether a process of that name (its comm) is running.
+[[nodiscard]] bool ProgramRunning(const std::filesystem::path& procRoot, const std::string& name);

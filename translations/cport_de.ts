@@ -183,5 +183,41 @@ und melden Sie sich danach ab und wieder an.</translation>
         <source>%1 (process %2)</source>
         <translation>%1 (Prozess %2)</translation>
     </message>
+    <message>
+        <source>%1, serial number %2, %3</source>
+        <translation>%1, Seriennummer %2, %3</translation>
+    </message>
+    <message>
+        <source>Serial port %1</source>
+        <translation>Serielle Schnittstelle %1</translation>
+    </message>
+    <message>
+        <source>Link to %1</source>
+        <translation>Verweis auf %1</translation>
+    </message>
+    <message>
+        <source>A CH340 adapter is plugged in but has no serial port: the braille display service brltty takes these adapters for a braille display and claims them.</source>
+        <translation>Ein CH340-Adapter ist eingesteckt, hat aber keine serielle Schnittstelle: Der Braillezeilen-Dienst brltty hält diese Adapter für eine Braillezeile und belegt sie.</translation>
+    </message>
+    <message>
+        <source>The braille display service brltty is running; it takes CH340 adapters for a braille display and claims them, and their port vanishes.</source>
+        <translation>Der Braillezeilen-Dienst brltty läuft; er hält CH340-Adapter für eine Braillezeile und belegt sie, und ihre Schnittstelle verschwindet.</translation>
+    </message>
+    <message>
+        <source>brltty is running now.</source>
+        <translation>brltty läuft gerade.</translation>
+    </message>
+    <message>
+        <source>If you use no braille display, remove it with
+    sudo apt remove brltty
+or keep it from claiming adapters with
+    sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules
+then unplug the adapter and plug it in again.</source>
+        <translation>Wenn Sie keine Braillezeile benutzen, entfernen Sie ihn mit
+    sudo apt remove brltty
+oder hindern Sie ihn daran, Adapter zu belegen, mit
+    sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules
+und ziehen Sie den Adapter danach ab und stecken ihn wieder ein.</translation>
+    </message>
 </context>
 </TS>

@@ -11,7 +11,9 @@
 #include <stdexcept>
 
 #include "EComPort.h"
+#include "support/FakeUsbTree.h"
 #include "PortErrorHelp.h"
+#include "support/FakeProc.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -55,6 +57,7 @@ class PortErrorHelpTest : public ::testing::Test {
     fs::create_directories(sources.procRoot);
     sources.listPorts = [] { return std::vector<std::string>{"/dev/ttyS0", "/dev/ttyUSB0"}; };
     sources.inGroup = [](gid_t) { return false; };
+    sources.usb = {dir / "sys", dir / "dev"};
   }
 
   std::string Detail(int code, int winCode, const std::string& port) {
@@ -63,11 +66,7 @@ class PortErrorHelpTest : public ::testing::Test {
 
   // A process in the fake /proc with its name and descriptors pointing at targets.
   void AddProcess(int pid, const std::string& comm, const std::vector<fs::path>& targets) {
-    const fs::path p = sources.procRoot / std::to_string(pid);
-    fs::create_directories(p / "fd");
-    qvtest::WriteFile(p / "comm", comm + "\n");
-    int fd = 3;
-    for (const auto& t : targets) fs::create_symlink(t, p / "fd" / std::to_string(fd++));
+    qvtest::AddFakeProcess(sources.procRoot, pid, comm, targets);
   }
 };
 
@@ -191,6 +190,57 @@ TEST_F(PortErrorHelpTest, PortNamesAreShownWithTheirDevice) {
             SystemText(ENOENT) + ".\n" +
                 "The device is not plugged in, or the port name is wrong.\n"
                 "Serial ports found: /dev/ttyS0, /dev/ttyUSB0. Choose one under Einstellung > RS-232.");
+}
+
+// brltty's udev rule gives CH340 adapters to its braille driver: the adapter
+// stays in sysfs, its tty goes.
+class ClaimedAdapterHelp : public PortErrorHelpTest {
+ protected:
+  qvtest::FakeUsbTree tree{dir.path()};
+  std::string port = (dir / "dev" / "ttyUSB0").string();
+  void AddClaimedCh340() {
+    auto a = qvtest::Ch340();
+    a.tty.clear();
+    a.byIdName.clear();
+    tree.Add(a);
+  }
+};
+
+TEST_F(ClaimedAdapterHelp, AClaimedCh340GetsTheExplanationAndTheFix) {
+  AddClaimedCh340();
+  const std::string d = Detail(1, ENOENT, port);
+  EXPECT_THAT(d, StartsWith(port + ": " + SystemText(ENOENT) +
+                            ".\n"
+                            "A CH340 adapter is plugged in but has no serial port: the braille display service "
+                            "brltty takes these adapters for a braille display and claims them.\n"));
+  EXPECT_THAT(d, HasSubstr("\n    sudo apt remove brltty\n"));
+  EXPECT_THAT(d, HasSubstr("\n    sudo ln -s /dev/null /etc/udev/rules.d/85-brltty.rules\n"));
+  EXPECT_THAT(d, HasSubstr("then unplug the adapter and plug it in again.\nSerial ports found: "));
+  EXPECT_THAT(d, Not(HasSubstr("is running now")));
+  EXPECT_THAT(d, Not(HasSubstr("not plugged in")));
+  // And when brltty can be seen running.
+  AddProcess(612, "brltty", {});
+  EXPECT_THAT(Detail(1, ENODEV, port), HasSubstr("claims them. brltty is running now.\n"));
+  // A port that vanished while it was in use says the same.
+  EXPECT_THAT(Detail(2, EIO, port),
+              AllOf(StartsWith(SystemText(EIO) + ".\nA CH340 adapter"), HasSubstr("sudo apt remove brltty")));
+}
+
+TEST_F(ClaimedAdapterHelp, BrlttyRunningIsNamedForUsbPortsOnly) {
+  AddProcess(612, "brltty", {});
+  AddProcess(613, "brltty-helper", {});
+  EXPECT_THAT(Detail(1, ENOENT, port), HasSubstr("\nThe braille display service brltty is running; it takes CH340"));
+  EXPECT_THAT(Detail(1, ENOENT, "/dev/serial/by-id/usb-1a86_USB_Serial-if00-port0"), HasSubstr("brltty is running;"));
+  EXPECT_THAT(Detail(1, ENOENT, "/dev/ttyS4"), AllOf(Not(HasSubstr("brltty")), HasSubstr("not plugged in")));
+}
+
+TEST_F(ClaimedAdapterHelp, ACh340WithItsPortAndNoBrlttyGetsTheUsualHelp) {
+  tree.Add(qvtest::Ch340());
+  AddProcess(700, "brlapi", {});
+  EXPECT_THAT(Detail(1, ENOENT, port), AllOf(Not(HasSubstr("brltty")), HasSubstr("not plugged in")));
+  EXPECT_EQ(Detail(2, EIO, port), SystemText(EIO) + ".");
+  EXPECT_FALSE(ProgramRunning(sources.procRoot, "brltty"));
+  EXPECT_TRUE(ProgramRunning(sources.procRoot, "brlapi"));
 }
 
 TEST(PortErrorHelpDefaults, AskTheSystem) {

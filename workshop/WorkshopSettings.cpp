@@ -154,7 +154,12 @@ std::string Read(const IniText& ini, WorkshopSettings& s) {
   for (const std::string& key : ini.Keys(kZeroSection)) {
     const std::string v = ini.Get(kZeroSection, key).value_or("");
     auto entry = ParseZero(v);
-    if (!entry) return "[" + std::string(kZeroSection) + "] " + bad(key, v);
+    if (!entry) {
+      // Built by appending: GCC 12 raises a false overlap warning on the chained form.
+      std::string why = "[";
+      why.append(kZeroSection).append("] ").append(bad(key, v));
+      return why;
+    }
     s.zeroOffsets[entry->first] = entry->second;
   }
   return {};

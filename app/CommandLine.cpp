@@ -52,17 +52,16 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cl.workshop = true;
       continue;
     }
-    if (name == "--port") {
+    if (name == "--port" || name == "--record" || name == "--replay") {
+      const char* what = name == "--port" ? "a port name" : name == "--record" ? "a folder" : "a file";
       std::string value;
       if (inlineValue) {
         value = *inlineValue;
       } else if (i + 1 < args.size()) {
         value = args[++i];
-      } else {
-        return fail("option --port needs a port name");
       }
-      if (value.empty()) return fail("option --port needs a port name");
-      cl.port = value;
+      if (value.empty()) return fail("option " + std::string(name) + " needs " + what);
+      (name == "--port" ? cl.port : name == "--record" ? cl.record : cl.replay) = value;
       continue;
     }
     // Qt accepts its options with one dash or two.
@@ -82,6 +81,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (!arg.empty() && arg.front() == '-') return fail("unknown option " + std::string(arg));
     return fail("unexpected argument " + std::string(arg));
   }
+  if (cl.record && cl.replay) return fail("options --record and --replay cannot be used together");
   return cl;
 }
 
@@ -91,12 +91,14 @@ std::string UsageText(const std::string& program) {
          "Shows the live readings of a four-channel Synchrontester on a serial port.\n"
          "\n"
          "Options:\n"
-         "  --port NAME   use the serial port NAME for this run (e.g. /dev/ttyUSB0);\n"
-         "                this choice is not stored by itself\n"
-         "  --workshop    open the workshop view (large display with a verdict)\n"
-         "                beside the main window at start\n"
-         "  --version     print the program's version and exit\n"
-         "  --help        print this help and exit\n"
+         "  --port NAME      use the serial port NAME for this run (e.g. /dev/ttyUSB0);\n"
+         "                   this choice is not stored by itself\n"
+         "  --workshop       open the workshop view (large display with a verdict)\n"
+         "                   beside the main window at start\n"
+         "  --record FOLDER  record every scan of this run into FOLDER\n"
+         "  --replay FILE    start by replaying the recording (or raw capture) FILE\n"
+         "  --version        print the program's version and exit\n"
+         "  --help           print this help and exit\n"
          "\n"
          "Qt's own options (-platform NAME, -style NAME, ...) are passed on to Qt.\n";
 }

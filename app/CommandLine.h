@@ -14,6 +14,10 @@ struct CommandLine {
   std::optional<std::string> port;
   // --workshop: the workshop view opens at start beside the main window.
   bool workshop = false;
+  // --record FOLDER: every scan of this run is recorded into FOLDER.
+  std::optional<std::string> record;
+  // --replay FILE: the run starts by replaying FILE.
+  std::optional<std::string> replay;
   // For Action::Error: what was wrong, one line without the program name.
   std::string error;
   // What remains for QApplication: the program name and the toolkit's own

@@ -4,12 +4,15 @@
 #include <charconv>
 #include <climits>
 
+#include "CsvExport.h"
+
 namespace qv {
 
 const char* const kDecodeCliUsage =
-    "Usage: quorvel-decode [OPTIONS] CAPTURE\n"
-    "Feeds the bytes of the file CAPTURE through the receive handler of the Synchrontester\n"
-    "display, as receive events of the given sizes, and shows what was decoded.\n"
+    "Usage: quorvel-decode [OPTIONS] FILE\n"
+    "Feeds the bytes of FILE, a recording (.qvrec) or a raw capture of the line, through\n"
+    "the receive handler of the Synchrontester display and shows what was decoded. A\n"
+    "recording is replayed in its own receive events unless --chunk or --chunks is given.\n"
     "\n"
     "Options:\n"
     "  --chunk N        events of N bytes each, the last one may be shorter (default 64)\n"
@@ -17,8 +20,15 @@ const char* const kDecodeCliUsage =
     "                   last event (when the file ends earlier, the event it ends in is shorter)\n"
     "  --state          print the final measurement state as one JSON object instead of\n"
     "                   one line per decoded frame and per command written to the device\n"
+    "  --csv            print every decoded maxima frame as CSV (time, values, mBar,\n"
+    "                   differences to the reference); frames left waiting are drained\n"
+    "  --reference R    the reference of the CSV's differences: mean (default), midpoint\n"
+    "                   (of the smallest and largest), or a cylinder 1..4\n"
     "  --help           show this text\n"
     "  --version        show the program's version\n"
+    "\n"
+    "A damaged recording is decoded up to its last whole record; a warning says where it\n"
+    "stopped.\n"
     "\n"
     "Exit status: 0 on success, 2 for a bad command line or an unreadable file.\n";
 
@@ -65,7 +75,7 @@ DecodeCliParse ParseDecodeCli(const std::vector<std::string>& args) {
         hasValue = true;
       }
     }
-    const bool takesValue = arg == "--chunk" || arg == "--chunks";
+    const bool takesValue = arg == "--chunk" || arg == "--chunks" || arg == "--reference";
     if (takesValue && !hasValue) {
       if (i + 1 >= args.size()) {
         r.error = "option " + std::string(arg) + " needs a value";
@@ -85,12 +95,21 @@ DecodeCliParse ParseDecodeCli(const std::vector<std::string>& args) {
       return r;
     } else if (arg == "--state") {
       o.state = true;
+    } else if (arg == "--csv") {
+      o.csv = true;
+    } else if (arg == "--reference") {
+      if (!rec::ParseReference(value)) {
+        r.error = "bad reference '" + std::string(value) + "' (mean, midpoint or a cylinder 1..4)";
+        return r;
+      }
+      o.reference = std::string(value);
     } else if (takesValue) {
       if (sizesGiven) {
         r.error = "give --chunk or --chunks once";
         return r;
       }
       sizesGiven = true;
+      o.sizes_given = true;
       o.repeat = arg == "--chunk";
       if (o.repeat) {
         std::size_t size = 0;
@@ -113,7 +132,10 @@ DecodeCliParse ParseDecodeCli(const std::vector<std::string>& args) {
       fileGiven = true;
     }
   }
-  if (!fileGiven) r.error = "no capture file given (see --help)";
+  if (!fileGiven)
+    r.error = "no capture file given (see --help)";
+  else if (o.csv && o.state)
+    r.error = "give --csv or --state, not both";
   return r;
 }
 

@@ -14,7 +14,10 @@ struct DecodeCliOptions {
   // hands whatever is left to one last event.
   std::vector<std::size_t> sizes{64};
   bool repeat = true;
+  bool sizes_given = false;  // a recording's own receive events are used unless sizes are given
   bool state = false;
+  bool csv = false;                // --csv: one CSV line per decoded maxima frame
+  std::string reference = "mean";  // --reference: mean, midpoint or a cylinder 1..4
 };
 
 struct DecodeCliParse {

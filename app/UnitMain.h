@@ -18,6 +18,7 @@
 #include "Displays.h"
 #include "GraphSettings.h"
 #include "Measurement.h"
+#include "ReadTap.h"
 #include "Timer.h"
 #include "UsbAdapters.h"
 
@@ -117,6 +118,8 @@ class TForm1 : public QMainWindow {
   // ---- state -----------------------------------------------------------------
   [[nodiscard]] TMeasurement& Measurement() { return measurement_; }
   [[nodiscard]] TFrameDecoder& Decoder() { return decoder_; }
+  // What the receive handler reads through: ComPort1, and a listener for its bytes.
+  [[nodiscard]] qv::TReadTap& PortTap() { return portTap_; }
   // The displays and their BACKBUFFER exist from FormCreate to FormClose.
   [[nodiscard]] TDisplays* Displays() { return displays_.get(); }
   // The picture of the client area as the last tick left it.
@@ -186,7 +189,8 @@ class TForm1 : public QMainWindow {
   void FitToFrame();
 
   TMeasurement measurement_;
-  TFrameDecoder decoder_{measurement_, *ComPort1, [this] { FrameReceived(); }};
+  qv::TReadTap portTap_{*ComPort1};
+  TFrameDecoder decoder_{measurement_, portTap_, [this] { FrameReceived(); }};
   std::unique_ptr<TDisplays> displays_;
   TGraphSettingsValues default_settings_;
   const TGraphSettings* graph_settings_ = &default_settings_;

@@ -14,6 +14,7 @@
 #include "CommandLine.h"
 #include "Fonts.h"
 #include "PortErrorReport.h"
+#include "RecordingControl.h"
 #include "Startup.h"
 #include "UnitMain.h"
 #include "WorkshopLauncher.h"
@@ -64,10 +65,17 @@ int main(int argc, char** argv) {
   // A port error's message box also says what the system means and what to do.
   qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);
-  form.show();
-  // The workshop view: its menu beside the window's three, and --workshop.
-  qv::AttachWorkshopView(form, cl, [] {
+  // The workshop view's menu stands right of the window's three, the recording
+  // menu right of it: menus are added in this order.
+  auto* workshop = qv::AttachWorkshopView(form, qv::CommandLine{}, [] {
     return qv::WorkshopLauncher::Backend{std::make_shared<qv::WorkshopMeanSource>(), nullptr};
   });
+  // Recording and replay: a menu of their own, and the --record / --replay options.
+  const auto recording = std::make_unique<qv::TRecordingControl>(form);
+  if (cl.record) recording->RecordEveryScan(*cl.record);
+  form.show();
+  // --workshop opens the view once the main window is shown, beside it.
+  if (cl.workshop) workshop->Open();
+  if (cl.replay) recording->OpenReplay(QString::fromStdString(*cl.replay));
   return QApplication::exec();
 }

@@ -1,18 +1,17 @@
-// quorvel-decode: replays a capture of the device's byte stream through the
-// same receive handler the main window uses, and shows what it decoded.
-#include <cerrno>
-#include <cstdio>
-#include <cstring>
+// quorvel-decode: replays a recording or a raw capture of the device's byte
+// stream through the same receive handler the main window uses, and shows
+// what it decoded.
 #include <iostream>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "CapturePort.h"
+#include "CsvExport.h"
 #include "DecodeCliOptions.h"
 #include "DecodeCliOutput.h"
 #include "Decoder.h"
+#include "RecordingReader.h"
 
 namespace {
 
@@ -23,21 +22,14 @@ int Fail(const std::string& message) {
   return kBadInput;
 }
 
-std::optional<std::string> ReadCapture(const std::string& path, std::string& error) {
-  std::unique_ptr<std::FILE, int (*)(std::FILE*)> f(std::fopen(path.c_str(), "rb"), &std::fclose);
-  if (!f) {
-    error = "cannot open " + path + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  std::string bytes;
-  char chunk[65536];
-  std::size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, f.get())) > 0) bytes.append(chunk, n);
-  if (std::ferror(f.get())) {
-    error = "cannot read " + path + ": " + std::strerror(errno);
-    return std::nullopt;
-  }
-  return bytes;
+// The receive events: a recording's own, or sizes from the command line.
+std::vector<std::size_t> Events(const qv::DecodeCliOptions& options, const qv::rec::Recording& recording) {
+  if (recording.kind == qv::rec::Recording::Kind::kRawCapture || options.sizes_given)
+    return qv::EventSizes(options, recording.bytes.size());
+  std::vector<std::size_t> events;
+  events.reserve(recording.records.size());
+  for (const auto& r : recording.records) events.push_back(r.size);
+  return events;
 }
 
 }  // namespace
@@ -55,12 +47,19 @@ int main(int argc, char** argv) {
     return 0;
   }
 
-  std::string error;
-  std::optional<std::string> capture = ReadCapture(options.file, error);
-  if (!capture) return Fail(error);
-  const std::vector<std::size_t> events = qv::EventSizes(options, capture->size());
+  qv::rec::ReadResult read = qv::rec::ReadRecording(options.file);
+  if (!read.recording) return Fail(read.error);
+  qv::rec::Recording& recording = *read.recording;
+  if (recording.damaged_at) std::cerr << "quorvel-decode: warning: " << recording.damage << '\n';
 
-  qv::CapturePort port(std::move(*capture));
+  if (options.csv) {
+    std::cout << qv::rec::ExportCsv(recording, *qv::rec::ParseReference(options.reference));
+    std::cout.flush();
+    return std::cout ? 0 : 1;
+  }
+
+  const std::vector<std::size_t> events = Events(options, recording);
+  qv::CapturePort port(std::move(recording.bytes));
   auto state = std::make_unique<TMeasurement>();
   int frames = 0;
   TFrameDecoder decoder(*state, port, [&frames] { ++frames; });

@@ -64,6 +64,15 @@ std::filesystem::path UserConfigDir() {
   return base / "quorvel";
 }
 
+std::filesystem::path UserDataDir() {
+  auto base = EnvDir("XDG_DATA_HOME");
+  if (base.empty()) {
+    auto home = EnvDir("HOME");
+    base = (home.empty() ? std::filesystem::path("/tmp") : home) / ".local" / "share";
+  }
+  return base / "quorvel";
+}
+
 std::filesystem::path UserRuntimeDir() {
   auto base = EnvDir("XDG_RUNTIME_DIR");
   if (base.empty()) return std::filesystem::temp_directory_path() / ("quorvel-" + std::to_string(getuid()));

@@ -9,6 +9,10 @@ namespace qv {
 // ~/.config/quorvel when that variable is unset or empty. Not created here.
 std::filesystem::path UserConfigDir();
 
+// The per-user data folder: $XDG_DATA_HOME/quorvel, or ~/.local/share/quorvel
+// when that variable is unset or empty. Not created here.
+std::filesystem::path UserDataDir();
+
 // The per-user runtime folder for announcements of running programs:
 // $XDG_RUNTIME_DIR/quorvel, or a folder below the system's temporary folder
 // (named after the user id) when that variable is unset or empty.

@@ -26,6 +26,7 @@ std::size_t Device::QueuedBytes() const {
 
 void Device::Receive(std::string_view bytes, Nanos now) {
   now_ = std::max(now_, now);
+  const bool was_sending = Sending();
   for (char c : bytes) {
     if (c == 'b') {
       maxima_on_ = true;
@@ -38,6 +39,7 @@ void Device::Receive(std::string_view bytes, Nanos now) {
     }
     ++stats_.commands;
   }
+  if (replay_ && replay_->Timed() && !was_sending && Sending()) replay_base_ = now_ - replay_->NextAt();
   RefillReplay();
 }
 
@@ -61,6 +63,7 @@ void Device::Tick(Nanos now) {
     RunCycle();
     cycle_end_ += cycle;
   }
+  RefillReplay();
 }
 
 void Device::RunCycle() {
@@ -129,7 +132,10 @@ void Device::Queue(std::string bytes, LoggedFrame meta) {
 
 void Device::RefillReplay() {
   if (!replay_ || !Sending()) return;
-  while (QueuedBytes() < kNormalChunk) {
+  const auto due = [this] {
+    return replay_->Timed() ? replay_base_ + replay_->NextAt() <= now_ : QueuedBytes() < kNormalChunk;
+  };
+  while (due()) {
     const auto seg = replay_->Next();
     LoggedFrame meta;
     meta.kind = FrameKind::kReplay;
@@ -159,6 +165,7 @@ void Device::Started(Pending& p) {
 
 Nanos Device::NextDeadline() const {
   Nanos next = cycle_end_;
+  if (replay_ && replay_->Timed() && Sending()) next = std::min(next, replay_base_ + replay_->NextAt());
   if (!queue_.empty()) next = std::min(next, pacer_.DueTime(std::min(chunk_, QueuedBytes()), pause_));
   return next;
 }

@@ -53,6 +53,9 @@ class Device {
   Device(EngineModel& engine, FaultInjector& faults, Nanos start);
 
   // Plays the capture instead of the engine's frames (the engine keeps running).
+  // A recording's segments go on the line at their recorded times, counted
+  // from when the device is switched on; switched off and on again, it goes
+  // on from where it stopped.
   void SetReplay(ReplaySource* replay) { replay_ = replay; }
   // Told about every frame as its first byte leaves (a FrameLog, or a test's list).
   void SetLog(std::function<void(const LoggedFrame&)> log) { log_ = std::move(log); }
@@ -107,6 +110,7 @@ class Device {
   std::size_t chunk_;
   Nanos pause_;
   std::uint64_t offset_ = 0;  // bytes sent so far
+  Nanos replay_base_ = 0;     // a timed replay's segment is due at this plus its time
   DeviceStats stats_;
 };
 

@@ -37,8 +37,9 @@ Faults (RATE is the chance per frame, 0..1):
   --bad-count RATE   channel records whose sample count is letters
 
 Other:
-  --replay FILE      play a recorded capture at line rate instead of the
-                     model, looping, while the device is switched on
+  --replay FILE      play a recording (.qvrec, at its recorded pace) or a raw
+                     capture (at line rate) instead of the model, looping,
+                     while the device is switched on
   --link PATH        also make a symlink to the device at PATH
   --log FILE         write a line for every frame sent (see docs/simulator.md)
   --log-times        also log the monotonic clock each time bytes are sent

@@ -199,13 +199,23 @@ TEST(CommandLine, ReadsTheProgramsOptions) {
   cl = qv::ParseCommandLine({"quorvel", "--port=COM3"});
   EXPECT_EQ(cl.port, "COM3");
   EXPECT_EQ(qv::ParseCommandLine({"quorvel"}).port, std::nullopt);
+  cl = qv::ParseCommandLine({"quorvel", "--record", "/tmp/rec", "--port=p"});
+  EXPECT_EQ(cl.record, "/tmp/rec");
+  EXPECT_EQ(cl.replay, std::nullopt);
+  cl = qv::ParseCommandLine({"quorvel", "--replay=scan.qvrec"});
+  EXPECT_EQ(cl.replay, "scan.qvrec");
+  EXPECT_EQ(cl.record, std::nullopt);
 
-  for (const std::vector<std::string>& bad : std::vector<std::vector<std::string>>{{"quorvel", "--bogus"},
-                                                                                   {"quorvel", "--port"},
-                                                                                   {"quorvel", "--port="},
-                                                                                   {"quorvel", "file.txt"},
-                                                                                   {"quorvel", "-platform"},
-                                                                                   {"quorvel", "--help=x"}}) {
+  for (const std::vector<std::string>& bad :
+       std::vector<std::vector<std::string>>{{"quorvel", "--bogus"},
+                                             {"quorvel", "--port"},
+                                             {"quorvel", "--port="},
+                                             {"quorvel", "file.txt"},
+                                             {"quorvel", "-platform"},
+                                             {"quorvel", "--help=x"},
+                                             {"quorvel", "--record"},
+                                             {"quorvel", "--replay="},
+                                             {"quorvel", "--record", "d", "--replay", "f"}}) {
     cl = qv::ParseCommandLine(bad);
     EXPECT_EQ(cl.action, A::Error) << bad.back();
     EXPECT_FALSE(cl.error.empty());

@@ -12,7 +12,7 @@
 
 namespace fs = std::filesystem;
 
-TEST(AppPaths, ConfigAndRuntimeFoldersFollowTheEnvironment) {
+TEST(AppPaths, ConfigDataAndRuntimeFoldersFollowTheEnvironment) {
   qvtest::ScratchDir d;
   const char* oldConfig = std::getenv("XDG_CONFIG_HOME");
   std::string savedConfig = oldConfig ? oldConfig : "";
@@ -21,6 +21,14 @@ TEST(AppPaths, ConfigAndRuntimeFoldersFollowTheEnvironment) {
   setenv("XDG_CONFIG_HOME", "", 1);
   EXPECT_EQ(qv::UserConfigDir(), fs::path(std::getenv("HOME")) / ".config" / "quorvel");
   setenv("XDG_CONFIG_HOME", savedConfig.c_str(), 1);
+
+  const char* oldData = std::getenv("XDG_DATA_HOME");
+  std::string savedData = oldData ? oldData : "";
+  setenv("XDG_DATA_HOME", d.path().c_str(), 1);
+  EXPECT_EQ(qv::UserDataDir(), d.path() / "quorvel");
+  setenv("XDG_DATA_HOME", "", 1);
+  EXPECT_EQ(qv::UserDataDir(), fs::path(std::getenv("HOME")) / ".local" / "share" / "quorvel");
+  setenv("XDG_DATA_HOME", savedData.c_str(), 1);
 
   const char* oldRuntime = std::getenv("XDG_RUNTIME_DIR");
   std::string savedRuntime = oldRuntime ? oldRuntime : "";

@@ -4,7 +4,10 @@
 #include <algorithm>
 
 #include "FrameEncoder.h"
+#include "RecordingFormat.h"
+#include "RecordingReader.h"
 #include "SimDrive.h"
+#include "support/TestEnv.h"
 
 using namespace qv::sim;
 using namespace simtest;
@@ -231,6 +234,63 @@ TEST(SimReplay, PlaysTheCaptureInALoopWhileSwitchedOn) {
   EXPECT_LE(rig.stream.size() - stopped, 32u);
   const auto& last = rig.log.back();
   EXPECT_EQ(last.offset + last.size, rig.stream.size());
+}
+
+// A recording's reads go out at their recorded times, counted from switching on.
+TEST(SimReplay, PlaysARecordingAtItsRecordedPace) {
+  std::string file = qv::rec::EncodeHeader({});
+  qv::rec::AppendRecord(file, 0, "aaaa");
+  qv::rec::AppendRecord(file, 200'000, EncodeMaxima({1, 2, 3, 4}));
+  qv::rec::AppendRecord(file, 1'000'000, "tail");
+  const auto read = qv::rec::ParseRecording(file, "r.qvrec");
+  ASSERT_TRUE(read.recording) << read.error;
+  ReplaySource replay(*read.recording);
+  EXPECT_TRUE(replay.Timed());
+  Rig rig;
+  rig.device.SetReplay(&replay);
+  rig.RunUntil(500 * kMs);
+  EXPECT_TRUE(rig.stream.empty());
+  rig.Send("b");
+  rig.RunUntil(1650 * kMs);
+  // The first pass, then the second one starting 1.1 s after the first.
+  EXPECT_EQ(rig.stream, "aaaa" + EncodeMaxima({1, 2, 3, 4}) + "tail" + "aaaa");
+  const auto first_at = [&](const std::string& needle, std::size_t from = 0) {
+    std::size_t seen = 0;
+    for (const auto& d : rig.deliveries) {
+      if (seen + d.bytes.size() > rig.stream.find(needle, from)) return d.at;
+      seen += d.bytes.size();
+    }
+    return Nanos{-1};
+  };
+  // Each read leaves at its time and takes its bytes' time on the wire (at most 16 here).
+  const auto on_time = [](Nanos at, Nanos due) { return at >= due && at <= due + 3 * kMs; };
+  EXPECT_PRED2(on_time, first_at("aaaa"), 500 * kMs);
+  EXPECT_PRED2(on_time, first_at("MUXA"), 700 * kMs);
+  EXPECT_PRED2(on_time, first_at("tail"), 1500 * kMs);
+  EXPECT_PRED2(on_time, first_at("aaaa", 4), 1600 * kMs);
+  // Switched off and on again, it goes on with the next read at once.
+  rig.Send("a");
+  rig.RunUntil(3000 * kMs);
+  const auto before = rig.stream.size();
+  rig.Send("b");
+  rig.RunUntil(3100 * kMs);
+  EXPECT_EQ(rig.stream.substr(before), EncodeMaxima({1, 2, 3, 4}));
+  EXPECT_PRED2(on_time, rig.deliveries.back().at - 2 * kMs, 3000 * kMs);
+}
+
+TEST(SimReplay, ReadsRecordingsAndRefusesBadOnes) {
+  qvtest::ScratchDir dir;
+  std::string file = qv::rec::EncodeHeader({});
+  qv::rec::AppendRecord(file, 5, "abc");
+  qvtest::WriteFile(dir / "ok.qvrec", file + "cut");
+  const ReplaySource ok = ReplaySource::FromFile(dir / "ok.qvrec");
+  EXPECT_TRUE(ok.Timed());
+  EXPECT_EQ(ok.SegmentCount(), 1u);
+  file[qv::rec::kMagic.size()] = 3;
+  qvtest::WriteFile(dir / "v3.qvrec", file);
+  EXPECT_THROW((void)ReplaySource::FromFile(dir / "v3.qvrec"), std::invalid_argument);
+  qvtest::WriteFile(dir / "none.qvrec", qv::rec::EncodeHeader({}));
+  EXPECT_THROW((void)ReplaySource::FromFile(dir / "none.qvrec"), std::invalid_argument);
 }
 
 TEST(SimReplay, BadCaptures) {

@@ -58,9 +58,10 @@ class DeviceLine {
   std::string ReadFor(milliseconds window);
   // Reads until the line has been quiet for `quiet`, or the patience runs out.
   std::string Drain(milliseconds quiet);
+  // One read of what has arrived within `wait`, appended to `into`; false when nothing came.
+  bool ReadSome(std::string& into, milliseconds wait);
 
  private:
-  bool ReadSome(std::string& into, milliseconds wait);
   int fd_ = -1;
 };
 

@@ -25,10 +25,11 @@ void RemoveRoot() {
 void SetUpIsolatedEnvironment() {
   if (!g_root.empty()) return;
   g_root = MakeTempDir(std::filesystem::temp_directory_path(), "quorvel-test-");
-  for (const char* sub : {"config", "runtime", "home"}) std::filesystem::create_directories(g_root / sub);
+  for (const char* sub : {"config", "data", "runtime", "home"}) std::filesystem::create_directories(g_root / sub);
   std::filesystem::permissions(g_root / "runtime", std::filesystem::perms::owner_all,
                                std::filesystem::perm_options::replace);
   setenv("XDG_CONFIG_HOME", (g_root / "config").c_str(), 1);
+  setenv("XDG_DATA_HOME", (g_root / "data").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", (g_root / "runtime").c_str(), 1);
   setenv("HOME", (g_root / "home").c_str(), 1);
   std::atexit(RemoveRoot);

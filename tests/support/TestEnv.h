@@ -6,8 +6,8 @@
 
 namespace qvtest {
 
-// Creates the private folders and sets XDG_CONFIG_HOME, XDG_RUNTIME_DIR and
-// HOME to them. Called once by each test main before any test runs.
+// Creates the private folders and sets XDG_CONFIG_HOME, XDG_DATA_HOME,
+// XDG_RUNTIME_DIR and HOME to them. Called once by each test main before any test runs.
 void SetUpIsolatedEnvironment();
 
 // The private root folder made by SetUpIsolatedEnvironment().

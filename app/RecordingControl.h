@@ -1,0 +1,95 @@
+#pragma once
+// Recording and replay in the program, in a menu of their own ("Aufnahme")
+// right of the main window's menus. Recording listens to the bytes the
+// receive handler reads (the window's port tap) and writes them off the
+// user-interface thread; replaying plays a file through a receive handler and
+// decoder into the window's measurement state, so both displays show it,
+// while the port stays closed and Start Scan is off.
+#include <QObject>
+#include <QString>
+#include <QTimer>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <optional>
+
+#include "RecordingReader.h"
+#include "RecordingWriter.h"
+#include "ReplayEngine.h"
+
+class QAction;
+class QMenu;
+class TForm1;
+
+namespace qv {
+
+class TReplayWindow;
+
+class TRecordingControl : public QObject {
+  Q_OBJECT
+
+ public:
+  // Joins the window; must be destroyed before it.
+  explicit TRecordingControl(TForm1& form);
+  ~TRecordingControl() override;
+
+  // Every scan from now on is recorded into `folder`, a file per scan
+  // (--record FOLDER, and "Aufnahme starten" with the chosen folder).
+  void RecordEveryScan(const std::filesystem::path& folder);
+  void StopRecording();
+  [[nodiscard]] bool RecordingArmed() const { return armed_; }
+  [[nodiscard]] bool Recording() const { return writer_.Recording(); }
+  [[nodiscard]] rec::WriterStatus RecordingStatus() const { return writer_.Status(); }
+  // The default folder: $XDG_DATA_HOME/quorvel/recordings.
+  [[nodiscard]] static std::filesystem::path DefaultFolder();
+
+  // Replays the file; false, after telling the user, when it cannot be read.
+  bool OpenReplay(const QString& path);
+  void EndReplay();
+  [[nodiscard]] bool Replaying() const { return engine_ != nullptr; }
+  [[nodiscard]] rec::ReplayEngine* Engine() { return engine_.get(); }
+  [[nodiscard]] TReplayWindow* ReplayWindow() { return window_.get(); }
+
+  // Writes the CSV of the current recording (the one replayed, else the last
+  // one recorded) to `path`; false, after telling the user, on failure.
+  bool ExportCsv(const QString& path);
+
+  QMenu* Menu = nullptr;
+  QAction* StartRecordingAction = nullptr;
+  QAction* StopRecordingAction = nullptr;
+  QAction* PlayAction = nullptr;
+  QAction* EndReplayAction = nullptr;
+  QAction* ExportAction = nullptr;
+
+  // The file dialogs and the message box; tests replace them.
+  std::function<QString()> AskReplayFile;
+  std::function<QString(const QString& suggested)> AskCsvFile;
+  std::function<void(const QString&)> ShowMessage;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the main window
+
+ private:
+  void CreateMenu();
+  void AfterScanButton();
+  void BeginFile();
+  void EndFile();
+  void RecordingFailed();
+  void Tick();
+  void ShowState();
+  void UpdateActions();
+  [[nodiscard]] rec::LineSettings PortLine() const;
+
+  TForm1& form_;
+  rec::RecordingWriter writer_;
+  std::filesystem::path folder_ = DefaultFolder();
+  bool armed_ = false;
+  std::filesystem::path last_file_;  // the last recording written
+  std::unique_ptr<rec::Recording> replayed_;
+  std::unique_ptr<rec::ReplayEngine> engine_;
+  std::unique_ptr<TReplayWindow> window_;
+  QTimer tick_;
+  QString live_title_;
+};
+
+}  // namespace qv

@@ -1,0 +1,263 @@
+// Recording and replay in the program: the "Aufnahme" menu beside the main
+// window's unchanged menus, recording scans from the menu (also around a port
+// error), replaying from the menu and by drag and drop with Start Scan off,
+// bad files, and the CSV export.
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QPushButton>
+#include <QUrl>
+#include <filesystem>
+#include <memory>
+
+#include "CsvExport.h"
+#include "MainWindowTestSupport.h"
+#include "RecordingControl.h"
+#include "RecordingFormat.h"
+#include "ReplayWindow.h"
+#include "UnitMain.h"
+#include "support/TestEnv.h"
+
+namespace fs = std::filesystem;
+using qvtest::WaitFor;
+
+namespace {
+
+QStringList MenuTitles(const QMenuBar* bar) {
+  QStringList titles;
+  for (const QAction* a : bar->actions()) titles << a->text();
+  return titles;
+}
+
+QStringList Items(const QMenu* menu) {
+  QStringList items;
+  for (const QAction* a : menu->actions())
+    if (!a->isSeparator()) items << a->text();
+  return items;
+}
+
+std::vector<fs::path> FilesIn(const fs::path& folder) {
+  std::vector<fs::path> files;
+  std::error_code ec;
+  for (const auto& e : fs::directory_iterator(folder, ec)) files.push_back(e.path());
+  std::sort(files.begin(), files.end());
+  return files;
+}
+
+class RecordingUi : public ::testing::Test {
+ protected:
+  void Show() {
+    form = std::make_unique<TForm1>();
+    owned = std::make_unique<qv::TRecordingControl>(*form);
+    control = owned.get();
+    control->ShowMessage = [this](const QString& t) { messages << t; };
+    form->SetCommandLinePort(device.SlavePath());
+    form->show();
+    ASSERT_TRUE(WaitFor([&] { return form->isVisible(); }));
+  }
+  // A recording of three maxima frames, 40 ms apart.
+  QString WriteRecording(const std::string& name) {
+    std::string file = qv::rec::EncodeHeader({});
+    for (int i = 0; i < 3; ++i) qv::rec::AppendRecord(file, 40'000u * i, qvtest::MaximaFrame(10 * i, 20, 30, 40 + i));
+    qvtest::WriteFile(dir / name, file);
+    return QString::fromStdString((dir / name).string());
+  }
+  void TearDown() override {
+    owned.reset();
+    form.reset();
+  }
+
+  qvtest::FakeDevice device;
+  qvtest::CapturedErrors errors;
+  qvtest::ScratchDir dir;
+  std::unique_ptr<TForm1> form;
+  std::unique_ptr<qv::TRecordingControl> owned;  // made after the window, gone before it
+  qv::TRecordingControl* control = nullptr;
+  QStringList messages;
+};
+
+TEST_F(RecordingUi, ItsMenuStandsRightOfTheWindowsMenusWhichKeepTheirItems) {
+  TForm1 plain;
+  EXPECT_EQ(MenuTitles(plain.MainMenu1), (QStringList{"Programm", "Einstellung", "Scan"}));
+  EXPECT_FALSE(plain.acceptDrops());
+  Show();
+  EXPECT_EQ(MenuTitles(form->MainMenu1), (QStringList{"Programm", "Einstellung", "Scan", "Aufnahme"}));
+  const auto menus = form->MainMenu1->actions();
+  EXPECT_EQ(Items(menus[0]->menu()), QStringList{"&beenden"});
+  EXPECT_EQ(Items(menus[1]->menu()), (QStringList{"&RS-232", "Setup"}));
+  EXPECT_EQ(Items(menus[2]->menu()), (QStringList{"&Start", "&Stop"}));
+  EXPECT_EQ(Items(control->Menu), (QStringList{"Aufnahme &starten", "Aufnahme &beenden", "Aufnahme &abspielen...",
+                                               "&Wiedergabe beenden", "Als &CSV exportieren..."}));
+  EXPECT_TRUE(control->StartRecordingAction->isEnabled());
+  EXPECT_FALSE(control->StopRecordingAction->isEnabled());
+  EXPECT_FALSE(control->EndReplayAction->isEnabled());
+  EXPECT_FALSE(control->ExportAction->isEnabled());
+}
+
+TEST_F(RecordingUi, RecordsEveryScanFromTheMenuIntoTheDataFolder) {
+  Show();
+  control->StartRecordingAction->trigger();
+  EXPECT_TRUE(control->RecordingArmed());
+  EXPECT_FALSE(control->Recording());  // no scan yet
+  form->Button2->click();
+  ASSERT_TRUE(form->ComPort1->Connected());
+  EXPECT_TRUE(control->Recording());
+  ASSERT_TRUE(device.WaitForReceived(1));
+  std::string sent;
+  for (int i = 0; i < 3; ++i) {
+    const std::string frame = qvtest::MaximaFrame(i, 2, 3, 4);
+    device.Write(frame);
+    sent += frame;
+    ASSERT_TRUE(WaitFor([&] { return form->Decoder().Frames() == static_cast<std::uint64_t>(i + 1); }));
+  }
+  form->Button3->click();
+  EXPECT_FALSE(control->Recording());
+  EXPECT_TRUE(control->RecordingArmed());
+
+  const auto folder = fs::path(std::getenv("XDG_DATA_HOME")) / "quorvel" / "recordings";
+  auto files = FilesIn(folder);
+  ASSERT_EQ(files.size(), 1u);
+  EXPECT_TRUE(files[0].filename().string().starts_with("quorvel-")) << files[0];
+  const auto read = qv::rec::ReadRecording(files[0]);
+  ASSERT_TRUE(read.recording) << read.error;
+  EXPECT_EQ(read.recording->bytes, sent);
+  EXPECT_EQ(read.recording->header->line, qv::rec::LineSettings{});  // 57600 8N1, no flow control
+  EXPECT_TRUE(control->ExportAction->isEnabled());
+
+  // Each scan while recording is on gets its own file; after "beenden" none.
+  form->Start1->trigger();
+  form->Stop1->trigger();
+  EXPECT_EQ(FilesIn(folder).size(), 2u);
+  control->StopRecordingAction->trigger();
+  form->Start1->trigger();
+  EXPECT_FALSE(control->Recording());
+  form->Stop1->trigger();
+  EXPECT_EQ(FilesIn(folder).size(), 2u);
+  for (const auto& f : FilesIn(folder)) fs::remove(f);
+  EXPECT_TRUE(messages.isEmpty()) << messages.join('\n').toStdString();
+}
+
+TEST_F(RecordingUi, ARecordingAroundAPortErrorKeepsWhatCameBefore) {
+  Show();
+  control->RecordEveryScan(dir / "rec");
+  form->Button2->click();
+  ASSERT_TRUE(device.WaitForReceived(1));
+  device.Write(qvtest::MaximaFrame(7, 7, 7, 7));
+  ASSERT_TRUE(WaitFor([&] { return form->Decoder().Frames() == 1; }));
+  device.Unplug();
+  form->Button3->click();  // the stop command fails on the dead port, which is closed
+  EXPECT_FALSE(form->ComPort1->Connected());
+  EXPECT_FALSE(control->Recording());
+  const auto files = FilesIn(dir / "rec");
+  ASSERT_EQ(files.size(), 1u);
+  const auto read = qv::rec::ReadRecording(files[0]);
+  ASSERT_TRUE(read.recording) << read.error;
+  EXPECT_EQ(read.recording->bytes, qvtest::MaximaFrame(7, 7, 7, 7));
+  EXPECT_FALSE(read.recording->damaged_at);
+}
+
+TEST_F(RecordingUi, ReplayFromTheMenuKeepsThePortClosedAndStartScanOff) {
+  Show();
+  const QString file = WriteRecording("scan.qvrec");
+  control->AskReplayFile = [&] { return file; };
+  control->PlayAction->trigger();
+  ASSERT_TRUE(control->Replaying());
+  EXPECT_FALSE(form->Start1->isEnabled());
+  EXPECT_FALSE(form->Button2->isEnabled());
+  EXPECT_TRUE(form->windowTitle().contains("Wiedergabe: scan.qvrec"));
+  qv::TReplayWindow* w = control->ReplayWindow();
+  EXPECT_TRUE(w->isVisible());
+  EXPECT_TRUE(w->Banner->text().contains("WIEDERGABE"));
+  EXPECT_EQ(w->FileLabel->text(), "Datei: scan.qvrec");
+  ASSERT_TRUE(WaitFor([&] { return control->Engine()->AtEnd(); }));
+  EXPECT_EQ(form->Measurement().MAXIMA, (std::array<std::int32_t, 4>{20, 20, 30, 42}));
+  EXPECT_EQ(w->PositionLabel->text(), "00:00.0 / 00:00.0  (Ende)");
+
+  form->Button2->click();
+  form->Start1->trigger();
+  EXPECT_FALSE(form->ComPort1->Connected());
+  EXPECT_EQ(device.Received(), "");
+
+  // Seeking back from the replay window: the first frame's state.
+  w->OnSeek(0);
+  EXPECT_EQ(form->Measurement().MAXIMA, (std::array<std::int32_t, 4>{0, 20, 30, 40}));
+
+  const QString title = form->windowTitle();
+  control->EndReplayAction->trigger();
+  EXPECT_FALSE(control->Replaying());
+  EXPECT_FALSE(w->isVisible());
+  EXPECT_TRUE(form->Start1->isEnabled());
+  EXPECT_TRUE(form->Button2->isEnabled());
+  EXPECT_FALSE(form->windowTitle().contains("Wiedergabe"));
+  form->Button2->click();
+  EXPECT_TRUE(form->ComPort1->Connected());
+  form->Button3->click();
+}
+
+TEST_F(RecordingUi, AFileDroppedOnEitherWindowIsReplayed) {
+  Show();
+  const QString file = WriteRecording("dropped.qvrec");
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(file)});
+  QDragEnterEvent enter(QPoint(50, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &enter);
+  EXPECT_TRUE(enter.isAccepted());
+  QDropEvent drop(QPointF(50, 100), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(form.get(), &drop);
+  ASSERT_TRUE(control->Replaying());
+  EXPECT_EQ(control->Engine()->Source().name, file.toStdString());
+
+  const QString other = WriteRecording("second.qvrec");
+  QMimeData mime2;
+  mime2.setUrls({QUrl::fromLocalFile(other)});
+  QDragEnterEvent enter2(QPoint(5, 5), Qt::CopyAction, &mime2, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(control->ReplayWindow(), &enter2);
+  EXPECT_TRUE(enter2.isAccepted());
+  QDropEvent drop2(QPointF(5, 5), Qt::CopyAction, &mime2, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(control->ReplayWindow(), &drop2);
+  ASSERT_TRUE(control->Replaying());
+  EXPECT_EQ(control->Engine()->Source().name, other.toStdString());
+}
+
+TEST_F(RecordingUi, BadFilesAreNamedAndDamagedOnesReplayTheirValidPart) {
+  Show();
+  qvtest::WriteFile(dir / "empty.bin", "");
+  EXPECT_FALSE(control->OpenReplay(QString::fromStdString((dir / "empty.bin").string())));
+  EXPECT_FALSE(control->Replaying());
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].contains("empty.bin")) << messages[0].toStdString();
+
+  const QString file = WriteRecording("cut.qvrec");
+  fs::resize_file(file.toStdString(), fs::file_size(file.toStdString()) - 3);
+  ASSERT_TRUE(control->OpenReplay(file));
+  EXPECT_TRUE(control->ReplayWindow()->DamageLabel->isVisibleTo(control->ReplayWindow()));
+  EXPECT_TRUE(control->ReplayWindow()->DamageLabel->text().contains("at byte"));
+  ASSERT_TRUE(WaitFor([&] { return control->Engine()->AtEnd(); }));
+  EXPECT_EQ(form->Measurement().MAXIMA, (std::array<std::int32_t, 4>{10, 20, 30, 41}));
+}
+
+TEST_F(RecordingUi, ExportsTheCurrentRecordingAsCsv) {
+  Show();
+  const QString file = WriteRecording("scan.qvrec");
+  ASSERT_TRUE(control->OpenReplay(file));
+  QString suggested;
+  control->AskCsvFile = [&](const QString& s) {
+    suggested = s;
+    return QString::fromStdString((dir / "out.csv").string());
+  };
+  control->ExportAction->trigger();
+  EXPECT_EQ(suggested.toStdString(), (dir / "scan.csv").string());
+  const auto read = qv::rec::ReadRecording(file.toStdString());
+  const std::string csv = qvtest::ReadFile(dir / "out.csv");
+  EXPECT_EQ(csv, qv::rec::ExportCsv(*read.recording, {}));
+  EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
+}
+
+}  // namespace

@@ -159,12 +159,14 @@ bool IsComment(std::string_view line) {
   return first != line.npos && line[first] == ';';
 }
 
-// Takes the next line from bytes (without its line break and a CR before it).
+// Takes the next line from bytes, without its line break and the CRs before
+// it: a file whose line ends were converted twice ends its lines in CR CR LF,
+// and a CR kept at the end of a comment would not survive being written back.
 std::string_view TakeLine(std::string_view& bytes) {
   auto nl = bytes.find('\n');
   auto line = bytes.substr(0, nl);
   bytes.remove_prefix(nl == bytes.npos ? bytes.size() : nl + 1);
-  if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
+  while (!line.empty() && line.back() == '\r') line.remove_suffix(1);
   return line;
 }
 
@@ -222,14 +224,19 @@ TRegKey* TRegRootData::FindKey(std::string_view path) {
   return const_cast<TRegKey*>(static_cast<const TRegRootData*>(this)->FindKey(path));
 }
 
-TRegKey& TRegRootData::CreateKey(std::string_view path) {
-  // Parents first: "a\b\c" makes "a", "a\b" and "a\b\c".
-  for (std::size_t sep = path.find('\\'); sep != path.npos; sep = path.find('\\', sep + 1))
-    CreateKey(path.substr(0, sep));
+TRegKey& TRegRootData::FindOrInsert(std::string_view path) {
   auto it = std::lower_bound(keys_.begin(), keys_.end(), path,
                              [](const TRegKey& k, std::string_view p) { return PathLess(k.path, p); });
   if (it != keys_.end() && SameTextIgnoringCase(it->path, path)) return *it;
   return *keys_.insert(it, TRegKey{std::string(path), {}});
+}
+
+TRegKey& TRegRootData::CreateKey(std::string_view path) {
+  // Parents first: "a\b\c" makes "a", "a\b" and "a\b\c", each parent once
+  // (making each parent's own parents again would take exponential time).
+  for (std::size_t sep = path.find('\\'); sep != path.npos; sep = path.find('\\', sep + 1))
+    FindOrInsert(path.substr(0, sep));
+  return FindOrInsert(path);
 }
 
 TRegParseResult ParseRegFile(std::string_view bytes, std::string_view rootName) {

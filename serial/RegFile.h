@@ -56,6 +56,7 @@ class TRegRootData {
   friend bool operator==(const TRegRootData&, const TRegRootData&) = default;
 
  private:
+  TRegKey& FindOrInsert(std::string_view path);
   std::vector<TRegKey> keys_;
   std::vector<std::string> preamble_;
 };

@@ -313,6 +313,32 @@ TEST(RegFileTest, ParsesWhatItWritesAndFlagsEverythingElse) {
   EXPECT_EQ(qv::FormatRegFile(edited.data, "HKEY_CURRENT_USER"),
             "Windows Registry Editor Version 5.00\n\n  ; above the keys\n\n[HKEY_CURRENT_USER\\k]\n;inside\n"
             "\"m\"=hex(7):41,00,00,00,\\\n  00,00\n\"q\"=hex(b):01,00,00,00,00,00,00,00\n@=hex:\n\n");
+
+  // Line ends converted twice (CR CR LF): a comment keeps no CR of them, so
+  // what is written back reads the same.
+  auto twice = ParseRegFile(
+      "Windows Registry Editor Version 5.00\r\r\n\r\r\n; note\r\r\n[HKEY_CURRENT_USER\\k]\r\r\n"
+      ";inside\r\r\n\"v\"=\"x\"\r\r\n",
+      "HKEY_CURRENT_USER");
+  EXPECT_TRUE(twice.clean) << twice.firstBadLine << ": " << twice.badReason;
+  EXPECT_EQ(twice.data.Preamble(), std::vector<std::string>{"; note"});
+  ASSERT_NE(twice.data.FindKey("k"), nullptr);
+  EXPECT_EQ(twice.data.FindKey("k")->values.front().text, ";inside");
+  const auto written = qv::FormatRegFile(twice.data, "HKEY_CURRENT_USER");
+  EXPECT_EQ(written.find('\r'), std::string::npos);
+  EXPECT_TRUE(ParseRegFile(written, "HKEY_CURRENT_USER").data == twice.data);
+}
+
+TEST(RegFileTest, ADeeplyNestedKeyMakesEachParentOnce) {
+  // A hand-edited or damaged file may name a key a hundred levels deep.
+  std::string path = "k";
+  for (int i = 0; i < 100; ++i) path += "\\k";
+  auto r = qv::ParseRegFile("Windows Registry Editor Version 5.00\n\n[HKEY_CURRENT_USER\\" + path + "]\n",
+                            "HKEY_CURRENT_USER");
+  EXPECT_TRUE(r.clean);
+  ASSERT_EQ(r.data.Keys().size(), 101u);  // every level is implied
+  EXPECT_EQ(r.data.Keys().back().path, path);
+  EXPECT_NE(r.data.FindKey("K\\K\\K"), nullptr);
 }
 
 }  // namespace

@@ -8,6 +8,8 @@
 #include <algorithm>
 
 #include "CommandLine.h"
+#include "ReconnectController.h"
+#include "ReconnectLink.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
 #include "WorkshopSource.h"
@@ -28,7 +30,43 @@ WorkshopLauncher::WorkshopLauncher(TForm1& form, SourceFactory makeSource)
   form.installEventFilter(this);
 }
 
-WorkshopLauncher::~WorkshopLauncher() = default;
+WorkshopLauncher::~WorkshopLauncher() {
+  // The view goes with the launcher, often while the window is going too:
+  // its last hide must not reach back into either.
+  if (view_) {
+    view_->removeEventFilter(this);
+    view_->OnReconnectChanged = nullptr;
+  }
+}
+
+namespace {
+workshop::ConnectionNotice NoticeOf(const QString& state) {
+  if (state == QString::fromUtf8(usb::kTextWaiting)) return workshop::ConnectionNotice::kWaiting;
+  if (state == QString::fromUtf8(usb::kTextLost)) return workshop::ConnectionNotice::kLost;
+  return workshop::ConnectionNotice::kNone;
+}
+}  // namespace
+
+void WorkshopLauncher::FollowReconnect(bool viewOpen) {
+  const bool on = viewOpen && view_ && view_->Reconnect();
+  if (on == form_.ReconnectEnabled()) return;
+  if (!on) {
+    // A scan waiting for its device cannot go on without the link: it ends
+    // as Stop Scan would end it.
+    if (TReconnectLink* link = form_.Reconnect(); link && link->State() == usb::TLinkState::kWaiting)
+      form_.Button3Click();
+    form_.SetReconnectEnabled(false);
+    if (view_) view_->SetConnectionNotice(workshop::ConnectionNotice::kNone);
+    return;
+  }
+  form_.SetReconnectEnabled(true, reconnect_roots_);
+  TReconnectLink* link = form_.Reconnect();
+  workshop::TWorkshopView* view = view_.get();
+  connect(link, &TReconnectLink::StateChanged, view,
+          [view](const QString& state) { view->SetConnectionNotice(NoticeOf(state)); });
+  // A scan already running is carried over from now on, not only from the next Start.
+  if (form_.Timer2.Enabled() && form_.ComPort1->Connected()) link->ScanStarted();
+}
 
 void WorkshopLauncher::Open() {
   if (!view_) {
@@ -36,8 +74,7 @@ void WorkshopLauncher::Open() {
     TForm1* form = &form_;
     workshop::WorkshopInputs in;
     in.portOpen = [form] { return form->ComPort1 && form->ComPort1->Connected(); };
-    in.frames = [form] { return form->Decoder().Frames(); };
-    in.lastFrameHadMaxima = [form] { return form->Decoder().LastFrame().maxima == RecordOutcome::kDecoded; };
+    in.maximaFrames = [form] { return form->Decoder().MaximaFrames(); };
     in.maxima = [form] { return form->Measurement().MAXIMA; };
     view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, std::move(in), backend_.store.get());
     // Closing the view never ends the program; closing the main window does.
@@ -51,6 +88,8 @@ void WorkshopLauncher::Open() {
       if (at.x() + width > free.right()) at.setX(std::max(free.left(), main.left() - 8 - width));
     }
     view_->move(at);
+    view_->OnReconnectChanged = [this](bool) { FollowReconnect(view_->isVisible()); };
+    view_->installEventFilter(this);
   }
   view_->show();
   view_->raise();
@@ -59,6 +98,11 @@ void WorkshopLauncher::Open() {
 
 bool WorkshopLauncher::eventFilter(QObject* watched, QEvent* event) {
   if (watched == &form_ && event->type() == QEvent::Close && view_) view_->close();
+  // Opened and closed, not minimised and restored (those are spontaneous).
+  if (view_ && watched == view_.get() && !event->spontaneous()) {
+    if (event->type() == QEvent::Show) FollowReconnect(true);
+    if (event->type() == QEvent::Hide) FollowReconnect(false);
+  }
   return QObject::eventFilter(watched, event);
 }
 

@@ -3,10 +3,13 @@
 // "&Werkstattansicht" (F11) right of the window's three menus, the view made
 // at its first opening and raised at every further one, and closed with the
 // main window. The view reads the window's measurement state and port; it
-// writes neither.
+// writes neither. While the view is open its "reconnect" setting switches the
+// window's reconnecting on; closed (or never opened) it is off, as without it.
 #include <QObject>
 #include <functional>
 #include <memory>
+
+#include "UsbAdapters.h"
 
 class QAction;
 class QMenu;
@@ -44,6 +47,8 @@ class WorkshopLauncher : public QObject {
   void Open();
   // The view once opened, else nullptr.
   [[nodiscard]] workshop::TWorkshopView* View() const { return view_.get(); }
+  // Where reconnecting looks for the device (tests give a fake /sys and /dev).
+  void SetReconnectRoots(usb::TUsbRoots roots) { reconnect_roots_ = std::move(roots); }
   QMenu* Menu = nullptr;
   QAction* Werkstattansicht1 = nullptr;
 
@@ -51,9 +56,13 @@ class WorkshopLauncher : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
+  // Reconnecting on while the view is open and its setting is on, else off.
+  void FollowReconnect(bool viewOpen);
+
   TForm1& form_;
   SourceFactory make_source_;
   Backend backend_;
+  usb::TUsbRoots reconnect_roots_;
   std::unique_ptr<workshop::TWorkshopView> view_;
 };
 

@@ -17,8 +17,8 @@
 #include "RecordingControl.h"
 #include "Startup.h"
 #include "UnitMain.h"
+#include "WorkshopBackend.h"
 #include "WorkshopLauncher.h"
-#include "WorkshopMeanSource.h"
 #include "setup.h"
 
 // QUORVEL_VERSION comes from the build (the CMake project version).
@@ -67,9 +67,7 @@ int main(int argc, char** argv) {
   form.SetCommandLinePort(cl.port);
   // The workshop view's menu stands right of the window's three, the recording
   // menu right of it: menus are added in this order.
-  auto* workshop = qv::AttachWorkshopView(form, qv::CommandLine{}, [] {
-    return qv::WorkshopLauncher::Backend{std::make_shared<qv::WorkshopMeanSource>(), nullptr};
-  });
+  auto* workshop = qv::AttachWorkshopView(form, qv::CommandLine{}, [&form] { return qv::MakeWorkshopBackend(form); });
   // Recording and replay: a menu of their own, and the --record / --replay options.
   const auto recording = std::make_unique<qv::TRecordingControl>(form);
   if (cl.record) recording->RecordEveryScan(*cl.record);

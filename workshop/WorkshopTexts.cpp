@@ -26,6 +26,7 @@ constexpr Entry kTexts[] = {
     {kWaiting, "Warte auf Messwerte …", "Waiting for readings …"},
     {kNoData, "Keine Daten", "No data"},
     {kConnectionLost, "Verbindung verloren — warte auf das Gerät", "Connection lost — waiting for the device"},
+    {kConnectionGone, "Verbindung verloren", "Connection lost"},
     {kHold, "HOLD", "HOLD"},
     {kZeroed, "genullt", "zeroed"},
     {kUnsteady, "unruhig", "unsteady"},
@@ -70,6 +71,8 @@ constexpr Entry kTexts[] = {
     {kSnapshotFolderTip, "Wohin Schnappschüsse gespeichert werden", "Where snapshots are saved"},
     {kSnapshotSaved, "Gespeichert: %1", "Saved: %1"},
     {kSnapshotFailed, "Schnappschuss nicht gespeichert: %1", "Snapshot not saved: %1"},
+    {kSnapshotCsvFailed, "Bild gespeichert (%1), aber keine Zeile in der CSV-Datei: %2",
+     "Picture saved (%1), but no line in the CSV file: %2"},
     {kHoldButton, "Halten", "Hold"},
     {kHoldTip, "Anzeige einfrieren (H)", "Freeze the display (H)"},
     {kRelease, "Weiter", "Resume"},
@@ -92,6 +95,10 @@ constexpr Entry kTexts[] = {
     {kFullScreenTip, "Vollbild ein und aus (F11, Esc beendet)", "Full screen on and off (F11, Esc leaves)"},
     {kClose, "Schließen", "Close"},
     {kReconnect, "Automatisch neu verbinden", "Reconnect automatically"},
+    {kReconnectTip,
+     "Solange diese Ansicht offen ist: ein während des Scans abgezogenes Gerät erwarten und den Scan fortsetzen, "
+     "sobald es wieder da ist",
+     "While this view is open: wait for a device pulled during a scan and carry the scan on once it is back"},
     {kSettingsDamaged,
      "Die Einstellungen der Werkstattansicht sind beschädigt (%1); es gelten die Voreinstellungen. Die Datei "
      "bleibt unverändert, bis eine Einstellung geändert wird.",
@@ -105,6 +112,7 @@ constexpr Entry kTexts[] = {
     {kAccessibleUnit, "Einheit", "Unit"},
     {kAccessibleVerdict, "Ergebnis", "Verdict"},
     {kAccessibleTolerance, "Toleranz", "Tolerance"},
+    {kAccessibleConnection, "Verbindung", "Connection"},
     {kBandInside, "OK", "OK"},
     {kBandNear, "KNAPP", "NEAR"},
     {kBandOutside, "WEIT", "FAR"},
@@ -218,16 +226,17 @@ std::string ChannelLabel(const Reading& r, int channel, Language lang) {
   return Format(kCylinderShort, lang, {name});
 }
 
-std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator) {
+std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator,
+                             std::string_view minus) {
   if (r.worstChannel < 0 || r.worstChannel >= r.channelCount) return {};
   const Channel& c = r.channels[static_cast<std::size_t>(r.worstChannel)];
   const std::string name = ChannelLabel(r, r.worstChannel, lang);
-  const std::string value =
-      FormatValue(c.difference, r.unit, {.decimalSeparator = decimalSeparator, .withSign = true, .withUnit = true});
+  const std::string value = FormatValue(
+      c.difference, r.unit, {.decimalSeparator = decimalSeparator, .withSign = true, .withUnit = true, .minus = minus});
   return name + ": " + value;
 }
 
-std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator) {
+std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator, std::string_view minus) {
   switch (r.status) {
     case Status::NoScan: return std::string(Text(kNoScan, lang));
     case Status::Waiting: return std::string(Text(kWaiting, lang));
@@ -237,7 +246,7 @@ std::string VerdictText(const Reading& r, Language lang, std::string_view decima
   if (r.inSync) return std::string(Text(kInSync, lang));
   const bool worstOutside = r.worstChannel >= 0 && r.worstChannel < r.channelCount &&
                             r.channels[static_cast<std::size_t>(r.worstChannel)].band != Band::Inside;
-  return worstOutside ? WorstChannelText(r, lang, decimalSeparator) : std::string(Text(kSettling, lang));
+  return worstOutside ? WorstChannelText(r, lang, decimalSeparator, minus) : std::string(Text(kSettling, lang));
 }
 
 std::string ZeroOutcomeText(const ZeroOutcome& z, Unit unit, Language lang, std::string_view decimalSeparator) {

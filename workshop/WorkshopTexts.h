@@ -23,6 +23,7 @@ enum class TextId {
   kWaiting,
   kNoData,
   kConnectionLost,
+  kConnectionGone,  // the device vanished and cannot be waited for
   kHold,
   kZeroed,
   kUnsteady,
@@ -66,6 +67,7 @@ enum class TextId {
   kSnapshotFolderTip,
   kSnapshotSaved,
   kSnapshotFailed,
+  kSnapshotCsvFailed,  // the picture saved, its CSV line not
   kHoldButton,
   kHoldTip,
   kRelease,
@@ -81,6 +83,7 @@ enum class TextId {
   kFullScreenTip,
   kClose,
   kReconnect,
+  kReconnectTip,
   // Settings file.
   kSettingsDamaged,
   kSettingsNotSaved,
@@ -92,6 +95,7 @@ enum class TextId {
   kAccessibleUnit,
   kAccessibleVerdict,
   kAccessibleTolerance,
+  kAccessibleConnection,
   // Words and lines of the drawing.
   kBandInside,       // "OK"
   kBandNear,         // "KNAPP"
@@ -122,9 +126,12 @@ enum class TextId {
 // cylinder furthest off when it is outside the band, "Zyl. 3: +14 mBar"
 // ("Zyl. 3+4: ..." in pair mode), or, all inside but not yet settled,
 // "Werte beruhigen sich …".
-[[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator);
+// `minus` is the sign written before negative numbers (the screen prefers U+2212).
+[[nodiscard]] std::string VerdictText(const Reading& r, Language lang, std::string_view decimalSeparator,
+                                      std::string_view minus = "-");
 // "Zyl. 3: +14 mBar", or "" when the reading has no worst channel.
-[[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator);
+[[nodiscard]] std::string WorstChannelText(const Reading& r, Language lang, std::string_view decimalSeparator,
+                                           std::string_view minus = "-");
 // The band's word beside its colour, so colour is never the only sign.
 [[nodiscard]] std::string_view BandWord(Band b, Language lang);
 // "Mittelwert", "Mitte", "Zylinder 2", or "Paare 1+2 / 3+4" in pair mode.

@@ -1,34 +1,41 @@
 #include "TWorkshopView.h"
 
+#include <QAction>
 #include <QCloseEvent>
-#include <QDateTime>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
+#include <chrono>
 
 #include "AccessibleParts.h"
+#include "UserDirs.h"
 #include "WorkshopCanvas.h"
 #include "WorkshopSnapshot.h"
 
 namespace qv::workshop {
 
+using enum TextId;
+
 TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, ViewSettingsStore* store, QWidget* parent)
     : QMainWindow(parent, Qt::Window), source_(source), inputs_(std::move(inputs)), store_(store) {
   setObjectName(QStringLiteral("WorkshopView"));
   setAttribute(Qt::WA_DeleteOnClose, false);
-  renderer_.SetText(ViewText::For(QLocale()));
+  renderer_.SetLanguage(ViewLanguage::FromEnvironment());
   clock_.start();
 
   canvas_ = new WorkshopCanvas(*this);
   setCentralWidget(canvas_);
-  auto part = [this](const QString& name) { return new AccessiblePart(name, canvas_); };
-  for (int c = 0; c < 4; ++c) {
-    difference_parts_[static_cast<std::size_t>(c)] = part({});
-    absolute_parts_[static_cast<std::size_t>(c)] = part({});
+  auto part = [this] { return new AccessiblePart({}, canvas_); };
+  for (std::size_t c = 0; c < 4; ++c) {
+    difference_parts_[c] = part();
+    absolute_parts_[c] = part();
+    scatter_parts_[c] = part();
   }
-  reference_part_ = part({});
-  unit_part_ = part({});
-  verdict_part_ = part({});
+  reference_part_ = part();
+  unit_part_ = part();
+  tolerance_part_ = part();
+  verdict_part_ = part();
+  connection_part_ = part();
 
   status_ = new QLabel(this);
   status_->setObjectName(QStringLiteral("WorkshopStatus"));
@@ -37,7 +44,7 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
 
   BuildControls();
   BuildShortcuts();
-  SetText(renderer_.Text());
+  SetLanguage(renderer_.Words());
 
   setMinimumSize(kMinSize);
   resize(kInitialSize);
@@ -48,6 +55,8 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
   LoadSettings();
 }
 
+TWorkshopView::~TWorkshopView() = default;
+
 void TWorkshopView::LoadSettings() {
   if (!store_) return;
   std::string problem;
@@ -55,10 +64,11 @@ void TWorkshopView::LoadSettings() {
   loading_ = true;
   SetChoices(s.choices);
   SetTheme(s.theme);
+  SetReconnect(s.reconnect);
   snapshot_folder_ = s.snapshotFolder;
   if (!s.geometry.empty()) restoreGeometry(QByteArray::fromStdString(s.geometry));
   loading_ = false;
-  if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
+  if (!problem.empty()) ShowMessage(renderer_.Words().F(kSettingsDamaged, {QString::fromStdString(problem)}));
 }
 
 void TWorkshopView::SaveSettings() {
@@ -68,8 +78,9 @@ void TWorkshopView::SaveSettings() {
   s.theme = renderer_.Kind();
   s.snapshotFolder = snapshot_folder_.string();
   s.geometry = saveGeometry().toStdString();
+  s.reconnect = reconnect_;
   const std::string problem = store_->Save(s);
-  if (!problem.empty()) ShowMessage(QString::fromStdString(problem));
+  if (!problem.empty()) ShowMessage(renderer_.Words().F(kSettingsNotSaved, {QString::fromStdString(problem)}));
 }
 
 void TWorkshopView::SetSnapshotFolder(const std::filesystem::path& folder) {
@@ -78,15 +89,35 @@ void TWorkshopView::SetSnapshotFolder(const std::filesystem::path& folder) {
 }
 
 std::filesystem::path TWorkshopView::SnapshotFolder() const {
-  return snapshot_folder_.empty() ? StandardSnapshotFolder() : snapshot_folder_;
+  return snapshot_folder_.empty() ? DefaultSnapshotFolder() : snapshot_folder_;
 }
 
-TWorkshopView::~TWorkshopView() = default;
-
-void TWorkshopView::SetText(const ViewText& text) {
-  renderer_.SetText(text);
-  setWindowTitle(text.Tr("QUORVEL Werkstattansicht", "QUORVEL workshop view"));
+void TWorkshopView::SetLanguage(const ViewLanguage& language) {
+  renderer_.SetLanguage(language);
+  setWindowTitle(QStringLiteral("QUORVEL ") + language.T(kWindowTitle));
+  SetConnectionNotice(notice_);  // its text in the new language
   FillControls();
+  drawn_ = false;
+  Redraw();
+}
+
+void TWorkshopView::SetReconnect(bool on) {
+  const bool changed = on != reconnect_;
+  reconnect_ = on;
+  if (reconnect_action_ && reconnect_action_->isChecked() != on) reconnect_action_->setChecked(on);
+  if (!changed) return;
+  SaveSettings();
+  if (!loading_ && OnReconnectChanged) OnReconnectChanged(on);
+}
+
+void TWorkshopView::SetConnectionNotice(ConnectionNotice notice) {
+  notice_ = notice;
+  const ViewLanguage& w = renderer_.Words();
+  const QString text = notice == ConnectionNotice::kWaiting ? w.T(kConnectionLost)
+                       : notice == ConnectionNotice::kLost  ? w.T(kConnectionGone)
+                                                            : QString();
+  if (text == renderer_.Notice()) return;
+  renderer_.SetNotice(text);
   drawn_ = false;
   Redraw();
 }
@@ -116,18 +147,15 @@ void TWorkshopView::changeEvent(QEvent* event) {
 }
 
 void TWorkshopView::Tick() {
-  const double now = Now();
-  if (inputs_.frames) {
-    const std::uint64_t frames = inputs_.frames();
-    if (frames != last_frames_) {
-      last_frames_ = frames;
-      if (inputs_.maxima && (!inputs_.lastFrameHadMaxima || inputs_.lastFrameHadMaxima()))
-        source_.AddMaxima(now, inputs_.maxima());
-    }
-  }
-  const Reading r = source_.Read(now, inputs_.portOpen && inputs_.portOpen());
+  MeasurementLook look;
+  look.seconds = Now();
+  look.portOpen = inputs_.portOpen && inputs_.portOpen();
+  if (inputs_.maximaFrames) look.maximaFrames = inputs_.maximaFrames();
+  if (inputs_.maxima) look.maxima = inputs_.maxima();
+  const Reading r = source_.Read(look);
   if (drawn_ && r.serial == shown_.serial) return;
   shown_ = r;
+  shown_frames_ = look.maximaFrames;
   drawn_ = false;
   Redraw();
 }
@@ -144,45 +172,53 @@ void TWorkshopView::Redraw() {
   }
   renderer_.Paint(picture_, shown_);
   drawn_ = true;
+  drawn_frames_ = shown_frames_;
   ++redraws_;
   UpdateAccessibleParts();
   canvas_->update();
 }
 
 void TWorkshopView::UpdateAccessibleParts() {
-  const ViewText& t = renderer_.Text();
+  const ViewLanguage& w = renderer_.Words();
   const WorkshopLayout& l = renderer_.Layout();
   const bool numbers = shown_.status == Status::Live || shown_.status == Status::NoData;
   for (int c = 0; c < 4; ++c) {
     const auto i = static_cast<std::size_t>(c);
     const bool used = c < l.channelCount;
     const Channel& ch = shown_.channels[i];
-    difference_parts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Differenz", " difference") : QString());
-    absolute_parts_[i]->SetName(used ? t.ChannelLongName(shown_, c) + t.Tr(" Absolutwert", " absolute value")
-                                    : QString());
-    const QString unit = QStringLiteral(" ") + t.UnitName(shown_.unit);
-    difference_parts_[i]->SetValue(used && numbers ? t.Number(ch.difference, shown_.unit, true) + unit : QString());
-    absolute_parts_[i]->SetValue(used && numbers ? t.Number(ch.absolute, shown_.unit, false) + unit : QString());
+    const QString name = used ? w.ChannelLongName(shown_, c) : QString();
+    difference_parts_[i]->SetName(used ? w.F(kAccessibleDifference, {name}) : QString());
+    absolute_parts_[i]->SetName(used ? w.F(kAccessibleAbsolute, {name}) : QString());
+    scatter_parts_[i]->SetName(used ? w.F(kAccessibleScatter, {name}) : QString());
+    const bool value = used && numbers;
+    difference_parts_[i]->SetValue(value ? w.Number(ch.difference, shown_.unit, true, true) : QString());
+    absolute_parts_[i]->SetValue(value ? w.Number(ch.absolute, shown_.unit, false, true) : QString());
+    QString scatter =
+        value ? w.Scatter(ch.scatter, shown_.unit) + QStringLiteral(" ") + w.UnitName(shown_.unit) : QString();
+    if (value && ch.unsteady) scatter += QStringLiteral(", ") + w.T(kUnsteady);
+    scatter_parts_[i]->SetValue(scatter);
     difference_parts_[i]->setGeometry(used ? l.channels[i].number.toRect() : QRect());
     absolute_parts_[i]->setGeometry(used ? l.channels[i].absolute.toRect() : QRect());
+    scatter_parts_[i]->setGeometry(used ? l.channels[i].scatter.toRect() : QRect());
   }
-  reference_part_->SetName(t.Tr("Bezug", "Reference"));
-  reference_part_->SetValue(t.ReferenceName(shown_));
+  reference_part_->SetName(w.T(kAccessibleReference));
+  reference_part_->SetValue(w.ReferenceName(shown_));
   reference_part_->setGeometry(l.info.toRect());
-  unit_part_->SetName(t.Tr("Einheit", "Unit"));
-  unit_part_->SetValue(t.UnitName(shown_.unit));
+  unit_part_->SetName(w.T(kAccessibleUnit));
+  unit_part_->SetValue(ViewLanguage::UnitName(shown_.unit));
   unit_part_->setGeometry(l.info.toRect());
-  verdict_part_->SetName(t.Tr("Urteil", "Verdict"));
-  QString verdict;
-  switch (shown_.status) {
-    case Status::NoScan: verdict = t.NoScan(); break;
-    case Status::Waiting: verdict = t.Waiting(); break;
-    case Status::NoData: verdict = t.NoData(); break;
-    case Status::Live: verdict = t.Verdict(shown_); break;
-  }
-  if (shown_.held) verdict += QStringLiteral(" (HOLD)");
+  tolerance_part_->SetName(w.T(kAccessibleTolerance));
+  tolerance_part_->SetValue(QStringLiteral("±") + w.Number(shown_.tolerance, shown_.unit, false, true));
+  tolerance_part_->setGeometry(l.info.toRect());
+  verdict_part_->SetName(w.T(kAccessibleVerdict));
+  QString verdict = w.Verdict(shown_);
+  if (shown_.zeroed) verdict += QStringLiteral(" (") + w.T(kZeroed) + QStringLiteral(")");
+  if (shown_.held) verdict += QStringLiteral(" (") + w.T(kHold) + QStringLiteral(")");
   verdict_part_->SetValue(verdict);
   verdict_part_->setGeometry(l.verdict.toRect());
+  connection_part_->SetName(w.T(kAccessibleConnection));
+  connection_part_->SetValue(renderer_.Notice());
+  connection_part_->setGeometry(renderer_.Notice().isEmpty() ? QRect() : l.message.toRect());
 }
 
 void TWorkshopView::SetChoices(const ViewChoices& c) {
@@ -213,18 +249,22 @@ void TWorkshopView::ResetDamping() {
 }
 
 void TWorkshopView::Zero() {
-  std::string why;
-  if (source_.Zero(why)) {
-    ShowMessage(renderer_.Text().Tr("Nullabgleich gespeichert.", "Zero adjustment stored."));
+  const ViewLanguage& w = renderer_.Words();
+  const ZeroResult z = source_.Zero();
+  if (!z.outcome.Done()) {
+    ShowMessage(QString::fromStdString(ZeroOutcomeText(z.outcome, choices_.unit, w.language, w.decimalSeparator)));
+  } else if (!z.notStored.empty()) {
+    ShowMessage(w.F(kSettingsNotSaved, {QString::fromStdString(z.notStored)}));
   } else {
-    ShowMessage(QString::fromStdString(why));
+    ShowMessage(w.T(kZeroDone));
   }
   Tick();
 }
 
 void TWorkshopView::ClearZero() {
-  source_.ClearZero();
-  ShowMessage(renderer_.Text().Tr("Nullabgleich gelöscht.", "Zero adjustment removed."));
+  const ViewLanguage& w = renderer_.Words();
+  const std::string notStored = source_.ClearZero();
+  ShowMessage(notStored.empty() ? w.T(kZeroCleared) : w.F(kSettingsNotSaved, {QString::fromStdString(notStored)}));
   Tick();
 }
 
@@ -238,12 +278,15 @@ void TWorkshopView::ToggleFullScreen() {
 
 void TWorkshopView::Snapshot() {
   Redraw();
-  const SnapshotResult r =
-      SaveSnapshot(SnapshotFolder(), picture_, shown_, QDateTime::currentDateTime(), renderer_.Text());
-  if (r.ok) {
-    ShowMessage(renderer_.Text().Tr("Gespeichert: %1 (Zeile in %2)", "Saved: %1 (line in %2)").arg(r.png, r.csv));
+  const ViewLanguage& w = renderer_.Words();
+  const SnapshotResult r = SaveSnapshot(SnapshotFolder(), picture_, shown_, std::chrono::system_clock::now());
+  const QString png = QString::fromStdString(r.png.string());
+  if (!r.pictureError.empty()) {
+    ShowMessage(w.F(kSnapshotFailed, {QString::fromStdString(r.pictureError)}));
+  } else if (!r.csvError.empty()) {
+    ShowMessage(w.F(kSnapshotCsvFailed, {png, QString::fromStdString(r.csvError)}));
   } else {
-    ShowMessage(r.error);
+    ShowMessage(w.F(kSnapshotSaved, {png}));
   }
 }
 

@@ -1,10 +1,9 @@
 #pragma once
 // The workshop view: a window of its own that shows the four cylinders large
 // enough to read from the engine, with a verdict. On its own tick (50 ms) it
-// reads the main window's measurement state through WorkshopInputs, hands new
-// maxima frames to the calculation and redraws only when the reading changed.
-// It never writes the measurement state, the port or the main window's
-// settings.
+// reads the main window's measurement state through WorkshopInputs, hands it
+// to the calculation and redraws only when the reading changed. It never
+// writes the measurement state, the port or the main window's settings.
 #include <QElapsedTimer>
 #include <QImage>
 #include <QMainWindow>
@@ -31,9 +30,15 @@ class WorkshopCanvas;
 // What the view reads of the main window, each time it ticks.
 struct WorkshopInputs {
   std::function<bool()> portOpen;
-  std::function<std::uint64_t()> frames;                // frames decoded so far
-  std::function<bool()> lastFrameHadMaxima;             // the last frame set MAXIMA
+  std::function<std::uint64_t()> maximaFrames;          // frames whose maxima went into MAXIMA, so far
   std::function<std::array<std::int32_t, 4>()> maxima;  // MAXIMA
+};
+
+// What the view says of the link to the device while reconnecting is on.
+enum class ConnectionNotice {
+  kNone,     // connected, or no scan
+  kWaiting,  // the device vanished during a scan and is waited for
+  kLost      // the device vanished and cannot be waited for
 };
 
 class TWorkshopView : public QMainWindow {
@@ -67,12 +72,25 @@ class TWorkshopView : public QMainWindow {
   // An empty folder means the default one.
   void SetSnapshotFolder(const std::filesystem::path& folder);
   [[nodiscard]] std::filesystem::path SnapshotFolder() const;
-  void SetText(const ViewText& text);
+  void SetLanguage(const ViewLanguage& language);
+
+  // Reconnecting while the view is open (stored with its settings). The hook
+  // hears every change the user makes.
+  void SetReconnect(bool on);
+  [[nodiscard]] bool Reconnect() const { return reconnect_; }
+  std::function<void(bool)> OnReconnectChanged;
+  // The link's state, shown large while the device is waited for.
+  void SetConnectionNotice(ConnectionNotice notice);
+  [[nodiscard]] ConnectionNotice Notice() const { return notice_; }
 
   [[nodiscard]] const Reading& Shown() const { return shown_; }
   [[nodiscard]] const QImage& Picture() const { return picture_; }
   [[nodiscard]] const WorkshopRenderer& Renderer() const { return renderer_; }
   [[nodiscard]] std::uint64_t Redraws() const { return redraws_; }
+  // Called when the canvas has put a picture on screen, with the maxima
+  // frame count of the look whose reading it shows (for measuring the delay
+  // from a frame to the screen).
+  std::function<void(std::uint64_t maximaFrames)> OnPainted;
   [[nodiscard]] QString StatusText() const;
   [[nodiscard]] QToolBar* Controls() const { return toolbar_; }
 
@@ -100,13 +118,16 @@ class TWorkshopView : public QMainWindow {
   WorkshopRenderer renderer_;
   ViewChoices choices_;
   Reading shown_;
-  bool drawn_ = false;  // shown_ has been drawn at the canvas's size
+  std::uint64_t shown_frames_ = 0;  // the maxima frame count of the look shown_ came from
+  std::uint64_t drawn_frames_ = 0;  // ... and of the picture drawn last
+  bool drawn_ = false;              // shown_ has been drawn at the canvas's size
   bool held_ = false;
-  std::uint64_t last_frames_ = 0;
   std::uint64_t redraws_ = 0;
   std::filesystem::path snapshot_folder_;  // empty: the default
   ViewSettingsStore* store_ = nullptr;
   bool loading_ = false;
+  bool reconnect_ = true;
+  ConnectionNotice notice_ = ConnectionNotice::kNone;
   QElapsedTimer clock_;
   QTimer tick_;
   QImage picture_;
@@ -121,11 +142,15 @@ class TWorkshopView : public QMainWindow {
   QAction* pair_ = nullptr;
   QAction* night_ = nullptr;
   QAction* hold_ = nullptr;
+  QAction* reconnect_action_ = nullptr;
   std::array<AccessiblePart*, 4> difference_parts_{};
   std::array<AccessiblePart*, 4> absolute_parts_{};
+  std::array<AccessiblePart*, 4> scatter_parts_{};
   AccessiblePart* reference_part_ = nullptr;
   AccessiblePart* unit_part_ = nullptr;
+  AccessiblePart* tolerance_part_ = nullptr;
   AccessiblePart* verdict_part_ = nullptr;
+  AccessiblePart* connection_part_ = nullptr;
 };
 
 }  // namespace qv::workshop

@@ -19,6 +19,8 @@ void WorkshopCanvas::paintEvent(QPaintEvent*) {
   }
   QPainter p(this);
   p.drawImage(QPointF(0, 0), view_.Picture());
+  p.end();
+  if (view_.OnPainted) view_.OnPainted(view_.drawn_frames_);
 }
 
 void WorkshopCanvas::resizeEvent(QResizeEvent* event) {

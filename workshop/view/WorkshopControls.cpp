@@ -12,11 +12,13 @@
 
 namespace qv::workshop {
 
+using enum TextId;
+
 namespace {
-constexpr std::array<double, 6> kDamping = {0, 0.25, 0.5, 1, 2, 4};
-constexpr std::array<double, 6> kZoom = {0, 5, 10, 20, 50, 100};
-constexpr std::array<Unit, 6> kUnits = {Unit::MilliBar, Unit::HectoPascal,  Unit::KiloPascal,
-                                        Unit::InchHg,   Unit::CentimetreHg, Unit::MillimetreHg};
+constexpr std::array<double, 6> kDampingChoices = {0, 0.25, 0.5, 1, 2, 4};
+constexpr std::array<double, 6> kZoomChoices = {0, 5, 10, 20, 50, 100};
+constexpr std::array<Unit, 6> kUnitChoices = {Unit::MilliBar, Unit::HectoPascal,  Unit::KiloPascal,
+                                              Unit::InchHg,   Unit::CentimetreHg, Unit::MillimetreHg};
 
 template <std::size_t N, typename T>
 int IndexOf(const std::array<T, N>& list, T value) {
@@ -74,6 +76,11 @@ void TWorkshopView::BuildControls() {
         QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(SnapshotFolder().string()));
     if (!dir.isEmpty()) SetSnapshotFolder(dir.toStdString());
   });
+  toolbar_->addSeparator();
+  reconnect_action_ = action(
+      "Reconnect", QKeySequence(), [this](bool on) { SetReconnect(on); }, true);
+  reconnect_action_->setChecked(reconnect_);
+  action("FullScreen", QKeySequence(), [this] { ToggleFullScreen(); });
 
   auto changed = [this] { ChoicesFromControls(); };
   connect(reference_, &QComboBox::activated, this, changed);
@@ -108,50 +115,54 @@ void TWorkshopView::BuildShortcuts() {
 
 void TWorkshopView::FillControls() {
   if (!toolbar_) return;
-  const ViewText& t = renderer_.Text();
+  const ViewLanguage& w = renderer_.Words();
   const QSignalBlocker b1(reference_), b2(unit_), b3(tolerance_), b4(damping_), b5(zoom_), b6(pair_);
   reference_->clear();
-  reference_->addItem(t.Tr("Bezug: Mittelwert", "Reference: mean"));
-  reference_->addItem(t.Tr("Bezug: Mitte", "Reference: midpoint"));
-  for (int c = 1; c <= 4; ++c) reference_->addItem(t.Tr("Bezug: Zyl. %1", "Reference: cyl. %1").arg(c));
+  reference_->addItem(w.F(kReferenceLabel, {w.T(kMean)}));
+  reference_->addItem(w.F(kReferenceLabel, {w.T(kMidpoint)}));
+  for (int c = 1; c <= 4; ++c) reference_->addItem(w.F(kReferenceLabel, {w.F(kCylinderShort, {QString::number(c)})}));
   reference_->setCurrentIndex(choices_.reference == ReferenceKind::Mean       ? 0
                               : choices_.reference == ReferenceKind::Midpoint ? 1
                                                                               : 2 + choices_.referenceCylinder);
+  reference_->setToolTip(w.T(kReferenceTip));
   unit_->clear();
-  for (Unit u : kUnits) unit_->addItem(t.UnitName(u));
-  unit_->setCurrentIndex(IndexOf(kUnits, choices_.unit));
-  tolerance_->setPrefix(t.Tr("Toleranz ±", "Tolerance ±"));
-  tolerance_->setSuffix(QStringLiteral(" mBar"));
+  for (Unit u : kUnitChoices) unit_->addItem(ViewLanguage::UnitName(u));
+  unit_->setCurrentIndex(IndexOf(kUnitChoices, choices_.unit));
+  unit_->setToolTip(w.T(kUnit));
+  tolerance_->setPrefix(w.T(kTolerance) + QStringLiteral(" ±"));
+  tolerance_->setSuffix(QStringLiteral(" ") + ViewLanguage::UnitName(Unit::MilliBar));
   tolerance_->setValue(static_cast<int>(choices_.toleranceMbar));
+  tolerance_->setToolTip(w.T(kToleranceTip));
   damping_->clear();
-  for (double d : kDamping)
-    damping_->addItem(d == 0 ? t.Tr("Dämpfung aus", "Damping off")
-                             : t.Tr("Dämpfung %1 s", "Damping %1 s").arg(t.locale.toString(d)));
-  damping_->setCurrentIndex(std::max(0, IndexOf(kDamping, choices_.dampingSeconds)));
+  const QString separator = QString::fromStdString(w.decimalSeparator);
+  for (double d : kDampingChoices)
+    damping_->addItem(d == 0 ? w.T(kDampingOffLabel)
+                             : w.F(kDampingValue, {QString::number(d).replace(QLatin1Char('.'), separator)}));
+  damping_->setCurrentIndex(std::max(0, IndexOf(kDampingChoices, choices_.dampingSeconds)));
+  damping_->setToolTip(w.T(kDampingTip));
   zoom_->clear();
-  for (double z : kZoom)
-    zoom_->addItem(z == 0 ? t.Tr("Skala automatisch", "Scale automatic")
-                          : t.Tr("Skala ±%1", "Scale ±%1").arg(t.locale.toString(z)));
-  zoom_->setCurrentIndex(std::max(0, IndexOf(kZoom, choices_.zoom)));
+  for (double z : kZoomChoices) zoom_->addItem(z == 0 ? w.T(kScaleAuto) : w.F(kScaleValue, {QString::number(z)}));
+  zoom_->setCurrentIndex(std::max(0, IndexOf(kZoomChoices, choices_.zoom)));
+  zoom_->setToolTip(w.T(kZoomTip));
   pair_->setChecked(choices_.pairMode);
-  pair_->setText(t.Tr("Paare 1+2 / 3+4", "Pairs 1+2 / 3+4"));
+  pair_->setText(w.T(kPairsName));
+  pair_->setToolTip(w.T(kPairsTip));
 
-  auto text = [&](const char* name, const char* german, const char* english) {
+  auto text = [&](const char* name, TextId label, TextId tip) {
     if (auto* a = findChild<QAction*>(QString::fromLatin1(name))) {
-      a->setText(t.Tr(german, english));
-      a->setToolTip(a->shortcut().isEmpty()
-                        ? a->text()
-                        : a->text() + QStringLiteral(" (") + a->shortcut().toString(QKeySequence::NativeText) +
-                              QStringLiteral(")"));
+      a->setText(w.T(label));
+      a->setToolTip(w.T(tip));
     }
   };
-  text("Hold", "Hold", "Hold");
-  text("ResetDamping", "Dämpfung neu", "Reset damping");
-  text("Night", "Nacht", "Night");
-  text("Zero", "Nullabgleich", "Zero adjust");
-  text("ClearZero", "Nullabgleich löschen", "Clear zero");
-  text("Snapshot", "Schnappschuss", "Snapshot");
-  text("SnapshotFolder", "Ordner …", "Folder …");
+  text("Hold", kHoldButton, kHoldTip);
+  text("ResetDamping", kResetDamping, kResetDampingTip);
+  text("Night", kThemeNight, kThemeTip);
+  text("Zero", kZero, kZeroTip);
+  text("ClearZero", kZeroClear, kZeroClearTip);
+  text("Snapshot", kSnapshot, kSnapshotTip);
+  text("SnapshotFolder", kSnapshotFolder, kSnapshotFolderTip);
+  text("Reconnect", kReconnect, kReconnectTip);
+  text("FullScreen", kFullScreen, kFullScreenTip);
 }
 
 void TWorkshopView::ChoicesFromControls() {
@@ -159,10 +170,10 @@ void TWorkshopView::ChoicesFromControls() {
   const int ref = reference_->currentIndex();
   next.reference = ref == 0 ? ReferenceKind::Mean : ref == 1 ? ReferenceKind::Midpoint : ReferenceKind::Cylinder;
   next.referenceCylinder = ref >= 2 ? ref - 2 : choices_.referenceCylinder;
-  next.unit = kUnits[static_cast<std::size_t>(std::max(0, unit_->currentIndex()))];
+  next.unit = kUnitChoices[static_cast<std::size_t>(std::max(0, unit_->currentIndex()))];
   next.toleranceMbar = tolerance_->value();
-  next.dampingSeconds = kDamping[static_cast<std::size_t>(std::max(0, damping_->currentIndex()))];
-  next.zoom = kZoom[static_cast<std::size_t>(std::max(0, zoom_->currentIndex()))];
+  next.dampingSeconds = kDampingChoices[static_cast<std::size_t>(std::max(0, damping_->currentIndex()))];
+  next.zoom = kZoomChoices[static_cast<std::size_t>(std::max(0, zoom_->currentIndex()))];
   next.pairMode = pair_->isChecked();
   SetChoices(next);
 }

@@ -91,16 +91,18 @@ void WorkshopRenderer::Paint(QPainter& p, QSizeF size, const Reading& r) {
   p.fillRect(QRectF(QPointF(0, 0), size), theme_.background);
 
   PaintInfo(p, r);
+  const bool notice = !notice_.isEmpty();
   switch (r.status) {
-    case Status::NoScan: PaintMessage(p, text_.NoScan(), false); break;
-    case Status::Waiting: PaintMessage(p, text_.Waiting(), false); break;
+    case Status::NoScan: PaintMessage(p, notice ? notice_ : text_.T(TextId::kNoScan), notice); break;
+    case Status::Waiting: PaintMessage(p, notice ? notice_ : text_.T(TextId::kWaiting), notice); break;
     case Status::NoData:
       for (int c = 0; c < count; ++c) PaintChannel(p, r, c, true);
-      PaintMessage(p, text_.NoData(), true);
+      PaintMessage(p, notice ? notice_ : text_.T(TextId::kNoData), true);
       break;
     case Status::Live:
       for (int c = 0; c < count; ++c) PaintChannel(p, r, c, false);
       PaintVerdict(p, r);
+      if (notice) PaintMessage(p, notice_, true);
       break;
   }
 }
@@ -111,12 +113,12 @@ void WorkshopRenderer::PaintInfo(QPainter& p, const Reading& r) {
     p.setPen(QPen(theme_.text, std::max(1.0, layout_.zeroed.height() * 0.06)));
     p.setBrush(Qt::NoBrush);
     p.drawRect(layout_.zeroed);
-    DrawText(p, Face::TextBold, text_.Zeroed(), layout_.zeroed, 0.5, theme_.text);
+    DrawText(p, Face::TextBold, text_.T(TextId::kZeroed), layout_.zeroed, 0.5, theme_.text);
   }
   if (r.held) {
     // Inverted box in the text colour: unmistakable in either theme.
     p.fillRect(layout_.hold, theme_.text);
-    DrawText(p, Face::TextBold, text_.Hold(), layout_.hold, 0.6, theme_.background);
+    DrawText(p, Face::TextBold, text_.T(TextId::kHold), layout_.hold, 0.6, theme_.background);
   }
 }
 
@@ -135,15 +137,14 @@ void WorkshopRenderer::PaintChannel(QPainter& p, const Reading& r, int c, bool g
   const double shape = l.header.height() * 0.5;
   PaintBandMark(p, ch.band, QRectF(markBox.left(), l.header.center().y() - shape / 2, shape, shape), colour);
   markBox.setLeft(markBox.left() + shape * 1.4);
-  DrawText(p, Face::TextBold, text_.BandWord(ch.band), markBox, 0.55, colour, Align::Left);
+  DrawText(p, Face::TextBold, text_.Band(ch.band), markBox, 0.55, colour, Align::Left);
 
   DrawText(p, Face::Number, text_.Number(ch.difference, r.unit, true), l.number, 0.83, colour);
   PaintBar(p, r, l, ch, colour, grey);
-  DrawText(p, Face::Text, text_.Number(ch.absolute, r.unit, false) + QStringLiteral(" ") + text_.UnitName(r.unit),
-           l.absolute, 0.55, plain);
+  DrawText(p, Face::Text, text_.Number(ch.absolute, r.unit, false, true), l.absolute, 0.55, plain);
 
   QString scatter = text_.Scatter(ch.scatter, r.unit);
-  if (ch.unsteady) scatter += QStringLiteral("  ") + text_.Unsteady();
+  if (ch.unsteady) scatter += QStringLiteral("  ") + text_.T(TextId::kUnsteady);
   DrawText(p, ch.unsteady ? Face::TextBold : Face::Text, scatter, l.scatter, 0.55,
            ch.unsteady && !grey ? theme_.amber : plain);
 }

@@ -1,7 +1,8 @@
 #pragma once
 // Draws a Reading: per cylinder the signed difference as a large number, a bar
 // round the zero line, the absolute value and the scatter; the verdict along
-// the bottom; the reference line and the HOLD and "genullt" marks at the top.
+// the bottom; the reference line and the HOLD and "genullt" marks at the top;
+// a notice of the lost connection over the columns.
 // Colour always comes with a word or a shape. Draws onto any QPainter in the
 // window's logical pixels; the target's device pixel ratio keeps it sharp.
 #include <QFont>
@@ -10,7 +11,7 @@
 #include <QPainter>
 
 #include "GlyphCache.h"
-#include "ViewText.h"
+#include "ViewLanguage.h"
 #include "WorkshopLayout.h"
 #include "WorkshopPalette.h"
 #include "WorkshopReading.h"
@@ -29,8 +30,12 @@ class WorkshopRenderer {
   void SetTheme(ThemeKind kind);
   [[nodiscard]] ThemeKind Kind() const { return kind_; }
   [[nodiscard]] const Palette& Colours() const { return theme_; }
-  void SetText(const ViewText& text) { text_ = text; }
-  [[nodiscard]] const ViewText& Text() const { return text_; }
+  void SetLanguage(const ViewLanguage& language) { text_ = language; }
+  [[nodiscard]] const ViewLanguage& Words() const { return text_; }
+  // A notice drawn large over the columns in place of the status's message
+  // (the lost connection while it is waited for); empty: none.
+  void SetNotice(const QString& notice) { notice_ = notice; }
+  [[nodiscard]] const QString& Notice() const { return notice_; }
 
   // Draws the whole view into (0, 0, size).
   void Paint(QPainter& p, QSizeF size, const Reading& r);
@@ -59,7 +64,8 @@ class WorkshopRenderer {
 
   ThemeKind kind_ = ThemeKind::Day;
   Palette theme_ = Palette::Of(ThemeKind::Day);
-  ViewText text_;
+  ViewLanguage text_;
+  QString notice_;
   WorkshopLayout layout_;
   // Fonts at a reference size; the drawing scales from their metrics.
   QFont number_font_;

@@ -1,33 +1,29 @@
 #pragma once
-// Saving what the workshop view shows: the picture as a PNG and one line in
-// a CSV file beside it. Plain functions on a folder, so tests can point them
-// anywhere.
-#include <QDateTime>
+// Saving what the workshop view shows: the picture as a PNG named by
+// NewSnapshotPath and one line in the snapshots.csv beside it, written by the
+// workshop model's AppendSnapshotCsv. Plain functions on a folder, so tests
+// can point them anywhere.
 #include <QImage>
-#include <QString>
+#include <chrono>
 #include <filesystem>
+#include <string>
 
-#include "ViewText.h"
 #include "WorkshopReading.h"
 
 namespace qv::workshop {
 
-// The default folder: $XDG_PICTURES_DIR/Quorvel, else ~/Pictures/Quorvel.
-[[nodiscard]] std::filesystem::path StandardSnapshotFolder();
-
 struct SnapshotResult {
-  bool ok = false;
-  QString png;    // the picture's path when saved
-  QString csv;    // the CSV file's path when the line was appended
-  QString error;  // what went wrong, one sentence for the user
+  std::filesystem::path png;  // the picture's path once saved
+  std::filesystem::path csv;  // the CSV file's path
+  std::string pictureError;   // why the picture was not saved ("" when it was)
+  std::string csvError;       // why the line was not appended ("" when it was)
+  [[nodiscard]] bool Ok() const { return pictureError.empty() && csvError.empty(); }
 };
 
-// Saves `picture` as quorvel-YYYYMMDD-HHMMSS.png (a number added when that
-// name is taken) and appends a line describing `r` to snapshots.csv. The
-// folder is made when missing. A failure leaves every file already there
-// untouched: the picture is written to a temporary name first, and the CSV
-// line is appended only after the picture is in place.
+// Makes the folder when missing, saves `picture` under a new name (through a
+// temporary file, so a failure leaves no half picture) and then appends the
+// line describing `r`; without the picture no line is written.
 [[nodiscard]] SnapshotResult SaveSnapshot(const std::filesystem::path& folder, const QImage& picture, const Reading& r,
-                                          const QDateTime& when, const ViewText& text);
+                                          std::chrono::system_clock::time_point when);
 
 }  // namespace qv::workshop

@@ -1,11 +1,13 @@
 #pragma once
-// What the workshop window asks of the calculation behind it: it hands over
-// every new maxima frame with its time, asks for the reading on its tick, and
-// passes the user's choices on. The window knows nothing else of the model.
+// What the workshop window asks of the calculation behind it: on each tick it
+// hands over what it read of the measurement state and gets the reading to
+// show, and it passes the user's choices on. The window knows nothing else of
+// the calculation.
 #include <array>
 #include <cstdint>
 #include <string>
 
+#include "WorkshopModel.h"
 #include "WorkshopPalette.h"
 #include "WorkshopReading.h"
 
@@ -20,30 +22,47 @@ struct ViewChoices {
   double toleranceMbar = 10;  // the band's half-width in mBar (1..50), whatever the unit shown
   double dampingSeconds = 1;  // 0: off
   double zoom = 0;            // the bar's full scale in the chosen unit, 0: automatic
+
+  bool operator==(const ViewChoices&) const = default;
+};
+
+// One look at the measurement state.
+struct MeasurementLook {
+  double seconds = 0;  // a steady clock
+  bool portOpen = false;
+  std::uint64_t maximaFrames = 0;  // frames whose maxima went into MAXIMA, so far
+  std::array<std::int32_t, 4> maxima{};
+};
+
+// What became of a zero adjustment: done or refused, and whether the offsets
+// could be kept ("" when they were, else why not).
+struct ZeroResult {
+  ZeroOutcome outcome;
+  std::string notStored;
 };
 
 class WorkshopSource {
  public:
   virtual ~WorkshopSource() = default;
-  // A maxima frame arrived at `seconds` (a steady clock).
-  virtual void AddMaxima(double seconds, const std::array<std::int32_t, 4>& maxima) = 0;
-  // What to show at `seconds`; portOpen tells whether a scan can be running.
-  [[nodiscard]] virtual Reading Read(double seconds, bool portOpen) = 0;
+  // What to show after this look.
+  [[nodiscard]] virtual Reading Read(const MeasurementLook& look) = 0;
   virtual void SetChoices(const ViewChoices& choices) = 0;
   virtual void SetHold(bool on) = 0;
   virtual void ResetDamping() = 0;
-  // Stores offsets that make the four read equal; false (and why) when refused.
-  [[nodiscard]] virtual bool Zero(std::string& why) = 0;
-  virtual void ClearZero() = 0;
+  // Stores offsets that make the four read equal, for the current port.
+  [[nodiscard]] virtual ZeroResult Zero() = 0;
+  // Removes the current port's offsets; "" or why that could not be kept.
+  [[nodiscard]] virtual std::string ClearZero() = 0;
 };
 
 // What the view keeps between runs, and where: the choices above, the theme,
-// the snapshot folder and the window's geometry.
+// the snapshot folder, the window's geometry and reconnecting.
 struct ViewSettings {
   ViewChoices choices;
   ThemeKind theme = ThemeKind::Day;
   std::string snapshotFolder;  // empty: the default folder
   std::string geometry;        // the window's saveGeometry() bytes
+  bool reconnect = true;       // carry a scan over a pulled cable while the view is open
 };
 
 class ViewSettingsStore {

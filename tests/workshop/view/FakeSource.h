@@ -1,8 +1,6 @@
 #pragma once
 // A stand-in for the calculation behind the workshop view: gives the reading
 // a test sets and records what the view handed over.
-#include <array>
-#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -12,12 +10,8 @@ namespace wstest {
 
 class FakeSource : public qv::workshop::WorkshopSource {
  public:
-  void AddMaxima(double seconds, const std::array<std::int32_t, 4>& maxima) override {
-    added.push_back({seconds, maxima});
-  }
-  qv::workshop::Reading Read(double, bool portOpen) override {
-    ++reads;
-    lastPortOpen = portOpen;
+  qv::workshop::Reading Read(const qv::workshop::MeasurementLook& look) override {
+    looks.push_back(look);
     qv::workshop::Reading r = reading;
     r.held = held;
     return r;
@@ -28,30 +22,30 @@ class FakeSource : public qv::workshop::WorkshopSource {
     ++reading.serial;
   }
   void ResetDamping() override { ++resets; }
-  bool Zero(std::string& why) override {
-    if (!zeroAllowed) why = "refused";
-    zeroed = zeroAllowed;
-    return zeroAllowed;
+  qv::workshop::ZeroResult Zero() override {
+    qv::workshop::ZeroResult z;
+    z.outcome = zeroOutcome;
+    z.notStored = notStored;
+    zeroed = z.outcome.Done();
+    return z;
   }
-  void ClearZero() override { zeroed = false; }
+  std::string ClearZero() override {
+    zeroed = false;
+    return notStored;
+  }
   // Replaces the reading; the serial moves on so the view redraws.
   void Set(qv::workshop::Reading r) {
     r.serial = reading.serial + 1;
     reading = r;
   }
 
-  struct Added {
-    double seconds;
-    std::array<std::int32_t, 4> maxima;
-  };
-  std::vector<Added> added;
+  std::vector<qv::workshop::MeasurementLook> looks;
   qv::workshop::Reading reading;
   qv::workshop::ViewChoices choices;
+  qv::workshop::ZeroOutcome zeroOutcome;  // what the next Zero gives
+  std::string notStored;                  // why the offsets could not be kept, "" when they could
   bool held = false;
   bool zeroed = false;
-  bool zeroAllowed = true;
-  bool lastPortOpen = false;
-  int reads = 0;
   int resets = 0;
 };
 

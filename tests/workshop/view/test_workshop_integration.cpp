@@ -1,6 +1,6 @@
 // The workshop view beside the main window: the menu "Ansicht", F11 and
-// --workshop, what the view reads of the window, closing, and the main
-// window's stored files left as they were.
+// --workshop, what the view reads of the window, closing, reconnecting while
+// the view is open, and the main window's stored files left as they were.
 #include <gtest/gtest.h>
 
 #include <QAction>
@@ -15,12 +15,17 @@
 #include "CommandLine.h"
 #include "FakeSource.h"
 #include "MainWindowTestSupport.h"
+#include "ReconnectController.h"
+#include "ReconnectLink.h"
 #include "RenderTestSupport.h"
 #include "Startup.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
+#include "WorkshopBackend.h"
 #include "WorkshopLauncher.h"
+#include "WorkshopSettings.h"
 #include "setup.h"
+#include "support/FakeUsbTree.h"
 #include "support/TestEnv.h"
 
 namespace {
@@ -43,6 +48,8 @@ std::map<fs::path, std::string> StoredFiles() {
 class Beside : public ::testing::Test {
  protected:
   void SetUp() override {
+    // The real backend's workshop.ini of an earlier test is not this one's.
+    fs::remove(qv::workshop::DefaultSettingsPath());
     form = std::make_unique<TForm1>();
     form->SetCommandLinePort(device.SlavePath());
     form->show();
@@ -54,6 +61,10 @@ class Beside : public ::testing::Test {
       source = s.get();
       return qv::WorkshopLauncher::Backend{s, nullptr};
     });
+  }
+  // The program's own backend: the workshop model and workshop.ini.
+  qv::WorkshopLauncher* AttachReal(const std::vector<std::string>& args = {"quorvel"}) {
+    return qv::AttachWorkshopView(*form, qv::ParseCommandLine(args), [this] { return qv::MakeWorkshopBackend(*form); });
   }
   void TearDown() override { form.reset(); }
 
@@ -117,17 +128,16 @@ TEST_F(Beside, TheViewReadsTheWindowsMaximaAndPortButWritesNeither) {
   launcher->Open();
   TWorkshopView* view = launcher->View();
   view->Tick();
-  EXPECT_FALSE(source->lastPortOpen);
+  EXPECT_FALSE(source->looks.back().portOpen);
   form->Button2->click();  // Start Scan
   ASSERT_TRUE(form->ComPort1->Connected());
   device.Write(qvtest::MaximaFrame(350, 340, 360, 345));
   ASSERT_TRUE(qvtest::WaitFor([&] { return form->Decoder().Frames() == 1; }));
   const TMeasurement before = form->Measurement();
   view->Tick();
-  view->Tick();
-  ASSERT_EQ(source->added.size(), 1u);
-  EXPECT_EQ(source->added[0].maxima, (std::array<std::int32_t, 4>{350, 340, 360, 345}));
-  EXPECT_TRUE(source->lastPortOpen);
+  EXPECT_EQ(source->looks.back().maxima, (std::array<std::int32_t, 4>{350, 340, 360, 345}));
+  EXPECT_EQ(source->looks.back().maximaFrames, 1u);
+  EXPECT_TRUE(source->looks.back().portOpen);
   EXPECT_EQ(form->Measurement().MAXIMA, before.MAXIMA);
   EXPECT_EQ(form->Measurement().CHANNEL_DATA, before.CHANNEL_DATA);
   EXPECT_EQ(form->Measurement().INSTRING, before.INSTRING);
@@ -166,6 +176,187 @@ TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWere) {
   view->close();
   form->close();
   EXPECT_EQ(StoredFiles(), before);
+  form.reset();
+}
+
+TEST_F(Beside, TheRealBackendShowsTheWindowsMaximaWithItsDefaults) {
+  qv::WorkshopLauncher* launcher = AttachReal();
+  launcher->Open();
+  TWorkshopView* view = launcher->View();
+  view->SetLanguage(qv::workshop::ViewLanguage::For(QLocale(QLocale::German)));
+  view->Tick();
+  EXPECT_EQ(view->Shown().status, qv::workshop::Status::NoScan);
+  form->Button2->click();
+  view->Tick();  // the first look after opening takes the frame count as it is
+  for (int i = 0; i < 3; ++i) {
+    const auto frames = form->Decoder().MaximaFrames();
+    device.Write(qvtest::MaximaFrame(350, 340, 360, 345));
+    ASSERT_TRUE(qvtest::WaitFor([&] { return form->Decoder().MaximaFrames() > frames; }));
+    view->Tick();
+  }
+  const qv::workshop::Reading& r = view->Shown();
+  ASSERT_EQ(r.status, qv::workshop::Status::Live);
+  // Equal frames: the damped values are the frames' values whatever the damping.
+  EXPECT_NEAR(r.reference, -248.75, 1e-9);
+  EXPECT_NEAR(r.channels[2].difference, -11.25, 1e-9);
+  EXPECT_EQ(r.worstChannel, 2);
+  form->Button3->click();
+  view->Tick();
+  EXPECT_EQ(view->Shown().status, qv::workshop::Status::NoScan);
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+}
+
+TEST_F(Beside, ReconnectingIsOnOnlyWhileTheViewIsOpenAndItsSettingIsOn) {
+  qv::WorkshopLauncher* launcher = AttachReal();
+  EXPECT_FALSE(form->ReconnectEnabled());  // never opened: as without the view
+  launcher->Open();
+  TWorkshopView* view = launcher->View();
+  EXPECT_TRUE(view->Reconnect());  // on by default
+  EXPECT_TRUE(form->ReconnectEnabled());
+  view->close();
+  EXPECT_FALSE(form->ReconnectEnabled());
+  launcher->Open();
+  EXPECT_TRUE(form->ReconnectEnabled());
+  // The view's switch, stored in workshop.ini.
+  view->findChild<QAction*>("Reconnect")->trigger();
+  EXPECT_FALSE(form->ReconnectEnabled());
+  EXPECT_NE(qvtest::ReadFile(qv::workshop::DefaultSettingsPath()).find("Reconnect=0"), std::string::npos);
+  view->close();
+  launcher->Open();
+  EXPECT_FALSE(form->ReconnectEnabled());
+  view->findChild<QAction*>("Reconnect")->trigger();
+  EXPECT_TRUE(form->ReconnectEnabled());
+  form->close();  // closing the main window closes the view and ends reconnecting
+  EXPECT_FALSE(form->ReconnectEnabled());
+}
+
+TEST_F(Beside, ASettingOffLeavesReconnectingOffWhenTheViewOpens) {
+  fs::create_directories(qv::workshop::DefaultSettingsPath().parent_path());
+  qv::workshop::WorkshopSettings off;
+  off.reconnect = false;
+  qvtest::WriteFile(qv::workshop::DefaultSettingsPath(), qv::workshop::SettingsText(off));
+  qv::WorkshopLauncher* launcher = AttachReal({"quorvel", "--workshop"});
+  ASSERT_NE(launcher->View(), nullptr);
+  EXPECT_TRUE(launcher->View()->isVisible());
+  EXPECT_FALSE(launcher->View()->Reconnect());
+  EXPECT_FALSE(form->ReconnectEnabled());
+}
+
+// A scan through a by-id link of a fake /dev; the cable is pulled while the view is open.
+class BesideReconnecting : public Beside {
+ protected:
+  static constexpr const char* kName = "usb-Quorvel_Synchrontester_QV0001-if00-port0";
+  void SetUp() override {
+    fs::remove(qv::workshop::DefaultSettingsPath());
+    tree.Link(kName, device.SlavePath());
+    form = std::make_unique<TForm1>();
+    form->SetCommandLinePort(tree.ById(kName).string());
+    form->show();
+    ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
+    launcher = AttachReal();
+    launcher->SetReconnectRoots(tree.Roots());
+  }
+  qvtest::ScratchDir dir;
+  qvtest::FakeUsbTree tree{dir.path()};
+  qv::WorkshopLauncher* launcher = nullptr;
+};
+
+TEST_F(BesideReconnecting, TheViewShowsTheWaitLargeAndTheScanGoesOnWhenTheDeviceIsBack) {
+  launcher->Open();
+  TWorkshopView* view = launcher->View();
+  view->SetLanguage(qv::workshop::ViewLanguage::For(QLocale(QLocale::German)));
+  form->Button2->click();
+  ASSERT_TRUE(device.WaitForReceived(1));
+  EXPECT_EQ(view->Notice(), qv::workshop::ConnectionNotice::kNone);
+
+  fs::remove(tree.ById(kName));
+  device.Unplug();
+  ASSERT_TRUE(qvtest::WaitFor([&] { return view->Notice() == qv::workshop::ConnectionNotice::kWaiting; }));
+  EXPECT_EQ(view->Renderer().Notice(), QString::fromUtf8("Verbindung verloren — warte auf das Gerät"));
+  view->Tick();
+  EXPECT_EQ(view->Shown().status, qv::workshop::Status::NoScan);  // the port is closed meanwhile
+
+  qvtest::FakeDevice again;
+  tree.Link(kName, again.SlavePath());
+  ASSERT_TRUE(again.WaitForReceived(1));
+  EXPECT_EQ(again.Received(), "b");
+  ASSERT_TRUE(qvtest::WaitFor([&] { return view->Notice() == qv::workshop::ConnectionNotice::kNone; }));
+  EXPECT_TRUE(view->Renderer().Notice().isEmpty());
+  form->Button3->click();
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+}
+
+TEST_F(BesideReconnecting, ClosingTheViewWhileWaitingEndsTheWaitAsStopScanWould) {
+  launcher->Open();
+  TWorkshopView* view = launcher->View();
+  form->Button2->click();
+  ASSERT_TRUE(device.WaitForReceived(1));
+  fs::remove(tree.ById(kName));
+  device.Unplug();
+  ASSERT_TRUE(qvtest::WaitFor([&] { return view->Notice() == qv::workshop::ConnectionNotice::kWaiting; }));
+  view->close();
+  EXPECT_FALSE(form->ReconnectEnabled());
+  EXPECT_FALSE(form->Timer2.Enabled());
+  EXPECT_FALSE(form->ComPort1->Connected());
+  // The device coming back now is not taken: reconnecting is off.
+  qvtest::FakeDevice again;
+  tree.Link(kName, again.SlavePath());
+  QApplication::processEvents();
+  EXPECT_TRUE(again.Received().empty());
+  EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
+}
+
+TEST_F(BesideReconnecting, AViewOpenedDuringAScanCarriesThatScanOver) {
+  form->Button2->click();
+  ASSERT_TRUE(device.WaitForReceived(1));
+  EXPECT_FALSE(form->ReconnectEnabled());
+  launcher->Open();
+  ASSERT_TRUE(form->ReconnectEnabled());
+  EXPECT_EQ(form->Reconnect()->State(), qv::usb::TLinkState::kConnected);
+  fs::remove(tree.ById(kName));
+  device.Unplug();
+  EXPECT_TRUE(qvtest::WaitFor([&] { return launcher->View()->Notice() == qv::workshop::ConnectionNotice::kWaiting; }));
+  form->Button3->click();
+  EXPECT_EQ(launcher->View()->Notice(), qv::workshop::ConnectionNotice::kNone);
+}
+
+TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWereWithTheRealBackend) {
+  // The full program's assembly: the settings dialog reads and keeps Quorvel.ini.
+  form.reset();
+  auto dialog = std::make_unique<TForm2>();
+  form = std::make_unique<TForm1>();
+  qv::AttachSettingsDialog(*form, *dialog);
+  form->SetCommandLinePort(device.SlavePath());
+  form->show();
+  ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
+  const auto before = StoredFiles();
+  ASSERT_FALSE(before.empty());  // the first showing stored the port settings
+
+  qvtest::ScratchDir shots;
+  qv::WorkshopLauncher* launcher = AttachReal();
+  launcher->Open();
+  TWorkshopView* view = launcher->View();
+  view->SetSnapshotFolder(shots.path());
+  form->Button2->click();  // a scan with a zero adjustment and reconnecting on
+  device.Write(qvtest::MaximaFrame(100, 101, 99, 100));
+  ASSERT_TRUE(qvtest::WaitFor([&] { return form->Decoder().MaximaFrames() == 1; }));
+  view->Tick();
+  view->Zero();
+  form->Button3->click();
+  view->SetHold(true);
+  view->SetTheme(qv::workshop::ThemeKind::Night);
+  qv::workshop::ViewChoices c;
+  c.unit = qv::workshop::Unit::InchHg;
+  c.pairMode = true;
+  view->SetChoices(c);
+  view->Snapshot();
+  view->ToggleFullScreen();
+  view->close();
+  form->close();
+  // The view's own file is new; every other file is as it was.
+  auto after = StoredFiles();
+  EXPECT_EQ(after.erase(qv::workshop::DefaultSettingsPath()), 1u);
+  EXPECT_EQ(after, before);
   form.reset();
 }
 

@@ -13,6 +13,7 @@
 #include <QToolBar>
 #include <filesystem>
 #include <fstream>
+#include <vector>
 
 #include "FakeSource.h"
 #include "RenderTestSupport.h"
@@ -30,11 +31,10 @@ class Window : public ::testing::Test {
   void SetUp() override {
     WorkshopInputs in;
     in.portOpen = [this] { return portOpen; };
-    in.frames = [this] { return frames; };
-    in.lastFrameHadMaxima = [this] { return lastHadMaxima; };
+    in.maximaFrames = [this] { return frames; };
     in.maxima = [this] { return maxima; };
     view = std::make_unique<TWorkshopView>(source, std::move(in));
-    view->SetText(ViewText::For(QLocale(QLocale::German)));
+    view->SetLanguage(ViewLanguage::For(QLocale(QLocale::German)));
     view->SetSnapshotFolder(folder.path() / "shots");
     view->show();
     view->activateWindow();
@@ -59,35 +59,26 @@ class Window : public ::testing::Test {
   FakeSource source;
   bool portOpen = true;
   std::uint64_t frames = 0;
-  bool lastHadMaxima = true;
   std::array<std::int32_t, 4> maxima{350, 340, 360, 345};
   std::unique_ptr<TWorkshopView> view;
 };
 
-TEST_F(Window, HandsOnEachNewMaximaFrameOnceAndNothingElse) {
+TEST_F(Window, HandsOverThePortsStateTheMaximaFrameCountAndMaximaAtEveryTick) {
   view->Tick();
-  EXPECT_TRUE(source.added.empty());  // no frame yet
-  EXPECT_TRUE(source.lastPortOpen);
-  frames = 1;
-  view->Tick();
-  view->Tick();
-  ASSERT_EQ(source.added.size(), 1u);
-  EXPECT_EQ(source.added[0].maxima, maxima);
-  // A frame that carried only a channel record is no maxima frame.
-  frames = 2;
-  lastHadMaxima = false;
-  view->Tick();
-  EXPECT_EQ(source.added.size(), 1u);
-  frames = 3;
-  lastHadMaxima = true;
+  ASSERT_FALSE(source.looks.empty());
+  EXPECT_TRUE(source.looks.back().portOpen);
+  EXPECT_EQ(source.looks.back().maximaFrames, 0u);
+  frames = 7;
   maxima = {300, 301, 302, 303};
   view->Tick();
-  ASSERT_EQ(source.added.size(), 2u);
-  EXPECT_EQ(source.added[1].maxima, maxima);
-  EXPECT_GE(source.added[1].seconds, source.added[0].seconds);
+  const MeasurementLook first = source.looks.back();
+  EXPECT_EQ(first.maximaFrames, 7u);
+  EXPECT_EQ(first.maxima, maxima);
   portOpen = false;
   view->Tick();
-  EXPECT_FALSE(source.lastPortOpen);
+  EXPECT_FALSE(source.looks.back().portOpen);
+  // The time comes from a steady clock: it never goes back.
+  EXPECT_GE(source.looks.back().seconds, first.seconds);
 }
 
 TEST_F(Window, RedrawsOnlyWhenTheReadingChangedAndTicksOnItsOwn) {
@@ -100,8 +91,8 @@ TEST_F(Window, RedrawsOnlyWhenTheReadingChangedAndTicksOnItsOwn) {
   view->Tick();
   EXPECT_EQ(view->Redraws(), drawn + 1);
   // Its own timer reads the source about every 50 ms.
-  const int reads = source.reads;
-  EXPECT_TRUE(qvtest::WaitFor([&] { return source.reads >= reads + 3; }, 5000));
+  const std::size_t reads = source.looks.size();
+  EXPECT_TRUE(qvtest::WaitFor([&] { return source.looks.size() >= reads + 3; }, 5000));
   // The picture has the canvas's size at its pixel ratio.
   EXPECT_EQ(view->Picture().deviceIndependentSize().toSize(), view->centralWidget()->size());
 }
@@ -127,7 +118,7 @@ TEST_F(Window, HoldFreezesUntilPressedAgainAndShowsItsMark) {
   EXPECT_TRUE(view->Shown().held);
   const QRectF hold = view->Renderer().Layout().hold;
   EXPECT_GT(wstest::Count(view->Picture(), hold, view->Renderer().Colours().text), 100);
-  EXPECT_TRUE(Accessible("Urteil").contains("HOLD"));
+  EXPECT_TRUE(Accessible("Ergebnis").contains("HOLD"));
   Key(Qt::Key_H);
   EXPECT_FALSE(view->Held());
   view->Tick();
@@ -172,12 +163,24 @@ TEST_F(Window, TheControlsSetTheChoices) {
 TEST_F(Window, ZeroAdjustmentSaysWhatHappened) {
   view->findChild<QAction*>("Zero")->trigger();
   EXPECT_TRUE(source.zeroed);
-  EXPECT_TRUE(view->StatusText().contains("Nullabgleich"));
-  source.zeroAllowed = false;
+  EXPECT_EQ(view->StatusText(), "Nullabgleich gespeichert");
+  // Refused for the spread: how far apart, in the unit shown.
+  source.zeroOutcome = {ZeroOutcome::Refusal::kSpread, 62.4};
   view->findChild<QAction*>("Zero")->trigger();
-  EXPECT_EQ(view->StatusText(), "refused");
+  EXPECT_TRUE(view->StatusText().startsWith("Nullabgleich abgelehnt: die vier Kanäle liegen 62 mBar auseinander"))
+      << view->StatusText().toStdString();
+  source.zeroOutcome = {ZeroOutcome::Refusal::kNoData, 0};
+  view->findChild<QAction*>("Zero")->trigger();
+  EXPECT_EQ(view->StatusText(), "Nullabgleich nicht möglich: keine aktuellen Messwerte");
+  // Done, but the file would not take the offsets.
+  source.zeroOutcome = {};
+  source.notStored = "disk full";
+  view->findChild<QAction*>("Zero")->trigger();
+  EXPECT_EQ(view->StatusText(), ViewLanguage::FromEnvironment().F(TextId::kSettingsNotSaved, {"disk full"}));
+  source.notStored.clear();
   view->findChild<QAction*>("ClearZero")->trigger();
   EXPECT_FALSE(source.zeroed);
+  EXPECT_EQ(view->StatusText(), QString::fromUtf8("Nullabgleich gelöscht"));
 }
 
 TEST_F(Window, F11GoesFullScreenAndEscapeLeavesIt) {
@@ -209,9 +212,12 @@ TEST_F(Window, SnapshotWritesAPictureAndACsvLine) {
   std::vector<std::string> lines;
   for (std::string l; std::getline(csv, l);) lines.push_back(l);
   ASSERT_EQ(lines.size(), 3u);
-  EXPECT_EQ(lines[0].rfind("time,unit,reference,tolerance,absolute1", 0), 0u);
-  EXPECT_NE(lines[1].find(",mBar,\"Mittelwert\",10.000,-251.250,-241.250,-261.250,-246.250,"
-                          "-1.250,8.750,-11.250,3.750,0.800,0.800,0.800,0.800,\"Zyl. 3: "),
+  EXPECT_EQ(lines[0],
+            "time,unit,reference,reference value,tolerance,value 1,value 2,value 3,value 4,difference 1,"
+            "difference 2,difference 3,difference 4,scatter 1,scatter 2,scatter 3,scatter 4,zeroed,verdict\r");
+  // The model's line: "." and ASCII minus whatever the screen uses, the verdict in English.
+  EXPECT_NE(lines[1].find(",mBar,mean,-250.0,10.0,-251,-241,-261,-246,-1,+9,-11,+4,0.8,0.8,0.8,0.8,no,"
+                          "Cyl. 3: -11 mBar\r"),
             std::string::npos)
       << lines[1];
   int pictures = 0;
@@ -224,7 +230,7 @@ TEST_F(Window, ASnapshotThatCannotBeWrittenSaysSoAndKeepsWhatWasThere) {
   qvtest::WriteFile(blocked, "not a folder");
   view->SetSnapshotFolder(blocked / "shots");
   view->Snapshot();
-  EXPECT_TRUE(view->StatusText().contains("kann nicht angelegt")) << view->StatusText().toStdString();
+  EXPECT_TRUE(view->StatusText().startsWith("Schnappschuss nicht gespeichert: ")) << view->StatusText().toStdString();
   EXPECT_EQ(qvtest::ReadFile(blocked), "not a folder");
 
   // A CSV file that cannot be appended to: the picture is saved, the message says the line is not.
@@ -232,35 +238,129 @@ TEST_F(Window, ASnapshotThatCannotBeWrittenSaysSoAndKeepsWhatWasThere) {
   std::filesystem::create_directories(dir / "snapshots.csv");  // a folder where the file should be
   view->SetSnapshotFolder(dir);
   view->Snapshot();
+  EXPECT_TRUE(view->StatusText().startsWith("Bild gespeichert (")) << view->StatusText().toStdString();
   EXPECT_TRUE(view->StatusText().contains("snapshots.csv")) << view->StatusText().toStdString();
 }
 
 TEST_F(Window, AccessibleValuesFollowTheDisplay) {
   source.Set(wstest::Live(-1.25, 8.75, -11.25, 3.75));
   view->Tick();
-  EXPECT_EQ(Accessible("Zylinder 2 Differenz"), "+9 mBar");
-  EXPECT_EQ(Accessible("Zylinder 3 Differenz"), QString::fromUtf8("\u221211 mBar"));
-  EXPECT_EQ(Accessible("Zylinder 1 Absolutwert"), QString::fromUtf8("\u2212251 mBar"));
-  EXPECT_EQ(Accessible("Bezug"), "Mittelwert");
+  EXPECT_EQ(Accessible("Abweichung Zylinder 2"), "+9 mBar");
+  EXPECT_EQ(Accessible("Abweichung Zylinder 3"), QString::fromUtf8("\u221211 mBar"));
+  EXPECT_EQ(Accessible("Absolutwert Zylinder 1"), QString::fromUtf8("\u2212251 mBar"));
+  EXPECT_EQ(Accessible("Absolutwert Zylinder 4"), QString::fromUtf8("\u2212246 mBar"));
+  EXPECT_EQ(Accessible("Streuung Zylinder 1"), QString::fromUtf8("±0,8 mBar"));
+  EXPECT_EQ(Accessible("Referenz"), "Mittelwert");
   EXPECT_EQ(Accessible("Einheit"), "mBar");
-  EXPECT_EQ(Accessible("Urteil"), "Zyl. 3: \u221211 mBar");
+  EXPECT_EQ(Accessible("Toleranz"), QString::fromUtf8("±10 mBar"));
+  EXPECT_EQ(Accessible("Ergebnis"), QString::fromUtf8("Zyl. 3: \u221211 mBar"));
+  EXPECT_EQ(Accessible("Verbindung"), "");
 
   Reading r = wstest::Live(1, 2, 3, 4);
   r.referenceKind = ReferenceKind::Cylinder;
   r.referenceCylinder = 3;
   r.unit = Unit::KiloPascal;
+  r.zeroed = true;
   source.Set(r);
   view->Tick();
-  EXPECT_EQ(Accessible("Urteil"), "SYNCHRON");
-  EXPECT_EQ(Accessible("Bezug"), "Zylinder 4");
+  EXPECT_EQ(Accessible("Ergebnis"), "SYNCHRON (genullt)");
+  EXPECT_EQ(Accessible("Referenz"), "Zylinder 4");
   EXPECT_EQ(Accessible("Einheit"), "kPa");
-  EXPECT_EQ(Accessible("Zylinder 4 Differenz"), "+4,0 kPa");
+  EXPECT_EQ(Accessible("Abweichung Zylinder 4"), "+4,0 kPa");
 
+  // Pairs: two of each, named for their cylinders; the other two parts are silent.
+  r.pairMode = true;
+  r.channelCount = 2;
+  source.Set(r);
+  view->Tick();
+  EXPECT_EQ(Accessible("Abweichung Zylinder 3+4"), "+2,0 kPa");
+  EXPECT_EQ(Accessible("Referenz"), "Paare 1+2 / 3+4");
+  EXPECT_EQ(Accessible("Abweichung Zylinder 3"), "<missing>");
+
+  r.pairMode = false;
+  r.channelCount = 4;
   r.status = Status::NoScan;
   source.Set(r);
   view->Tick();
-  EXPECT_EQ(Accessible("Urteil"), "Kein Scan");
-  EXPECT_EQ(Accessible("Zylinder 4 Differenz"), "");  // no numbers without a scan
+  EXPECT_EQ(Accessible("Ergebnis"), "Kein Scan (genullt)");
+  EXPECT_EQ(Accessible("Abweichung Zylinder 4"), "");  // no numbers without a scan
+
+  // In English every name and value is English.
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
+  source.Set(wstest::Live(1, 2, 14, -4));
+  view->Tick();
+  EXPECT_EQ(Accessible("Difference Cylinder 3"), "+14 mBar");
+  EXPECT_EQ(Accessible("Verdict"), "Cyl. 3: +14 mBar");
+  EXPECT_EQ(Accessible("Reference"), "Mean");
+}
+
+TEST_F(Window, TheReconnectSwitchIsOnByDefaultAndTellsItsOwner) {
+  auto* action = view->findChild<QAction*>("Reconnect");
+  ASSERT_NE(action, nullptr);
+  EXPECT_TRUE(action->isChecked());
+  EXPECT_TRUE(view->Reconnect());
+  EXPECT_EQ(action->text(), "Automatisch neu verbinden");
+  std::vector<bool> told;
+  view->OnReconnectChanged = [&](bool on) { told.push_back(on); };
+  action->trigger();
+  EXPECT_FALSE(view->Reconnect());
+  action->trigger();
+  view->SetReconnect(true);  // no change: nothing told
+  EXPECT_EQ(told, (std::vector<bool>{false, true}));
+}
+
+TEST_F(Window, AWaitForTheDeviceIsShownLargeAndNamed) {
+  source.Set([] {
+    Reading r;  // the port is closed while the device is waited for
+    r.serial = 5;
+    return r;
+  }());
+  view->Tick();
+  const QRectF message = view->Renderer().Layout().message;
+  const int plain = wstest::Count(view->Picture(), message, view->Renderer().Colours().text);
+  view->SetConnectionNotice(ConnectionNotice::kWaiting);
+  EXPECT_EQ(view->Renderer().Notice(), QString::fromUtf8("Verbindung verloren — warte auf das Gerät"));
+  EXPECT_EQ(Accessible("Verbindung"), QString::fromUtf8("Verbindung verloren — warte auf das Gerät"));
+  // Boxed and larger than "Kein Scan" alone: more ink in the message's place.
+  EXPECT_GT(wstest::Count(view->Picture(), message, view->Renderer().Colours().text), plain);
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
+  EXPECT_EQ(view->Renderer().Notice(), QString::fromUtf8("Connection lost — waiting for the device"));
+  EXPECT_EQ(Accessible("Connection"), QString::fromUtf8("Connection lost — waiting for the device"));
+  view->SetConnectionNotice(ConnectionNotice::kLost);
+  EXPECT_EQ(view->Renderer().Notice(), "Connection lost");
+  // Connected again: "Kein Scan" alone, as before.
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::German)));
+  view->SetConnectionNotice(ConnectionNotice::kNone);
+  EXPECT_EQ(Accessible("Verbindung"), "");
+  EXPECT_EQ(wstest::Count(view->Picture(), message, view->Renderer().Colours().text), plain);
+}
+
+TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
+  auto texts = [&] {
+    QStringList all{view->windowTitle()};
+    for (QAction* a : view->Controls()->actions()) all << a->text() << a->toolTip();
+    for (auto* c : view->findChildren<QComboBox*>())
+      for (int i = 0; i < c->count(); ++i) all << c->itemText(i);
+    all << view->findChild<QSpinBox*>("Tolerance")->prefix();
+    all.removeAll(QString());
+    return all;
+  };
+  const QStringList german = texts();
+  EXPECT_TRUE(german.contains("QUORVEL Werkstattansicht"));
+  EXPECT_TRUE(german.contains("Bezug: Zyl. 3"));
+  EXPECT_TRUE(german.contains(QString::fromUtf8("Dämpfung 0,25 s")));
+  EXPECT_TRUE(german.contains("Skala automatisch"));
+  EXPECT_TRUE(german.contains("Schnappschuss"));
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
+  const QStringList english = texts();
+  EXPECT_TRUE(english.contains("QUORVEL Workshop view"));
+  EXPECT_TRUE(english.contains("Reference: Cyl. 3"));
+  EXPECT_TRUE(english.contains("Damping 0.25 s"));
+  EXPECT_TRUE(english.contains("Reconnect automatically"));
+  EXPECT_TRUE(english.contains(QString::fromUtf8("Tolerance ±")));
+  // Not one German word is left over.
+  for (const char* word : {"Bezug", "Dämpfung", "Schnappschuss", "Nullabgleich", "Zyl.", "Paare"})
+    EXPECT_FALSE(english.join(' ').contains(QString::fromUtf8(word))) << word;
 }
 
 }  // namespace
@@ -292,6 +392,7 @@ TEST(WindowSettings, ComeFromTheStoreAndGoBackWhenTheUserChangesOne) {
   store.stored.choices.pairMode = true;
   store.stored.theme = ThemeKind::Night;
   store.stored.snapshotFolder = "/somewhere/else";
+  store.stored.reconnect = false;
   store.loadProblem = "damaged line 3";
   auto view = std::make_unique<TWorkshopView>(source, WorkshopInputs{}, &store);
   EXPECT_EQ(store.saves, 0);  // loading stores nothing, least of all over a damaged file
@@ -299,7 +400,10 @@ TEST(WindowSettings, ComeFromTheStoreAndGoBackWhenTheUserChangesOne) {
   EXPECT_TRUE(source.choices.pairMode);
   EXPECT_EQ(view->Renderer().Kind(), ThemeKind::Night);
   EXPECT_EQ(view->SnapshotFolder(), "/somewhere/else");
-  EXPECT_EQ(view->StatusText(), "damaged line 3");
+  EXPECT_FALSE(view->Reconnect());
+  EXPECT_FALSE(view->findChild<QAction*>("Reconnect")->isChecked());
+  // The catalogue's sentence round the problem, in the environment's language.
+  EXPECT_EQ(view->StatusText(), ViewLanguage::FromEnvironment().F(TextId::kSettingsDamaged, {"damaged line 3"}));
   EXPECT_EQ(view->findChild<QComboBox*>("Unit")->currentText(), "kPa");
 
   view->findChild<QSpinBox*>("Tolerance")->setValue(7);
@@ -308,10 +412,12 @@ TEST(WindowSettings, ComeFromTheStoreAndGoBackWhenTheUserChangesOne) {
   EXPECT_EQ(store.stored.choices.unit, Unit::KiloPascal);
   view->SetTheme(ThemeKind::Day);
   EXPECT_EQ(store.stored.theme, ThemeKind::Day);
+  view->findChild<QAction*>("Reconnect")->trigger();
+  EXPECT_TRUE(store.stored.reconnect);
 
   store.saveProblem = "disk full";
   view->SetSnapshotFolder({});
-  EXPECT_EQ(view->StatusText(), "disk full");
+  EXPECT_EQ(view->StatusText(), ViewLanguage::FromEnvironment().F(TextId::kSettingsNotSaved, {"disk full"}));
 
   // The geometry is kept at closing and given back at the next opening.
   store.saveProblem.clear();

@@ -7,6 +7,10 @@
 //   latency_*_ms         from the simulator handing a frame's last byte to the
 //                        pseudo-terminal (its log's "# t" lines) to the window
 //                        having decoded that frame, both on CLOCK_MONOTONIC
+// With the workshop view open beside the window (the program's backend, its
+// default settings) the same processor share is measured, and
+//   screen_latency_*_ms  from the window having decoded a maxima frame to the
+//                        view's canvas having painted the reading made with it
 // The window runs on the offscreen platform: it draws every tick as on a
 // desktop, but nothing is sent to a display server.
 #include <benchmark/benchmark.h>
@@ -34,9 +38,14 @@
 #include <vector>
 
 #include "BenchApp.h"
+#include "CommandLine.h"
 #include "FrameLog.h"
 #include "SimProcess.h"
+#include "TWorkshopView.h"
 #include "UnitMain.h"
+#include "WorkshopBackend.h"
+#include "WorkshopLauncher.h"
+#include "WorkshopSettings.h"
 
 extern char** environ;
 
@@ -147,8 +156,10 @@ double Quantile(const std::vector<double>& sorted, double q) {
 
 // A scan of the simulator on a shown window: Start Scan, channel 0's records
 // asked for, two seconds to settle, then one measured run of the event loop.
-template <typename Measure>
-void StreamingRun(benchmark::State& state, bool probeFrames, Measure&& measure) {
+// `prepare` runs once the window is shown, before the scan starts.
+template <typename Measure, typename Prepare = void (*)(TForm1&)>
+void StreamingRun(
+    benchmark::State& state, bool probeFrames, Measure&& measure, Prepare&& prepare = [](TForm1&) {}) {
   const std::filesystem::path root = qvbench::EnsureApplication("bench_e2e");
   const std::filesystem::path log = root / "frames.log";
   std::filesystem::remove(log);
@@ -167,6 +178,7 @@ void StreamingRun(benchmark::State& state, bool probeFrames, Measure&& measure) 
       handler(s, count);
     };
   }
+  prepare(form);
   form.Button2Click();
   form.Button4Click();
   RunEventLoop(2000);
@@ -226,10 +238,78 @@ void BM_DisplaysOnlyBeforeScan(benchmark::State& state) {
   form.Timer2.SetEnabled(false);
 }
 
+// The workshop view opened as the program opens it (--workshop), with its
+// settings as a first run has them.
+qv::workshop::TWorkshopView* OpenWorkshopView(TForm1& form) {
+  std::filesystem::remove(qv::workshop::DefaultSettingsPath());
+  qv::WorkshopLauncher* launcher = qv::AttachWorkshopView(form, qv::ParseCommandLine({"quorvel", "--workshop"}),
+                                                          [&form] { return qv::MakeWorkshopBackend(form); });
+  return launcher->View();
+}
+
+// Both windows while the simulator streams: the main window's displays, the
+// view's tick, the model and the view's redraws.
+void BM_StreamingWithWorkshopView(benchmark::State& state) {
+  qv::workshop::TWorkshopView* view = nullptr;
+  std::uint64_t redraws0 = 0;
+  StreamingRun(
+      state, false,
+      [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t) {
+        state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
+        state.counters["view_redraws"] = static_cast<double>(view->Redraws() - redraws0);
+        state.counters["view_live"] = view->Shown().status == qv::workshop::Status::Live;
+      },
+      [&](TForm1& form) {
+        view = OpenWorkshopView(form);
+        redraws0 = view->Redraws();
+      });
+}
+
+// From the decoder taking a maxima frame (the receive event that decoded it
+// has returned) to the view's canvas having painted the reading of the first
+// look that saw it. Frames superseded by a newer one before the view's next
+// look, or whose reading showed nothing new, are counted, not timed.
+void BM_MaximaFrameToScreen(benchmark::State& state) {
+  std::vector<std::int64_t> decodedAt;  // by maxima frame count - 1
+  std::vector<std::pair<std::uint64_t, std::int64_t>> painted;
+  StreamingRun(
+      state, false,
+      [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t t0) {
+        std::vector<double> ms;
+        std::uint64_t last = 0;
+        for (const auto& [frames, at] : painted) {
+          if (frames == last || frames == 0 || frames > decodedAt.size()) continue;
+          last = frames;
+          const std::int64_t from = decodedAt[frames - 1];
+          if (from >= t0) ms.push_back(static_cast<double>(at - from) / 1e6);
+        }
+        std::sort(ms.begin(), ms.end());
+        std::size_t decodedInRun = 0;
+        for (std::int64_t t : decodedAt) decodedInRun += t >= t0;
+        state.counters["maxima_frames"] = static_cast<double>(decodedInRun);
+        state.counters["frames_on_screen"] = static_cast<double>(ms.size());
+        state.counters["screen_latency_median_ms"] = Quantile(ms, 0.5);
+        state.counters["screen_latency_p90_ms"] = Quantile(ms, 0.9);
+        state.counters["screen_latency_p99_ms"] = Quantile(ms, 0.99);
+        state.counters["screen_latency_max_ms"] = ms.empty() ? 0 : ms.back();
+      },
+      [&](TForm1& form) {
+        form.ComPort1->OnRxChar = [&decodedAt, &form, handler = form.ComPort1->OnRxChar](TCustomComPort* s, int count) {
+          const std::uint64_t before = form.Decoder().MaximaFrames();
+          handler(s, count);
+          if (form.Decoder().MaximaFrames() != before) decodedAt.push_back(MonotonicNs());
+        };
+        qv::workshop::TWorkshopView* view = OpenWorkshopView(form);
+        view->OnPainted = [&painted](std::uint64_t frames) { painted.emplace_back(frames, MonotonicNs()); };
+      });
+}
+
 }  // namespace
 
 BENCHMARK(BM_DisplaysOnlyBeforeScan)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_StreamingFromSimulator)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_FrameLatency)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_StreamingWithWorkshopView)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_MaximaFrameToScreen)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 BENCHMARK_MAIN();

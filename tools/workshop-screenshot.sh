@@ -61,7 +61,7 @@ read -r -t 20 device <&6 || fail "the simulator did not start"
 pids+=($!)
 main=$(timeout 30 xdotool search --sync --onlyvisible --name '^QUORVEL Synchrontester$' | head -n 1) ||
   fail "the main window did not appear"
-view=$(timeout 30 xdotool search --sync --onlyvisible --name 'Werkstattansicht|workshop view' | head -n 1) ||
+view=$(timeout 30 xdotool search --sync --onlyvisible --name 'Werkstattansicht|[Ww]orkshop view' | head -n 1) ||
   fail "the workshop view did not appear"
 xdotool windowsize "$view" "${view_size%x*}" "${view_size#*x}"
 

@@ -6,8 +6,9 @@
 namespace qv::workshop {
 
 const GlyphCache::Glyph& GlyphCache::Get(const QFont& font, const QColor& colour, double ratio, QChar c) {
-  const QString key = font.key() + QLatin1Char('|') + QString::number(colour.rgba(), 16) + QLatin1Char('|') +
-                      QString::number(ratio) + QLatin1Char('|') + c;
+  const Key key{
+      font.family(), font.pixelSize(), font.bold(), colour.rgba(), static_cast<int>(std::lround(ratio * 1000)),
+      c.unicode()};
   auto it = glyphs_.constFind(key);
   if (it != glyphs_.constEnd()) return *it;
   if (glyphs_.size() >= kMaxGlyphs) glyphs_.clear();

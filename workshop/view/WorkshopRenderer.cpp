@@ -42,11 +42,18 @@ const QFontMetricsF& WorkshopRenderer::Metrics(Face face) const {
   return text_metrics_;
 }
 
+double WorkshopRenderer::Advance(Face face, const QString& text) const {
+  QHash<QString, double>& memo = advances_[static_cast<std::size_t>(face)];
+  if (const auto it = memo.constFind(text); it != memo.constEnd()) return *it;
+  if (memo.size() >= 2000) memo.clear();  // numbers come and go; the words stay few
+  return *memo.insert(text, Metrics(face).horizontalAdvance(text));
+}
+
 QFont WorkshopRenderer::Fit(Face face, const QString& text, const QRectF& box, double capShare) const {
   const QFontMetricsF& m = Metrics(face);
   const double cap = std::max(1.0, m.capHeight());
   double pixels = box.height() * capShare * kReferencePixels / cap;
-  const double width = m.horizontalAdvance(text);
+  const double width = Advance(face, text);
   if (width > 0) pixels = std::min(pixels, box.width() * 0.94 * kReferencePixels / width);
   QFont f = face == Face::Number ? number_font_ : face == Face::Text ? text_font_ : bold_font_;
   f.setPixelSize(std::max(1, static_cast<int>(pixels)));
@@ -61,7 +68,7 @@ double WorkshopRenderer::DrawText(QPainter& p, Face face, const QString& text, c
   const double scale = f.pixelSize() / kReferencePixels;
   const double ratio = p.device() ? p.device()->devicePixelRatioF() : 1.0;
   const bool cached = f.pixelSize() * ratio >= GlyphCache::kMinPixels;
-  const double width = cached ? glyphs_.Width(f, c, ratio, text) : m.horizontalAdvance(text) * scale;
+  const double width = cached ? glyphs_.Width(f, c, ratio, text) : Advance(face, text) * scale;
   const double capH = m.capHeight() * scale;
   double x = box.left() + (box.width() - width) / 2;
   if (align == Align::Left) x = box.left();

@@ -7,8 +7,10 @@
 // window's logical pixels; the target's device pixel ratio keeps it sharp.
 #include <QFont>
 #include <QFontMetricsF>
+#include <QHash>
 #include <QImage>
 #include <QPainter>
+#include <array>
 
 #include "GlyphCache.h"
 #include "ViewLanguage.h"
@@ -61,6 +63,9 @@ class WorkshopRenderer {
   void PaintVerdict(QPainter& p, const Reading& r);
   void PaintMessage(QPainter& p, const QString& text, bool boxed);
   const QFontMetricsF& Metrics(Face face) const;
+  // The text's advance at the reference size, remembered: laying text out
+  // anew at every redraw costs more than drawing it.
+  double Advance(Face face, const QString& text) const;
 
   ThemeKind kind_ = ThemeKind::Day;
   Palette theme_ = Palette::Of(ThemeKind::Day);
@@ -75,6 +80,7 @@ class WorkshopRenderer {
   QFontMetricsF text_metrics_;
   QFontMetricsF bold_metrics_;
   mutable GlyphCache glyphs_;
+  mutable std::array<QHash<QString, double>, 3> advances_;
   QSizeF cached_for_;  // the size the glyph pictures were drawn for
 };
 

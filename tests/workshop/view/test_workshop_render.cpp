@@ -277,6 +277,47 @@ TEST(GlyphCacheUse, LargeTextFromTheCacheDrawsAsBeforeAndTheCacheStopsGrowing) {
     }
   EXPECT_GT(black, 5000);
   EXPECT_LT(differ, black / 50);
+
+  // Small text comes from the cache too: about the same ink as the painter's,
+  // in the same place, and a picture per size and colour of each character.
+  f.setPixelSize(14);
+  QImage smallDirect(200, 40, QImage::Format_RGB32), smallCached(200, 40, QImage::Format_RGB32);
+  smallDirect.fill(Qt::white);
+  smallCached.fill(Qt::white);
+  const QString word = QString::fromUtf8("−251 mBar");
+  {
+    QPainter p(&smallDirect);
+    p.setFont(f);
+    p.setPen(Qt::black);
+    p.drawText(QPointF(10, 28), word);
+  }
+  {
+    QPainter p(&smallCached);
+    cache.Draw(p, f, Qt::black, 1.0, QPointF(10, 28), word);
+  }
+  auto ink = [](const QImage& image) {
+    int n = 0;
+    QRect box;
+    for (int y = 0; y < image.height(); ++y)
+      for (int x = 0; x < image.width(); ++x)
+        if (qGray(image.pixel(x, y)) < 128) {
+          ++n;
+          box |= QRect(x, y, 1, 1);
+        }
+    return std::pair(n, box);
+  };
+  const auto [directInk, directBox] = ink(smallDirect);
+  const auto [cachedInk, cachedBox] = ink(smallCached);
+  EXPECT_GT(directInk, 50);
+  EXPECT_NEAR(cachedInk, directInk, directInk / 4);
+  EXPECT_NEAR(cachedBox.left(), directBox.left(), 2);
+  EXPECT_NEAR(cachedBox.right(), directBox.right(), 4);
+  const qsizetype before = cache.Size();
+  {
+    QPainter p(&smallCached);
+    cache.Draw(p, f, Qt::red, 1.0, QPointF(10, 28), QStringLiteral("2"));
+  }
+  EXPECT_EQ(cache.Size(), before + 1);  // "2" in red is new; in black it was there
 }
 
 }  // namespace

@@ -294,6 +294,30 @@ TEST_F(Window, AccessibleValuesFollowTheDisplay) {
   EXPECT_EQ(Accessible("Reference"), "Mean");
 }
 
+TEST_F(Window, EachAccessiblePartLiesOverWhatItNames) {
+  source.Set(wstest::Live(-1.25, 8.75, -11.25, 3.75));
+  view->Tick();
+  QAccessibleInterface* root = QAccessible::queryAccessibleInterface(view->centralWidget());
+  ASSERT_NE(root, nullptr);
+  auto rectOf = [&](const QString& name) {
+    for (int i = 0; i < root->childCount(); ++i)
+      if (root->child(i)->text(QAccessible::Name) == name) return root->child(i)->rect();
+    return QRect();
+  };
+  const WorkshopLayout& l = view->Renderer().Layout();
+  const QPoint origin = view->centralWidget()->mapToGlobal(QPoint(0, 0));
+  for (int c = 0; c < 4; ++c) {
+    const auto i = static_cast<std::size_t>(c);
+    const QString n = QString::number(c + 1);
+    EXPECT_EQ(rectOf("Abweichung Zylinder " + n), l.channels[i].number.toRect().translated(origin)) << c;
+    EXPECT_EQ(rectOf("Absolutwert Zylinder " + n), l.channels[i].absolute.toRect().translated(origin)) << c;
+  }
+  EXPECT_EQ(rectOf("Ergebnis"), l.verdict.toRect().translated(origin));
+  // A screen reader finds the numbers in reading order, left to right.
+  EXPECT_LT(rectOf("Abweichung Zylinder 1").left(), rectOf("Abweichung Zylinder 2").left());
+  EXPECT_EQ(root->child(0)->role(), QAccessible::StaticText);
+}
+
 TEST_F(Window, TheReconnectSwitchIsOnByDefaultAndTellsItsOwner) {
   auto* action = view->findChild<QAction*>("Reconnect");
   ASSERT_NE(action, nullptr);

@@ -254,7 +254,8 @@ bool TRecordingControl::ExportCsv(const QString& path) {
   }
   if (!source) return false;
   try {
-    AtomicWriteFile(path.toStdString(), rec::ExportCsv(*source, {}));
+    const rec::Reference reference = ExportReference ? ExportReference() : rec::Reference{};
+    AtomicWriteFile(path.toStdString(), rec::ExportCsv(*source, reference));
   } catch (const std::exception& e) {
     ShowMessage(QString::fromLocal8Bit(e.what()));
     return false;
@@ -262,13 +263,22 @@ bool TRecordingControl::ExportCsv(const QString& path) {
   return true;
 }
 
+void TRecordingControl::AcceptDropsOn(QWidget& target) {
+  if (std::find(drop_targets_.begin(), drop_targets_.end(), &target) != drop_targets_.end()) return;
+  drop_targets_.emplace_back(&target);
+  target.setAcceptDrops(true);
+  target.installEventFilter(this);
+}
+
 bool TRecordingControl::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &form_ && event->type() == QEvent::DragEnter) {
+  const bool target =
+      watched == &form_ || std::find(drop_targets_.begin(), drop_targets_.end(), watched) != drop_targets_.end();
+  if (target && event->type() == QEvent::DragEnter) {
     auto* e = static_cast<QDragEnterEvent*>(event);
     if (!DroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
     return true;
   }
-  if (watched == &form_ && event->type() == QEvent::Drop) {
+  if (target && event->type() == QEvent::Drop) {
     auto* e = static_cast<QDropEvent*>(event);
     const QString file = DroppedFile(e->mimeData());
     if (!file.isEmpty()) {

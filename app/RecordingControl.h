@@ -6,19 +6,23 @@
 // decoder into the window's measurement state, so both displays show it,
 // while the port stays closed and Start Scan is off.
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "CsvExport.h"
 #include "RecordingReader.h"
 #include "RecordingWriter.h"
 #include "ReplayEngine.h"
 
 class QAction;
 class QMenu;
+class QWidget;
 class TForm1;
 
 namespace qv {
@@ -51,8 +55,12 @@ class TRecordingControl : public QObject {
   [[nodiscard]] TReplayWindow* ReplayWindow() { return window_.get(); }
 
   // Writes the CSV of the current recording (the one replayed, else the last
-  // one recorded) to `path`; false, after telling the user, on failure.
+  // one recorded) to `path`, its differences against ExportReference();
+  // false, after telling the user, on failure.
   bool ExportCsv(const QString& path);
+
+  // Files dropped on `target` are replayed too, as on the main window.
+  void AcceptDropsOn(QWidget& target);
 
   QMenu* Menu = nullptr;
   QAction* StartRecordingAction = nullptr;
@@ -65,9 +73,11 @@ class TRecordingControl : public QObject {
   std::function<QString()> AskReplayFile;
   std::function<QString(const QString& suggested)> AskCsvFile;
   std::function<void(const QString&)> ShowMessage;
+  // The reference of the CSV's differences, asked at each export; unset: the mean.
+  std::function<rec::Reference()> ExportReference;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the main window
+  bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the windows
 
  private:
   void CreateMenu();
@@ -90,6 +100,7 @@ class TRecordingControl : public QObject {
   std::unique_ptr<TReplayWindow> window_;
   QTimer tick_;
   QString live_title_;
+  std::vector<QPointer<QWidget>> drop_targets_;  // besides the main window
 };
 
 }  // namespace qv

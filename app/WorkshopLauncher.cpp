@@ -51,6 +51,7 @@ void WorkshopLauncher::Open() {
       if (at.x() + width > free.right()) at.setX(std::max(free.left(), main.left() - 8 - width));
     }
     view_->move(at);
+    if (OnViewMade) OnViewMade(*view_);
   }
   view_->show();
   view_->raise();

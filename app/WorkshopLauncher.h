@@ -44,6 +44,8 @@ class WorkshopLauncher : public QObject {
   void Open();
   // The view once opened, else nullptr.
   [[nodiscard]] workshop::TWorkshopView* View() const { return view_.get(); }
+  // Called once the view is made, before it is first shown.
+  std::function<void(workshop::TWorkshopView&)> OnViewMade;
   QMenu* Menu = nullptr;
   QAction* Werkstattansicht1 = nullptr;
 

@@ -5,6 +5,7 @@
 // user-interface thread; replaying plays a file through a receive handler and
 // decoder into the window's measurement state, so both displays show it,
 // while the port stays closed and Start Scan is off.
+#include <QLocale>
 #include <QObject>
 #include <QPointer>
 #include <QString>
@@ -17,6 +18,7 @@
 
 #include "CsvExport.h"
 #include "RecordingReader.h"
+#include "RecordingTexts.h"
 #include "RecordingWriter.h"
 #include "ReplayEngine.h"
 
@@ -29,12 +31,16 @@ namespace qv {
 
 class TReplayWindow;
 
+// English under an English locale, German otherwise (as the workshop view).
+[[nodiscard]] rec::Language RecordingLanguageOf(const QLocale& locale);
+
 class TRecordingControl : public QObject {
   Q_OBJECT
 
  public:
-  // Joins the window; must be destroyed before it.
-  explicit TRecordingControl(TForm1& form);
+  // Joins the window; must be destroyed before it. Its menu, windows and
+  // messages speak `language`.
+  explicit TRecordingControl(TForm1& form, rec::Language language = RecordingLanguageOf(QLocale()));
   ~TRecordingControl() override;
 
   // Every scan from now on is recorded into `folder`, a file per scan
@@ -69,10 +75,11 @@ class TRecordingControl : public QObject {
   QAction* EndReplayAction = nullptr;
   QAction* ExportAction = nullptr;
 
-  // The file dialogs and the message box; tests replace them.
+  // The file dialogs and the message boxes (a warning, a notice); tests replace them.
   std::function<QString()> AskReplayFile;
   std::function<QString(const QString& suggested)> AskCsvFile;
   std::function<void(const QString&)> ShowMessage;
+  std::function<void(const QString&)> ShowNotice;
   // The reference of the CSV's differences, asked at each export; unset: the mean.
   std::function<rec::Reference()> ExportReference;
 
@@ -89,8 +96,11 @@ class TRecordingControl : public QObject {
   void ShowState();
   void UpdateActions();
   [[nodiscard]] rec::LineSettings PortLine() const;
+  [[nodiscard]] QString Tr(rec::TextId id) const;
+  void Tell(const rec::Problem& problem);
 
   TForm1& form_;
+  rec::Language language_;
   rec::RecordingWriter writer_;
   std::filesystem::path folder_ = DefaultFolder();
   bool armed_ = false;

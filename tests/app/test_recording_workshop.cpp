@@ -59,8 +59,9 @@ class RecordingBesideWorkshop : public ::testing::Test {
     launcher = qv::AttachWorkshopView(*form, qv::CommandLine{}, [] {
       return qv::WorkshopLauncher::Backend{std::make_shared<QuietSource>(), nullptr};
     });
-    control = std::make_unique<qv::TRecordingControl>(*form);
+    control = std::make_unique<qv::TRecordingControl>(*form, qv::rec::Language::German);
     control->ShowMessage = [this](const QString& t) { messages << t; };
+    control->ShowNotice = [](const QString&) {};
     qv::JoinRecordingToWorkshop(*control, *launcher);
     form->show();
     ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
@@ -185,7 +186,7 @@ TEST_F(RecordingBesideWorkshop, AFileDroppedOnTheViewIsReplayed) {
 TEST_F(RecordingBesideWorkshop, AViewOpenedBeforeTheJoinTakesDropsToo) {
   control.reset();
   launcher->Open();
-  control = std::make_unique<qv::TRecordingControl>(*form);
+  control = std::make_unique<qv::TRecordingControl>(*form, qv::rec::Language::German);
   control->ShowMessage = [this](const QString& t) { messages << t; };
   qv::JoinRecordingToWorkshop(*control, *launcher);
   Drop(launcher->View(), WriteRecording("late.qvrec"));

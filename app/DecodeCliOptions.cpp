@@ -23,7 +23,8 @@ const char* const kDecodeCliUsage =
     "  --csv            print every decoded maxima frame as CSV (time, values, mBar,\n"
     "                   differences to the reference); frames left waiting are drained\n"
     "  --reference R    the reference of the CSV's differences: mean (default), midpoint\n"
-    "                   (of the smallest and largest), or a cylinder 1..4\n"
+    "                   (of the smallest and largest), a cylinder 1..4, or the mean of\n"
+    "                   a pair, 1+2 or 3+4\n"
     "  --help           show this text\n"
     "  --version        show the program's version\n"
     "\n"
@@ -99,7 +100,7 @@ DecodeCliParse ParseDecodeCli(const std::vector<std::string>& args) {
       o.csv = true;
     } else if (arg == "--reference") {
       if (!rec::ParseReference(value)) {
-        r.error = "bad reference '" + std::string(value) + "' (mean, midpoint or a cylinder 1..4)";
+        r.error = "bad reference '" + std::string(value) + "' (mean, midpoint, a cylinder 1..4 or a pair 1+2, 3+4)";
         return r;
       }
       o.reference = std::string(value);

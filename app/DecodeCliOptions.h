@@ -17,7 +17,7 @@ struct DecodeCliOptions {
   bool sizes_given = false;  // a recording's own receive events are used unless sizes are given
   bool state = false;
   bool csv = false;                // --csv: one CSV line per decoded maxima frame
-  std::string reference = "mean";  // --reference: mean, midpoint or a cylinder 1..4
+  std::string reference = "mean";  // --reference: mean, midpoint, a cylinder 1..4 or a pair 1+2, 3+4
 };
 
 struct DecodeCliParse {

@@ -12,6 +12,7 @@
 #include <QPushButton>
 #include <algorithm>
 #include <string>
+#include <system_error>
 
 #include "AppPaths.h"
 #include "CPortText.h"
@@ -33,10 +34,20 @@ QString ToQString(const std::string& s) { return QString::fromStdString(s); }
 
 }  // namespace
 
+rec::Language RecordingLanguageOf(const QLocale& locale) {
+  return locale.language() == QLocale::English ? rec::Language::English : rec::Language::German;
+}
+
+QString TRecordingControl::Tr(rec::TextId id) const { return QString::fromUtf8(rec::Text(id, language_)); }
+
+void TRecordingControl::Tell(const rec::Problem& problem) {
+  ShowMessage(ToQString(rec::ProblemText(problem, language_)));
+}
+
 std::filesystem::path TRecordingControl::DefaultFolder() { return UserDataDir() / "recordings"; }
 
-TRecordingControl::TRecordingControl(TForm1& form) : form_(form) {
-  window_ = std::make_unique<TReplayWindow>(&form);
+TRecordingControl::TRecordingControl(TForm1& form, rec::Language language) : form_(form), language_(language) {
+  window_ = std::make_unique<TReplayWindow>(&form, language);
   window_->OnPauseClicked = [this] {
     if (!engine_) return;
     const auto now = Clock::now();
@@ -55,15 +66,14 @@ TRecordingControl::TRecordingControl(TForm1& form) : form_(form) {
   window_->OnFileDropped = [this](const QString& file) { OpenReplay(file); };
 
   AskReplayFile = [this] {
-    return QFileDialog::getOpenFileName(&form_, QStringLiteral("Aufnahme abspielen"),
-                                        QString::fromStdString(folder_.string()),
-                                        QStringLiteral("Aufnahmen (*.qvrec);;Alle Dateien (*)"));
+    return QFileDialog::getOpenFileName(&form_, Tr(rec::TextId::kPlayDialog), QString::fromStdString(folder_.string()),
+                                        Tr(rec::TextId::kRecordingsFilter));
   };
   AskCsvFile = [this](const QString& suggested) {
-    return QFileDialog::getSaveFileName(&form_, QStringLiteral("Als CSV exportieren"), suggested,
-                                        QStringLiteral("CSV (*.csv)"));
+    return QFileDialog::getSaveFileName(&form_, Tr(rec::TextId::kExportDialog), suggested, Tr(rec::TextId::kCsvFilter));
   };
-  ShowMessage = [this](const QString& text) { QMessageBox::warning(&form_, QStringLiteral("Aufnahme"), text); };
+  ShowMessage = [this](const QString& text) { QMessageBox::warning(&form_, Tr(rec::TextId::kMessageTitle), text); };
+  ShowNotice = [this](const QString& text) { QMessageBox::information(&form_, Tr(rec::TextId::kMessageTitle), text); };
 
   writer_.SetOnFailure(
       [this] { QMetaObject::invokeMethod(this, &TRecordingControl::RecordingFailed, Qt::QueuedConnection); });
@@ -90,20 +100,20 @@ TRecordingControl::~TRecordingControl() {
 }
 
 void TRecordingControl::CreateMenu() {
-  Menu = form_.MainMenu1->addMenu(QStringLiteral("Aufnahme"));
+  Menu = form_.MainMenu1->addMenu(Tr(rec::TextId::kMenu));
   Menu->setObjectName(QStringLiteral("Aufnahme1"));
-  auto item = [this](const char* name, const char* caption) {
-    QAction* a = Menu->addAction(QString::fromUtf8(caption));
+  auto item = [this](const char* name, rec::TextId caption) {
+    QAction* a = Menu->addAction(Tr(caption));
     a->setObjectName(QString::fromLatin1(name));
     return a;
   };
-  StartRecordingAction = item("AufnahmeStarten1", "Aufnahme &starten");
-  StopRecordingAction = item("AufnahmeBeenden1", "Aufnahme &beenden");
+  StartRecordingAction = item("AufnahmeStarten1", rec::TextId::kStartRecording);
+  StopRecordingAction = item("AufnahmeBeenden1", rec::TextId::kStopRecording);
   Menu->addSeparator();
-  PlayAction = item("Abspielen1", "Aufnahme &abspielen...");
-  EndReplayAction = item("WiedergabeBeenden1", "&Wiedergabe beenden");
+  PlayAction = item("Abspielen1", rec::TextId::kPlay);
+  EndReplayAction = item("WiedergabeBeenden1", rec::TextId::kEndReplay);
   Menu->addSeparator();
-  ExportAction = item("CsvExport1", "Als &CSV exportieren...");
+  ExportAction = item("CsvExport1", rec::TextId::kExport);
   connect(StopRecordingAction, &QAction::triggered, this, &TRecordingControl::StopRecording);
   connect(EndReplayAction, &QAction::triggered, this, &TRecordingControl::EndReplay);
   connect(StartRecordingAction, &QAction::triggered, this, [this] { RecordEveryScan(folder_); });
@@ -151,7 +161,7 @@ void TRecordingControl::BeginFile() {
   if (!writer_.Start(folder_, PortLine())) {
     armed_ = false;
     UpdateActions();
-    ShowMessage(ToQString(writer_.Status().message));
+    Tell(writer_.Status().problem);
     return;
   }
   last_file_ = writer_.Status().file;
@@ -161,12 +171,12 @@ void TRecordingControl::BeginFile() {
 void TRecordingControl::EndFile() {
   const bool failed = writer_.Status().failed;
   writer_.Stop();
-  if (!failed && writer_.Status().failed) ShowMessage(ToQString(writer_.Status().message));
+  if (!failed && writer_.Status().failed) Tell(writer_.Status().problem);
 }
 
 void TRecordingControl::RecordingFailed() {
   // The scan goes on; the next scan tries a new file while recording stays on.
-  ShowMessage(ToQString(writer_.Status().message));
+  Tell(writer_.Status().problem);
 }
 
 rec::LineSettings TRecordingControl::PortLine() const {
@@ -192,7 +202,7 @@ rec::LineSettings TRecordingControl::PortLine() const {
 bool TRecordingControl::OpenReplay(const QString& path) {
   rec::ReadResult read = rec::ReadRecording(path.toStdString());
   if (!read.recording) {
-    ShowMessage(ToQString(read.error));
+    Tell(read.problem);
     return false;
   }
   EndReplay();
@@ -206,8 +216,9 @@ bool TRecordingControl::OpenReplay(const QString& path) {
   form_.Button2->setEnabled(false);
   form_.Timer2.SetEnabled(true);
   live_title_ = form_.windowTitle();
-  form_.setWindowTitle(live_title_ + QStringLiteral(" \u2013 Wiedergabe: ") + QFileInfo(path).fileName());
-  window_->ShowReplay(path, engine_->DurationUs(), ToQString(replayed_->damage));
+  form_.setWindowTitle(live_title_ + ToQString(rec::Format(rec::TextId::kTitleReplay, language_,
+                                                           {QFileInfo(path).fileName().toStdString()})));
+  window_->ShowReplay(path, engine_->DurationUs(), ToQString(rec::ProblemText(replayed_->damage_problem, language_)));
   window_->show();
   window_->raise();
   engine_->Play(Clock::now());
@@ -247,28 +258,54 @@ bool TRecordingControl::ExportCsv(const QString& path) {
   if (!source && !last_file_.empty()) {
     read = rec::ReadRecording(last_file_);
     if (!read.recording) {
-      ShowMessage(ToQString(read.error));
+      Tell(read.problem);
       return false;
     }
     source = &*read.recording;
   }
-  if (!source) return false;
-  try {
-    AtomicWriteFile(path.toStdString(), rec::ExportCsv(*source, {}));
-  } catch (const std::exception& e) {
-    ShowMessage(QString::fromLocal8Bit(e.what()));
+  if (!source) {
+    ShowMessage(Tr(rec::TextId::kNothingToExport));
     return false;
   }
+  const std::string file = path.toStdString();
+  std::string csv;
+  try {
+    const rec::Reference reference = ExportReference ? ExportReference() : rec::Reference{};
+    csv = rec::ExportCsv(*source, reference);
+    AtomicWriteFile(file, csv);
+  } catch (const std::system_error& e) {
+    // The system's error number in the user's words; another kind of error as it says itself.
+    const bool errnoCode =
+        e.code().category() == std::generic_category() || e.code().category() == std::system_category();
+    const std::string why = errnoCode ? rec::ErrorNumberText(e.code().value(), language_) : std::string(e.what());
+    ShowMessage(ToQString(rec::Format(rec::TextId::kExportFailed, language_, {file, why})));
+    return false;
+  } catch (const std::exception& e) {
+    ShowMessage(ToQString(rec::Format(rec::TextId::kExportFailed, language_, {file, e.what()})));
+    return false;
+  }
+  // Every line after the header is one maxima frame.
+  const auto lines = std::count(csv.begin(), csv.end(), '\n') - 1;
+  ShowNotice(ToQString(rec::Format(rec::TextId::kExportDone, language_, {file, std::to_string(lines)})));
   return true;
 }
 
+void TRecordingControl::AcceptDropsOn(QWidget& target) {
+  if (std::find(drop_targets_.begin(), drop_targets_.end(), &target) != drop_targets_.end()) return;
+  drop_targets_.emplace_back(&target);
+  target.setAcceptDrops(true);
+  target.installEventFilter(this);
+}
+
 bool TRecordingControl::eventFilter(QObject* watched, QEvent* event) {
-  if (watched == &form_ && event->type() == QEvent::DragEnter) {
+  const bool target =
+      watched == &form_ || std::find(drop_targets_.begin(), drop_targets_.end(), watched) != drop_targets_.end();
+  if (target && event->type() == QEvent::DragEnter) {
     auto* e = static_cast<QDragEnterEvent*>(event);
     if (!DroppedFile(e->mimeData()).isEmpty()) e->acceptProposedAction();
     return true;
   }
-  if (watched == &form_ && event->type() == QEvent::Drop) {
+  if (target && event->type() == QEvent::Drop) {
     auto* e = static_cast<QDropEvent*>(event);
     const QString file = DroppedFile(e->mimeData());
     if (!file.isEmpty()) {

@@ -5,32 +5,42 @@
 // user-interface thread; replaying plays a file through a receive handler and
 // decoder into the window's measurement state, so both displays show it,
 // while the port stays closed and Start Scan is off.
+#include <QLocale>
 #include <QObject>
+#include <QPointer>
 #include <QString>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "CsvExport.h"
 #include "RecordingReader.h"
+#include "RecordingTexts.h"
 #include "RecordingWriter.h"
 #include "ReplayEngine.h"
 
 class QAction;
 class QMenu;
+class QWidget;
 class TForm1;
 
 namespace qv {
 
 class TReplayWindow;
 
+// English under an English locale, German otherwise (as the workshop view).
+[[nodiscard]] rec::Language RecordingLanguageOf(const QLocale& locale);
+
 class TRecordingControl : public QObject {
   Q_OBJECT
 
  public:
-  // Joins the window; must be destroyed before it.
-  explicit TRecordingControl(TForm1& form);
+  // Joins the window; must be destroyed before it. Its menu, windows and
+  // messages speak `language`.
+  explicit TRecordingControl(TForm1& form, rec::Language language = RecordingLanguageOf(QLocale()));
   ~TRecordingControl() override;
 
   // Every scan from now on is recorded into `folder`, a file per scan
@@ -51,8 +61,12 @@ class TRecordingControl : public QObject {
   [[nodiscard]] TReplayWindow* ReplayWindow() { return window_.get(); }
 
   // Writes the CSV of the current recording (the one replayed, else the last
-  // one recorded) to `path`; false, after telling the user, on failure.
+  // one recorded) to `path`, its differences against ExportReference();
+  // false, after telling the user, on failure.
   bool ExportCsv(const QString& path);
+
+  // Files dropped on `target` are replayed too, as on the main window.
+  void AcceptDropsOn(QWidget& target);
 
   QMenu* Menu = nullptr;
   QAction* StartRecordingAction = nullptr;
@@ -61,13 +75,16 @@ class TRecordingControl : public QObject {
   QAction* EndReplayAction = nullptr;
   QAction* ExportAction = nullptr;
 
-  // The file dialogs and the message box; tests replace them.
+  // The file dialogs and the message boxes (a warning, a notice); tests replace them.
   std::function<QString()> AskReplayFile;
   std::function<QString(const QString& suggested)> AskCsvFile;
   std::function<void(const QString&)> ShowMessage;
+  std::function<void(const QString&)> ShowNotice;
+  // The reference of the CSV's differences, asked at each export; unset: the mean.
+  std::function<rec::Reference()> ExportReference;
 
  protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the main window
+  bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the windows
 
  private:
   void CreateMenu();
@@ -79,8 +96,11 @@ class TRecordingControl : public QObject {
   void ShowState();
   void UpdateActions();
   [[nodiscard]] rec::LineSettings PortLine() const;
+  [[nodiscard]] QString Tr(rec::TextId id) const;
+  void Tell(const rec::Problem& problem);
 
   TForm1& form_;
+  rec::Language language_;
   rec::RecordingWriter writer_;
   std::filesystem::path folder_ = DefaultFolder();
   bool armed_ = false;
@@ -90,6 +110,7 @@ class TRecordingControl : public QObject {
   std::unique_ptr<TReplayWindow> window_;
   QTimer tick_;
   QString live_title_;
+  std::vector<QPointer<QWidget>> drop_targets_;  // besides the main window
 };
 
 }  // namespace qv

@@ -34,11 +34,11 @@ QString FormatReplayTime(std::uint64_t us) {
   return QStringLiteral("%1:%2:").arg(s / 3600).arg((s / 60) % 60, 2, 10, QLatin1Char('0')) + tail;
 }
 
-TReplayWindow::TReplayWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
+TReplayWindow::TReplayWindow(QWidget* parent, rec::Language language) : QWidget(parent, Qt::Tool), language_(language) {
   setObjectName(QStringLiteral("ReplayWindow"));
-  setWindowTitle(QStringLiteral("Wiedergabe"));
+  setWindowTitle(Tr(rec::TextId::kReplayWindowTitle));
   setAcceptDrops(true);
-  Banner = new QLabel(QStringLiteral("WIEDERGABE einer Aufnahme \u2013 keine Live-Messung"), this);
+  Banner = new QLabel(Tr(rec::TextId::kBanner), this);
   QFont bold = Banner->font();
   bold.setBold(true);
   bold.setPointSizeF(bold.pointSizeF() * 1.2);
@@ -52,13 +52,13 @@ TReplayWindow::TReplayWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
   PositionLabel->setObjectName(QStringLiteral("PositionLabel"));
   Position = new QSlider(Qt::Horizontal, this);
   Position->setObjectName(QStringLiteral("Position"));
-  PauseButton = new QPushButton(QStringLiteral("Pause"), this);
+  PauseButton = new QPushButton(Tr(rec::TextId::kPause), this);
   PauseButton->setObjectName(QStringLiteral("PauseButton"));
   Speed = new QComboBox(this);
   Speed->setObjectName(QStringLiteral("Speed"));
   for (const double s : kSpeeds) Speed->addItem(QStringLiteral("\u00d7%1").arg(s));
-  Speed->setAccessibleName(QStringLiteral("Geschwindigkeit"));
-  EndButton = new QPushButton(QStringLiteral("Wiedergabe beenden"), this);
+  Speed->setAccessibleName(Tr(rec::TextId::kSpeed));
+  EndButton = new QPushButton(Tr(rec::TextId::kEndButton), this);
   EndButton->setObjectName(QStringLiteral("EndButton"));
 
   auto* controls = new QHBoxLayout;
@@ -89,13 +89,16 @@ TReplayWindow::TReplayWindow(QWidget* parent) : QWidget(parent, Qt::Tool) {
   connect(Position, &QSlider::sliderReleased, this, &TReplayWindow::SeekToSlider);
 }
 
+QString TReplayWindow::Tr(rec::TextId id) const { return QString::fromUtf8(rec::Text(id, language_)); }
+
 void TReplayWindow::SeekToSlider() {
   if (OnSeek) OnSeek(static_cast<std::uint64_t>(Position->value()) * 1000);
 }
 
 void TReplayWindow::ShowReplay(const QString& file, std::uint64_t duration_us, const QString& damage) {
   duration_us_ = duration_us;
-  FileLabel->setText(QStringLiteral("Datei: ") + QFileInfo(file).fileName());
+  FileLabel->setText(
+      QString::fromStdString(rec::Format(rec::TextId::kFile, language_, {QFileInfo(file).fileName().toStdString()})));
   FileLabel->setToolTip(file);
   DamageLabel->setText(damage);
   DamageLabel->setVisible(!damage.isEmpty());
@@ -112,12 +115,12 @@ void TReplayWindow::ShowReplay(const QString& file, std::uint64_t duration_us, c
 }
 
 void TReplayWindow::ShowPosition(std::uint64_t position_us, bool playing, bool at_end) {
-  PositionLabel->setText(FormatReplayTime(position_us) + QStringLiteral(" / ") + FormatReplayTime(duration_us_) +
-                         (at_end    ? QStringLiteral("  (Ende)")
-                          : playing ? QString()
-                                    : QStringLiteral("  (Pause)")));
-  PositionLabel->setAccessibleName(PositionLabel->text());
-  PauseButton->setText(playing ? QStringLiteral("Pause") : QStringLiteral("Abspielen"));
+  QString text = FormatReplayTime(position_us) + QStringLiteral(" / ") + FormatReplayTime(duration_us_);
+  if (at_end || !playing)
+    text += QStringLiteral("  (") + Tr(at_end ? rec::TextId::kAtEnd : rec::TextId::kPaused) + QLatin1Char(')');
+  PositionLabel->setText(text);
+  PositionLabel->setAccessibleName(text);
+  PauseButton->setText(Tr(playing ? rec::TextId::kPause : rec::TextId::kResume));
   if (!Position->isSliderDown()) {
     const QSignalBlocker block(Position);
     Position->setValue(static_cast<int>(position_us / 1000));

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <functional>
 
+#include "RecordingTexts.h"
+
 class QComboBox;
 class QLabel;
 class QMimeData;
@@ -19,7 +21,7 @@ class TReplayWindow : public QWidget {
   Q_OBJECT
 
  public:
-  explicit TReplayWindow(QWidget* parent = nullptr);
+  explicit TReplayWindow(QWidget* parent = nullptr, rec::Language language = rec::Language::German);
 
   // A new replay: the file's name, its length, and a note on its damage (empty when whole).
   void ShowReplay(const QString& file, std::uint64_t duration_us, const QString& damage);
@@ -49,6 +51,8 @@ class TReplayWindow : public QWidget {
 
  private:
   void SeekToSlider();
+  [[nodiscard]] QString Tr(rec::TextId id) const;
+  rec::Language language_;
   std::uint64_t duration_us_ = 0;
 };
 

@@ -90,6 +90,7 @@ void WorkshopLauncher::Open() {
     view_->move(at);
     view_->OnReconnectChanged = [this](bool) { FollowReconnect(view_->isVisible()); };
     view_->installEventFilter(this);
+    if (OnViewMade) OnViewMade(*view_);
   }
   view_->show();
   view_->raise();

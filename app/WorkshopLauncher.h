@@ -49,6 +49,8 @@ class WorkshopLauncher : public QObject {
   [[nodiscard]] workshop::TWorkshopView* View() const { return view_.get(); }
   // Where reconnecting looks for the device (tests give a fake /sys and /dev).
   void SetReconnectRoots(usb::TUsbRoots roots) { reconnect_roots_ = std::move(roots); }
+  // Called once the view is made, before it is first shown.
+  std::function<void(workshop::TWorkshopView&)> OnViewMade;
   QMenu* Menu = nullptr;
   QAction* Werkstattansicht1 = nullptr;
 

@@ -15,6 +15,7 @@
 #include "Fonts.h"
 #include "PortErrorReport.h"
 #include "RecordingControl.h"
+#include "RecordingWorkshop.h"
 #include "Startup.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
@@ -71,6 +72,7 @@ int main(int argc, char** argv) {
   // Recording and replay: a menu of their own, and the --record / --replay options.
   const auto recording = std::make_unique<qv::TRecordingControl>(form);
   if (cl.record) recording->RecordEveryScan(*cl.record);
+  qv::JoinRecordingToWorkshop(*recording, *workshop);
   form.show();
   // --workshop opens the view once the main window is shown, beside it.
   if (cl.workshop) workshop->Open();

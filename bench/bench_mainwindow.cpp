@@ -1,9 +1,10 @@
 // Processor time of the running main window: the displays ticking with no
-// data, and a device streaming maxima frames at the full line rate (57600
-// baud, 5760 bytes per second) into an open port. Reported as the process's
-// processor time per wall-clock second, the streaming thread's own share
-// taken off. --benchmark_min_time has no effect; QUORVEL_BENCH_SECONDS sets
-// the length of each run (default 10).
+// data, a device streaming maxima frames at the full line rate (57600 baud,
+// 5760 bytes per second) into an open port, and that stream recorded by the
+// program's recording control against the same stream unrecorded. Reported as
+// the process's processor time per wall-clock second, the streaming thread's
+// own share taken off. --benchmark_min_time has no effect;
+// QUORVEL_BENCH_SECONDS sets the length of each run (default 10).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -11,16 +12,21 @@
 
 #include <QApplication>
 #include <QEventLoop>
+#include <QPushButton>
 #include <QTimer>
 #include <atomic>
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <thread>
 
 #include "BenchApp.h"
+#include "RecordingControl.h"
 #include "UnitMain.h"
 
 namespace {
@@ -65,8 +71,10 @@ std::string MaximaFrame(int base, int step) {
 }
 
 // Writes frames at `bytesPerSecond` on absolute deadlines and drains what the
-// program sends back, until stopped. Returns its own processor time.
-double Stream(int master, int bytesPerSecond, const std::atomic<bool>& stop, long& bytesWritten) {
+// program sends back, until stopped. Returns its own processor time, and
+// keeps `cpuSoFar` (when given) at it after every frame.
+double Stream(int master, int bytesPerSecond, const std::atomic<bool>& stop, long& bytesWritten,
+              std::atomic<double>* cpuSoFar = nullptr) {
   using Clock = std::chrono::steady_clock;
   const auto start = Clock::now();
   const double cpu0 = ThreadCpuSeconds();
@@ -81,6 +89,7 @@ double Stream(int master, int bytesPerSecond, const std::atomic<bool>& stop, lon
     bytesWritten += static_cast<long>(frame.size());
     while (::read(master, sink, sizeof sink) > 0) {
     }
+    if (cpuSoFar) cpuSoFar->store(ThreadCpuSeconds() - cpu0);
     std::this_thread::sleep_until(start + std::chrono::microseconds(bytesWritten * 1000000L / bytesPerSecond));
   }
   return ThreadCpuSeconds() - cpu0;
@@ -96,7 +105,6 @@ void ReportCpu(benchmark::State& state, double cpu, double wall) {
   state.SetIterationTime(wall);
   state.counters["cpu_percent_of_core"] = 100.0 * cpu / wall;
 }
-
 
 void BM_IdleWithDisplaysTicking(benchmark::State& state) {
   qvbench::EnsureApplication("bench_mainwindow");
@@ -145,9 +153,74 @@ void BM_StreamingAtLineRate(benchmark::State& state) {
   form.Button3Click();
 }
 
+// Recording every scan costs the program this much more than not recording.
+// One scan streams at the line rate throughout while recording is switched on
+// and off in one-second steps, in the order off, on, on, off, ..., so that a
+// drift of the machine's load falls on both alike; RunSeconds() of each. A
+// step's share of a core is the process's processor time over the step's
+// wall time, the streaming thread's own taken off; switching (making and
+// closing a file) happens between steps, once per scan in real use.
+void BM_RecordingAtLineRate(benchmark::State& state) {
+  const std::filesystem::path folder = qvbench::EnsureApplication("bench_mainwindow") / "recordings";
+  Pty pty;
+  TForm1 form;
+  form.SetCommandLinePort(pty.slave);
+  auto control = std::make_unique<qv::TRecordingControl>(form);
+  std::string problem;
+  control->ShowMessage = [&problem](const QString& text) { problem = text.toStdString(); };
+  form.show();
+  form.Button2->click();  // Start Scan, as the user starts it: the control hears it
+  for (auto _ : state) {
+    std::atomic<bool> stop{false};
+    std::atomic<double> streamCpu{0};
+    long written = 0;
+    std::thread writer([&] { Stream(pty.master, 5760, stop, written, &streamCpu); });
+    RunEventLoop(1);  // the displays and the port settle
+    double cpu[2] = {0, 0};
+    double wall[2] = {0, 0};
+    std::uint64_t recorded = 0;
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int step = 0; step < 2 * RunSeconds(); ++step) {
+      const bool recording = (step % 4 == 1) || (step % 4 == 2);
+      if (recording && !control->Recording()) control->RecordEveryScan(folder);
+      if (!recording && control->Recording()) {
+        control->StopRecording();
+        recorded += control->RecordingStatus().bytes_written;
+      }
+      const double process0 = ProcessCpuSeconds();
+      const double stream0 = streamCpu.load();
+      const auto w0 = std::chrono::steady_clock::now();
+      RunEventLoop(1);
+      cpu[recording] += ProcessCpuSeconds() - process0 - (streamCpu.load() - stream0);
+      wall[recording] += std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+    }
+    if (control->Recording()) {
+      control->StopRecording();
+      recorded += control->RecordingStatus().bytes_written;
+    }
+    stop = true;
+    writer.join();
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    const double off = 100 * cpu[0] / wall[0];
+    const double on = 100 * cpu[1] / wall[1];
+    state.counters["not_recording_cpu_percent"] = off;
+    state.counters["recording_cpu_percent"] = on;
+    state.counters["difference_cpu_percent"] = on - off;
+    state.counters["file_bytes_per_second"] = static_cast<double>(recorded) / wall[1];
+    std::printf("not recording %.3f %% of a core, recording %.3f %%, difference %+.3f %% (goal <= 0.2)\n", off, on,
+                on - off);
+  }
+  form.Button3->click();
+  if (!problem.empty()) state.SkipWithError(problem.c_str());
+  control.reset();
+  std::error_code ec;
+  std::filesystem::remove_all(folder, ec);
+}
+
 }  // namespace
 
 BENCHMARK(BM_IdleWithDisplaysTicking)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_StreamingAtLineRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_RecordingAtLineRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 BENCHMARK_MAIN();

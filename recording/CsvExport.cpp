@@ -44,6 +44,8 @@ std::optional<Reference> ParseReference(std::string_view text) {
   if (text == "mean") return Reference{};
   if (text == "midpoint") return Reference{Reference::Kind::kMidpoint, 0};
   if (text.size() == 1 && text[0] >= '1' && text[0] <= '4') return Reference{Reference::Kind::kCylinder, text[0] - '1'};
+  if (text == "1+2") return Reference{Reference::Kind::kPair, 0};
+  if (text == "3+4") return Reference{Reference::Kind::kPair, 2};
   return std::nullopt;
 }
 
@@ -64,6 +66,11 @@ void AppendCsvLine(std::string& out, std::uint64_t time_us, const std::array<std
     case Reference::Kind::kCylinder:
       ref_q = 4 * d[static_cast<std::size_t>(std::clamp(reference.cylinder, 0, 3))];
       break;
+    case Reference::Kind::kPair: {
+      const auto first = static_cast<std::size_t>(std::clamp(reference.cylinder, 0, 3) / 2 * 2);
+      ref_q = 2 * (d[first] + d[first + 1]);
+      break;
+    }
   }
   AppendSeconds(out, time_us);
   for (const auto m : maxima) {

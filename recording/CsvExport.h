@@ -14,12 +14,18 @@
 namespace qv::rec {
 
 struct Reference {
-  enum class Kind { kMean, kMidpoint, kCylinder };
-  Kind kind = Kind::kMean;  // mean of the four; midpoint of the smallest and largest; one cylinder
-  int cylinder = 0;         // 0..3, for kCylinder
+  // The mean of the four; the midpoint of the smallest and largest; one
+  // cylinder; the mean of one pair (1+2 or 3+4), as the workshop view's pair
+  // mode measures against a chosen cylinder's pair.
+  enum class Kind { kMean, kMidpoint, kCylinder, kPair };
+  Kind kind = Kind::kMean;
+  int cylinder = 0;  // 0..3, for kCylinder; for kPair either cylinder of the pair
+
+  bool operator==(const Reference&) const = default;
 };
 
-// "mean", "midpoint", or a cylinder "1".."4"; nothing for anything else.
+// "mean", "midpoint", a cylinder "1".."4" or a pair "1+2", "3+4"; nothing for
+// anything else.
 [[nodiscard]] std::optional<Reference> ParseReference(std::string_view text);
 
 [[nodiscard]] std::string CsvHeader();

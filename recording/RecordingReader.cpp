@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <cstring>
 
 #include "UniqueFd.h"
 
@@ -19,17 +18,20 @@ T Get(std::string_view s, std::size_t at) {
   return static_cast<T>(v);
 }
 
-// Checks the header; returns what is wrong with it, or nothing.
-std::string ParseHeader(std::string_view s, Header& h, std::size_t& size) {
-  if (s.size() < kMagic.size() + 4) return "the header is cut off";
+// Checks the header; returns what is wrong with it (its kind and number), or kNone.
+Problem ParseHeader(std::string_view s, Header& h, std::size_t& size) {
+  const auto bad = [](Problem::Kind kind, std::uint64_t number = 0) {
+    Problem p;
+    p.kind = kind;
+    p.number = number;
+    return p;
+  };
+  if (s.size() < kMagic.size() + 4) return bad(Problem::Kind::kHeaderCutOff);
   h.version = Get<std::uint16_t>(s, kMagic.size());
-  if (h.version != kVersion) {
-    return "recording format version " + std::to_string(h.version) + " is not supported (this program reads version " +
-           std::to_string(kVersion) + ")";
-  }
+  if (h.version != kVersion) return bad(Problem::Kind::kUnknownVersion, h.version);
   size = Get<std::uint16_t>(s, kMagic.size() + 2);
-  if (size < kHeaderSize) return "the header size " + std::to_string(size) + " is too small";
-  if (s.size() < size) return "the header is cut off";
+  if (size < kHeaderSize) return bad(Problem::Kind::kHeaderTooSmall, size);
+  if (s.size() < size) return bad(Problem::Kind::kHeaderCutOff);
   std::size_t at = kMagic.size() + 4;
   h.start_utc_us = Get<std::int64_t>(s, at);
   at += 8;
@@ -40,7 +42,7 @@ std::string ParseHeader(std::string_view s, Header& h, std::size_t& size) {
   const auto stop = Get<std::uint8_t>(s, at++);
   const auto flow = Get<std::uint8_t>(s, at++);
   if (h.line.baud == 0 || h.line.data_bits < 5 || h.line.data_bits > 8 || parity > 4 || stop > 2 || flow > 3) {
-    return "the header's line settings are not valid";
+    return bad(Problem::Kind::kBadLineSettings);
   }
   h.line.parity = static_cast<Parity>(parity);
   h.line.stop_bits = static_cast<StopBits>(stop);
@@ -50,18 +52,21 @@ std::string ParseHeader(std::string_view s, Header& h, std::size_t& size) {
 
 void ParseRecords(std::string_view s, std::size_t at, Recording& r) {
   std::uint64_t last_time = 0;
-  const auto stop = [&](std::size_t where, const std::string& why) {
+  const auto stop = [&](std::size_t where, Problem::Kind why) {
     r.damaged_at = where;
-    r.damage = r.name + ": " + why + " at byte " + std::to_string(where) + "; the " + std::to_string(r.records.size()) +
-               " records before it are read";
+    r.damage_problem.kind = why;
+    r.damage_problem.file = r.name;
+    r.damage_problem.number = where;
+    r.damage_problem.records = r.records.size();
+    r.damage = ProblemText(r.damage_problem, Language::English);
   };
   while (at < s.size()) {
-    if (s.size() - at < kRecordHeaderSize) return stop(at, "the last record is cut off");
+    if (s.size() - at < kRecordHeaderSize) return stop(at, Problem::Kind::kRecordCutOff);
     const auto time = Get<std::uint64_t>(s, at);
     const auto count = Get<std::uint32_t>(s, at + 8);
-    if (time < last_time) return stop(at, "a record's time goes backwards");
-    if (count > kMaxRecordBytes) return stop(at, "a record's byte count is too large");
-    if (s.size() - at - kRecordHeaderSize < count) return stop(at, "the last record is cut off");
+    if (time < last_time) return stop(at, Problem::Kind::kTimeBackwards);
+    if (count > kMaxRecordBytes) return stop(at, Problem::Kind::kCountTooLarge);
+    if (s.size() - at - kRecordHeaderSize < count) return stop(at, Problem::Kind::kRecordCutOff);
     r.records.push_back({time, r.bytes.size(), count});
     r.bytes.append(s.substr(at + kRecordHeaderSize, count));
     last_time = time;
@@ -78,12 +83,17 @@ void SplitRaw(std::string_view s, Recording& r) {
   }
 }
 
+void Refuse(ReadResult& result, Problem problem) {
+  result.problem = std::move(problem);
+  result.error = ProblemText(result.problem, Language::English);
+}
+
 }  // namespace
 
 ReadResult ParseRecording(std::string_view contents, std::string name) {
   ReadResult result;
   if (contents.empty()) {
-    result.error = name + " is empty: it is neither a recording nor a capture";
+    Refuse(result, {.kind = Problem::Kind::kEmptyFile, .file = std::move(name)});
     return result;
   }
   Recording r;
@@ -97,8 +107,9 @@ ReadResult ParseRecording(std::string_view contents, std::string name) {
   r.kind = Recording::Kind::kRecording;
   Header header;
   std::size_t header_size = 0;
-  if (std::string why = ParseHeader(contents, header, header_size); !why.empty()) {
-    result.error = r.name + " is not a readable recording: " + why;
+  if (Problem why = ParseHeader(contents, header, header_size); why.kind != Problem::Kind::kNone) {
+    why.file = r.name;
+    Refuse(result, std::move(why));
     return result;
   }
   r.header = header;
@@ -111,7 +122,7 @@ ReadResult ReadRecording(const std::filesystem::path& path) {
   ReadResult result;
   const std::string name = path.string();
   const auto fail = [&](int err) {
-    result.error = "cannot read " + name + ": " + std::strerror(err);
+    Refuse(result, {.kind = Problem::Kind::kCannotRead, .file = name, .err = err});
     return result;
   };
   UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));

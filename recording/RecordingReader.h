@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "RecordingFormat.h"
+#include "RecordingTexts.h"
 
 namespace qv::rec {
 
@@ -36,7 +37,8 @@ struct Recording {
   std::string bytes;                        // every record's bytes, one after the other
   std::vector<Record> records;              // in file order, times never decreasing
   std::optional<std::uint64_t> damaged_at;  // file offset where reading stopped
-  std::string damage;                       // what was wrong there, naming the file
+  std::string damage;                       // what was wrong there, naming the file (in English)
+  Problem damage_problem;                   // the same, to be told in the user's language
 
   [[nodiscard]] std::string_view BytesOf(const Record& r) const {
     return std::string_view(bytes).substr(r.offset, r.size);
@@ -46,7 +48,8 @@ struct Recording {
 
 struct ReadResult {
   std::optional<Recording> recording;
-  std::string error;  // why nothing could be read, naming the file; empty on success
+  std::string error;  // why nothing could be read, naming the file (in English); empty on success
+  Problem problem;    // the same, to be told in the user's language
 };
 
 // Parses file contents; `name` names the file in messages.

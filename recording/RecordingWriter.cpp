@@ -5,7 +5,6 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <ctime>
 
 namespace qv::rec {
@@ -14,15 +13,6 @@ namespace {
 // A batch this large wakes the writer before its next flush is due.
 constexpr std::size_t kEarlyWrite = 256 * 1024;
 constexpr int kMaxNameTries = 1000;
-
-std::string ErrorText(int err) {
-  switch (err) {
-    case ENOSPC: return "the disk is full";
-    case EFBIG: return "the file has reached the largest size allowed";
-    case EDQUOT: return "the disk quota is used up";
-    default: return std::strerror(err);
-  }
-}
 
 }  // namespace
 
@@ -48,23 +38,24 @@ bool RecordingWriter::Start(const std::filesystem::path& folder, const LineSetti
   Stop();
   std::lock_guard lock(mutex_);
   status_ = WriterStatus{};
-  const auto fail = [&](const std::string& message) {
+  const auto fail = [&](Problem problem) {
     status_.failed = true;
-    status_.message = message;
+    status_.problem = std::move(problem);
+    status_.message = ProblemText(status_.problem, Language::English);
     return false;
   };
   std::error_code ec;
   std::filesystem::create_directories(folder, ec);
-  if (ec) return fail("cannot create the recordings folder " + folder.string() + ": " + ec.message());
+  if (ec) return fail({.kind = Problem::Kind::kCannotMakeFolder, .file = folder.string(), .detail = ec.message()});
 
   std::filesystem::path path;
   for (int n = 1; n <= kMaxNameTries && !fd_.valid(); ++n) {
     path = folder / RecordingFileName(start_utc, n);
     fd_.reset(::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-    if (!fd_.valid() && errno != EEXIST) return fail("cannot create " + path.string() + ": " + ErrorText(errno));
+    if (!fd_.valid() && errno != EEXIST)
+      return fail({.kind = Problem::Kind::kCannotCreate, .file = path.string(), .err = errno});
   }
-  if (!fd_.valid())
-    return fail("cannot create a new recording in " + folder.string() + ": too many files of that name");
+  if (!fd_.valid()) return fail({.kind = Problem::Kind::kNoFreeName, .file = folder.string()});
   status_.file = path;
 
   Header header;
@@ -131,7 +122,7 @@ bool RecordingWriter::WriteOut(const std::string& bytes) {
     const ssize_t n = ::write(fd_.get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) {
-      Fail(errno, "writing");
+      Fail(errno, Problem::Kind::kWriteFailed);
       if (on_failure_) on_failure_();
       return false;
     }
@@ -140,21 +131,21 @@ bool RecordingWriter::WriteOut(const std::string& bytes) {
     status_.bytes_written += static_cast<std::uint64_t>(n);
   }
   if (::fdatasync(fd_.get()) != 0 && errno != EINVAL && errno != EROFS) {
-    Fail(errno, "flushing");
+    Fail(errno, Problem::Kind::kFlushFailed);
     if (on_failure_) on_failure_();
     return false;
   }
   return true;
 }
 
-void RecordingWriter::Fail(int err, const char* what) {
+void RecordingWriter::Fail(int err, Problem::Kind what) {
   std::lock_guard lock(mutex_);
   accepting_.store(false, std::memory_order_relaxed);
   pending_.clear();
   status_.recording = false;
   status_.failed = true;
-  status_.message = "The recording stopped: " + ErrorText(err) + " (" + what + " " + status_.file.string() +
-                    "). The file keeps what was written before; the scan goes on.";
+  status_.problem = {.kind = what, .file = status_.file.string(), .err = err};
+  status_.message = ProblemText(status_.problem, Language::English);
 }
 
 }  // namespace qv::rec

@@ -19,14 +19,16 @@
 #include <thread>
 
 #include "RecordingFormat.h"
+#include "RecordingTexts.h"
 #include "UniqueFd.h"
 
 namespace qv::rec {
 
 struct WriterStatus {
   bool recording = false;  // accepting bytes
-  bool failed = false;     // stopped by an error; `message` says which
+  bool failed = false;     // stopped by an error; `message` says which (in English)
   std::string message;
+  Problem problem;                  // the same, to be told in the user's language
   std::filesystem::path file;       // the file being or last written
   std::uint64_t bytes_written = 0;  // to the file, header included
 };
@@ -63,7 +65,7 @@ class RecordingWriter {
  private:
   void Run();
   bool WriteOut(const std::string& bytes);  // false once writing failed
-  void Fail(int err, const char* what);
+  void Fail(int err, Problem::Kind what);
 
   std::function<void()> on_failure_;  // set while no recording runs
   std::atomic<bool> accepting_{false};

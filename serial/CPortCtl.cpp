@@ -5,29 +5,13 @@
 #include <exception>
 #include <filesystem>
 #include <iostream>
-#include <mutex>
 #include <utility>
 
 #include "CPortText.h"
 #include "DevicePath.h"
 #include "PortChoices.h"
-#include "PortList.h"
 
 namespace {
-
-// Process-wide because the bound lists fill themselves when their property is
-// set, also inside the setup dialog that builds its own six lists; the program
-// has one source of port names, the system's list.
-struct ListerSlot {
-  std::mutex mutex;
-  qv::TPortLister lister;
-  qv::TPortDescriber describer;
-};
-
-ListerSlot& Lister() {
-  static ListerSlot slot;
-  return slot;
-}
 
 template <std::size_t N>
 QStringList Texts(const std::array<std::string_view, N>& names) {
@@ -49,31 +33,13 @@ class FixedHeightDelegate : public QStyledItemDelegate {
 
 namespace qv {
 
-TPortLister SetPortLister(TPortLister lister) {
-  std::lock_guard lock(Lister().mutex);
-  return std::exchange(Lister().lister, std::move(lister));
-}
-
-TPortDescriber SetPortDescriber(TPortDescriber describer) {
-  std::lock_guard lock(Lister().mutex);
-  return std::exchange(Lister().describer, std::move(describer));
-}
-
-QStringList ComPropertyItems(TComProperty property) {
+QStringList ComPropertyItems(TComProperty property, const PortChoiceSource& ports) {
   switch (property) {
     case cpPort: {
-      TPortLister lister;
-      {
-        std::lock_guard lock(Lister().mutex);
-        lister = Lister().lister;
-      }
-      std::vector<std::string> ports;
-      if (lister)
-        lister(ports);
-      else
-        ListPortChoices(ports);
+      std::vector<std::string> names;
+      ports.List(names);
       QStringList out;
-      for (const auto& p : ports) out << QString::fromStdString(p);
+      for (const auto& p : names) out << QString::fromStdString(p);
       return out;
     }
     case cpBaudRate: return Texts(kBaudRateTexts);
@@ -93,15 +59,9 @@ QStringList ComPropertyItems(TComProperty property) {
 namespace {
 
 // Each port entry says in its tooltip what it is; the entry's text stays the name.
-void DescribePorts(QComboBox& items) {
-  qv::TPortDescriber describer;
-  {
-    std::lock_guard lock(Lister().mutex);
-    describer = Lister().describer;
-  }
+void DescribePorts(QComboBox& items, const qv::PortChoiceSource& ports) {
   for (int i = 0; i < items.count(); ++i) {
-    const std::string name = items.itemText(i).toStdString();
-    const std::string tip = describer ? describer(name) : qv::DescribePort(name);
+    const std::string tip = ports.Describe(items.itemText(i).toStdString());
     if (!tip.empty()) items.setItemData(i, QString::fromStdString(tip), Qt::ToolTipRole);
   }
 }
@@ -111,10 +71,10 @@ void DescribePorts(QComboBox& items) {
 void TComSelect::SetComProperty(TComProperty value) {
   property_ = value;
   // Listed first, so that a failing port list leaves the items as they were.
-  const QStringList items = qv::ComPropertyItems(value);
+  const QStringList items = qv::ComPropertyItems(value, ports_);
   items_->clear();
   items_->addItems(items);
-  if (value == cpPort) DescribePorts(*items_);
+  if (value == cpPort) DescribePorts(*items_, ports_);
 }
 
 QString TComSelect::CurrentValueText() const {
@@ -205,7 +165,8 @@ void TComSelect::ApplySettings() {
 
 // TComComboBox ----------------------------------------------------------------
 
-TComComboBox::TComComboBox(QWidget* parent) : QComboBox(parent) {
+TComComboBox::TComComboBox(QWidget* parent, qv::PortChoiceSource ports)
+    : QComboBox(parent), select_(*this, std::move(ports)) {
   QComboBox::setEditable(false);
   setItemDelegate(new FixedHeightDelegate(this));
   // activated comes from the user only, never from a programmatic selection.

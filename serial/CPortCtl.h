@@ -7,38 +7,27 @@
 #include <QPointer>
 #include <QString>
 #include <QStringList>
-#include <functional>
 #include <string>
-#include <vector>
+#include <utility>
 
 #include "CPort.h"
 #include "CPortTypes.h"
+#include "PortChoices.h"
 
 // The port property a list is bound to.
 enum TComProperty : int { cpNone, cpPort, cpBaudRate, cpDataBits, cpStopBits, cpParity, cpFlowControl };
 
 namespace qv {
-// Where port lists get the names of the serial ports. The default is
-// ListPortChoices() (ListSerialPorts(), then the USB adapters' by-id names);
-// tests put a list of their own in. Returns the previous one.
-using TPortLister = std::function<void(std::vector<std::string>& items)>;
-TPortLister SetPortLister(TPortLister lister);
-
-// What the port list's entries show as their tooltip. The default is
-// DescribePort(); tests put their own in. Returns the previous one.
-using TPortDescriber = std::function<std::string(const std::string& name)>;
-TPortDescriber SetPortDescriber(TPortDescriber describer);
-
 // The item texts of a list for the property, in the order of its values; the
-// port list asks the port lister and passes its error (EComPort 23) on.
-[[nodiscard]] QStringList ComPropertyItems(TComProperty property);
+// port list comes from ports and passes its error (EComPort 23) on.
+[[nodiscard]] QStringList ComPropertyItems(TComProperty property, const PortChoiceSource& ports = {});
 }  // namespace qv
 
-// The choice of one list: its pending values, the property it stands for, and
-// the (not owned) port and items it works on.
+// The choice of one list: its pending values, the property it stands for, the
+// (not owned) port and items it works on, and where a port list's entries come from.
 class TComSelect {
  public:
-  explicit TComSelect(QComboBox& items) : items_(&items) {}
+  explicit TComSelect(QComboBox& items, qv::PortChoiceSource ports = {}) : items_(&items), ports_(std::move(ports)) {}
   TComSelect(const TComSelect&) = delete;
   TComSelect& operator=(const TComSelect&) = delete;
 
@@ -80,6 +69,7 @@ class TComSelect {
   TParityBits parity_ = prNone;
   TFlowControl flow_control_ = fcHardware;
   QComboBox* items_;
+  qv::PortChoiceSource ports_;
   TComProperty property_ = cpNone;
   QPointer<TCustomComPort> port_;
   bool auto_apply_ = false;
@@ -92,7 +82,8 @@ class TComComboBox : public QComboBox {
  public:
   static constexpr int kItemHeight = 13;
 
-  explicit TComComboBox(QWidget* parent = nullptr);
+  // As a port list, it shows the entries ports gives (by default the system's).
+  explicit TComComboBox(QWidget* parent = nullptr, qv::PortChoiceSource ports = {});
   ~TComComboBox() override;
 
   // The list only offers its items; typing is not possible.
@@ -129,6 +120,6 @@ class TComComboBox : public QComboBox {
   void ItemPicked(int index);
   void PortDestroyed();
 
-  TComSelect select_{*this};
+  TComSelect select_;
   QMetaObject::Connection port_link_;
 };

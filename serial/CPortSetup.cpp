@@ -43,7 +43,7 @@ class UpdateBracket {
 
 }  // namespace
 
-TComSetupFrm::TComSetupFrm(QWidget* parent)
+TComSetupFrm::TComSetupFrm(QWidget* parent, const qv::PortChoiceSource& ports)
     : QDialog(parent, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
   setObjectName(QStringLiteral("ComSetupFrm"));
@@ -53,12 +53,12 @@ TComSetupFrm::TComSetupFrm(QWidget* parent)
   QFont font(QStringLiteral("MS Sans Serif"));
   font.setPointSize(8);
   setFont(font);
-  CreateControls();
+  CreateControls(ports);
 }
 
 TComSetupFrm::~TComSetupFrm() = default;
 
-void TComSetupFrm::CreateControls() {
+void TComSetupFrm::CreateControls(const qv::PortChoiceSource& ports) {
   GroupBox1 = new QGroupBox(CPortTr(" Settings "), this);
   GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
   GroupBox1->setGeometry(8, 8, 217, 169);
@@ -75,7 +75,7 @@ void TComSetupFrm::CreateControls() {
     label->adjustSize();
     *labels[i] = label;
 
-    TComComboBox* combo = new TComComboBox(GroupBox1);
+    TComComboBox* combo = new TComComboBox(GroupBox1, ports);
     combo->setObjectName(QStringLiteral("Combo%1").arg(i + 1));
     combo->setGeometry(80, 16 + row, 129, combo->sizeHint().height());
     combo->SetComProperty(properties[i]);
@@ -112,9 +112,9 @@ void TComSetupFrm::setVisible(bool visible) {
 
 namespace qv {
 
-void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run) {
+void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run, const PortChoiceSource& ports) {
   // Filling the port list may fail: nothing is shown then.
-  auto dialog = std::make_unique<TComSetupFrm>();
+  auto dialog = std::make_unique<TComSetupFrm>(nullptr, ports);
   const std::array<TComComboBox*, 6> combos{dialog->Combo1, dialog->Combo2, dialog->Combo3,
                                             dialog->Combo4, dialog->Combo5, dialog->Combo6};
   for (TComComboBox* c : combos) c->SetComPort(&port);
@@ -128,8 +128,9 @@ void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run) {
   bracket.Close();
 }
 
-void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run) {
-  port.SetPortSetupHandler([run = std::move(run)](TCustomComPort& p) { RunPortSetup(p, run); });
+void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run, PortChoiceSource ports) {
+  port.SetPortSetupHandler(
+      [run = std::move(run), ports = std::move(ports)](TCustomComPort& p) { RunPortSetup(p, run, ports); });
 }
 
 }  // namespace qv

@@ -6,6 +6,8 @@
 #include <QDialog>
 #include <functional>
 
+#include "PortChoices.h"
+
 class QGroupBox;
 class QLabel;
 class QPushButton;
@@ -19,9 +21,10 @@ class TComSetupFrm : public QDialog {
   static constexpr int kClientWidth = 231;
   static constexpr int kClientHeight = 216;
 
-  // Builds the dialog and fills its lists; the port list's error (EComPort 23)
-  // ends the construction.
-  explicit TComSetupFrm(QWidget* parent = nullptr);
+  // Builds the dialog and fills its lists, the port list from ports (by
+  // default the system's); the port list's error (EComPort 23) ends the
+  // construction.
+  explicit TComSetupFrm(QWidget* parent = nullptr, const qv::PortChoiceSource& ports = {});
   ~TComSetupFrm() override;
 
   // Centres the dialog on the screen before it is shown.
@@ -49,19 +52,19 @@ class TComSetupFrm : public QDialog {
   QPushButton* Button2 = nullptr;
 
  private:
-  void CreateControls();
+  void CreateControls(const qv::PortChoiceSource& ports);
 };
 
 namespace qv {
 
-// Shows the setup dialog for port and, when it ends with OK, sets the six
-// chosen values on it inside one BeginUpdate/EndUpdate bracket (an open port
-// takes them together). Cancel or closing the window changes nothing. Errors
-// (EComPort 23 before anything is shown, or a setter's error) are passed on;
-// the bracket is closed and the dialog freed all the same.
-void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run = {});
+// Shows the setup dialog for port, its port list from ports, and, when it ends
+// with OK, sets the six chosen values on it inside one BeginUpdate/EndUpdate
+// bracket (an open port takes them together). Cancel or closing the window
+// changes nothing. Errors (EComPort 23 before anything is shown, or a setter's
+// error) are passed on; the bracket is closed and the dialog freed all the same.
+void RunPortSetup(TCustomComPort& port, const TComSetupFrm::TModalRunner& run = {}, const PortChoiceSource& ports = {});
 
-// Makes RunPortSetup (with run) the dialog that port.ShowPortSetup() opens.
-void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run = {});
+// Makes RunPortSetup (with run and ports) the dialog that port.ShowPortSetup() opens.
+void InstallPortSetupDialog(TCustomComPort& port, TComSetupFrm::TModalRunner run = {}, PortChoiceSource ports = {});
 
 }  // namespace qv

@@ -47,4 +47,15 @@ std::string DescribePort(const std::string& name, const usb::TUsbRoots& usb) {
 
 std::string DescribePort(const std::string& name) { return DescribePort(name, usb::TUsbRoots{}); }
 
+void PortChoiceSource::List(std::vector<std::string>& items) const {
+  if (list)
+    list(items);
+  else
+    ListPortChoices(items);
+}
+
+std::string PortChoiceSource::Describe(const std::string& name) const {
+  return describe ? describe(name) : DescribePort(name);
+}
+
 }  // namespace qv

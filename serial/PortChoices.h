@@ -4,6 +4,7 @@
 // /dev/serial/by-id/ (which holds the adapter's serial number and survives
 // plugging it into another socket). Each entry can be described for its
 // tooltip: maker and product from sysfs, and the node it leads to.
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -24,5 +25,19 @@ void ListPortChoices(std::vector<std::string>& items);
 // a link sysfs does not know. Empty when the name leads nowhere.
 [[nodiscard]] std::string DescribePort(const std::string& name, const usb::TUsbRoots& usb);
 [[nodiscard]] std::string DescribePort(const std::string& name);
+
+// Where one port list gets its entries and their tooltips, handed in by the
+// list's owner. Either part left empty stands for the system's:
+// ListPortChoices() and DescribePort().
+using TPortLister = std::function<void(std::vector<std::string>& items)>;
+using TPortDescriber = std::function<std::string(const std::string& name)>;
+struct PortChoiceSource {
+  TPortLister list;
+  TPortDescriber describe;
+
+  // Replaces items with the entries; the lister's errors are passed on.
+  void List(std::vector<std::string>& items) const;
+  [[nodiscard]] std::string Describe(const std::string& name) const;
+};
 
 }  // namespace qv

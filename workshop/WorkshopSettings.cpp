@@ -140,7 +140,11 @@ std::string Read(const IniText& ini, WorkshopSettings& s) {
     if (!n || (*n != 0 && !IsZoomStep(*n))) return bad(kZoom, *v);
     s.model.zoom = *n;
   }
-  if (auto v = get(kSnapshotFolder)) s.snapshotFolder = *v;
+  if (auto v = get(kSnapshotFolder)) {
+    // A CR inside the line reads, but could never be written back.
+    if (!IsValidIniValue(*v)) return bad(kSnapshotFolder, *v);
+    s.snapshotFolder = *v;
+  }
   if (auto v = get(kGeometry)) {
     auto bytes = Unhex(*v);
     if (!bytes) return bad(kGeometry, *v);
@@ -184,7 +188,9 @@ std::string SettingsText(const WorkshopSettings& s) {
   ini.Set(kSection, kTolerance, Number(s.model.toleranceMbar));
   ini.Set(kSection, kDamping, Number(s.model.dampingSeconds));
   ini.Set(kSection, kZoom, s.model.zoom == 0 ? "auto" : Number(s.model.zoom));
-  ini.Set(kSection, kSnapshotFolder, s.snapshotFolder);
+  // A folder whose name holds a line break cannot be kept in a line: the
+  // default folder is stored instead (it still serves until the program ends).
+  ini.Set(kSection, kSnapshotFolder, IsValidIniValue(s.snapshotFolder) ? s.snapshotFolder : std::string());
   ini.Set(kSection, kGeometry, Hex(s.geometry));
   ini.Set(kSection, kReconnect, s.reconnect ? "1" : "0");
   int n = 0;

@@ -1,11 +1,13 @@
 // Recording and replay in the program: the "Aufnahme" menu beside the main
 // window's unchanged menus, recording scans from the menu (also around a port
 // error), replaying from the menu and by drag and drop with Start Scan off,
-// bad files, and the CSV export.
+// bad files, the CSV export, and every text in German or, under an English
+// locale, in English.
 #include <gtest/gtest.h>
 
 #include <QAction>
 #include <QApplication>
+#include <QComboBox>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QLabel>
@@ -55,9 +57,10 @@ class RecordingUi : public ::testing::Test {
  protected:
   void Show() {
     form = std::make_unique<TForm1>();
-    owned = std::make_unique<qv::TRecordingControl>(*form);
+    owned = std::make_unique<qv::TRecordingControl>(*form, language);
     control = owned.get();
     control->ShowMessage = [this](const QString& t) { messages << t; };
+    control->ShowNotice = [this](const QString& t) { notices << t; };
     form->SetCommandLinePort(device.SlavePath());
     form->show();
     ASSERT_TRUE(WaitFor([&] { return form->isVisible(); }));
@@ -80,7 +83,9 @@ class RecordingUi : public ::testing::Test {
   std::unique_ptr<TForm1> form;
   std::unique_ptr<qv::TRecordingControl> owned;  // made after the window, gone before it
   qv::TRecordingControl* control = nullptr;
+  qv::rec::Language language = qv::rec::Language::German;
   QStringList messages;
+  QStringList notices;
 };
 
 TEST_F(RecordingUi, ItsMenuStandsRightOfTheWindowsMenusWhichKeepTheirItems) {
@@ -232,13 +237,15 @@ TEST_F(RecordingUi, BadFilesAreNamedAndDamagedOnesReplayTheirValidPart) {
   EXPECT_FALSE(control->OpenReplay(QString::fromStdString((dir / "empty.bin").string())));
   EXPECT_FALSE(control->Replaying());
   ASSERT_EQ(messages.size(), 1);
-  EXPECT_TRUE(messages[0].contains("empty.bin")) << messages[0].toStdString();
+  EXPECT_EQ(messages[0].toStdString(),
+            (dir / "empty.bin").string() + " ist leer: weder eine Aufnahme noch ein Mitschnitt");
 
   const QString file = WriteRecording("cut.qvrec");
   fs::resize_file(file.toStdString(), fs::file_size(file.toStdString()) - 3);
   ASSERT_TRUE(control->OpenReplay(file));
   EXPECT_TRUE(control->ReplayWindow()->DamageLabel->isVisibleTo(control->ReplayWindow()));
-  EXPECT_TRUE(control->ReplayWindow()->DamageLabel->text().contains("at byte"));
+  EXPECT_TRUE(control->ReplayWindow()->DamageLabel->text().contains("gelesen bis Byte"))
+      << control->ReplayWindow()->DamageLabel->text().toStdString();
   ASSERT_TRUE(WaitFor([&] { return control->Engine()->AtEnd(); }));
   EXPECT_EQ(form->Measurement().MAXIMA, (std::array<std::int32_t, 4>{10, 20, 30, 41}));
 }
@@ -258,6 +265,86 @@ TEST_F(RecordingUi, ExportsTheCurrentRecordingAsCsv) {
   const std::string csv = qvtest::ReadFile(dir / "out.csv");
   EXPECT_EQ(csv, qv::rec::ExportCsv(*read.recording, {}));
   EXPECT_EQ(std::count(csv.begin(), csv.end(), '\n'), 4);
+  EXPECT_EQ(notices, QStringList{"Als CSV gespeichert: " + QString::fromStdString((dir / "out.csv").string()) +
+                                 " (3 Zeilen mit Messwerten)"});
+
+  // A folder that cannot be made (a plain file stands there): nothing
+  // written, and the user is told why.
+  qvtest::WriteFile(dir / "plain", "x");
+  const QString nowhere = QString::fromStdString((dir / "plain" / "out.csv").string());
+  EXPECT_FALSE(control->ExportCsv(nowhere));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith("Die CSV-Datei " + nowhere + " wurde nicht gespeichert: "))
+      << messages[0].toStdString();
+  EXPECT_EQ(qvtest::ReadFile(dir / "plain"), "x");
+  EXPECT_EQ(notices.size(), 1);
+}
+
+TEST_F(RecordingUi, AFolderThatCannotBeMadeIsToldInGermanAndRecordingStaysOff) {
+  Show();
+  qvtest::WriteFile(dir / "plain", "x");
+  control->RecordEveryScan(dir / "plain" / "rec");
+  form->Button2->click();
+  ASSERT_TRUE(form->ComPort1->Connected());  // the scan runs all the same
+  EXPECT_FALSE(control->Recording());
+  EXPECT_FALSE(control->RecordingArmed());
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_TRUE(messages[0].startsWith(QString::fromStdString(
+      "Der Ordner für Aufnahmen " + (dir / "plain" / "rec").string() + " kann nicht angelegt werden: ")))
+      << messages[0].toStdString();
+  form->Button3->click();
+}
+
+TEST_F(RecordingUi, EverythingInEnglishUnderAnEnglishLocale) {
+  EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::English, QLocale::UnitedKingdom)), qv::rec::Language::English);
+  EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::German, QLocale::Austria)), qv::rec::Language::German);
+  EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::French)), qv::rec::Language::German);
+  EXPECT_EQ(qv::RecordingLanguageOf(QLocale::c()), qv::rec::Language::German);
+  {
+    // Without a language handed in, the control follows the locale.
+    const QLocale before;
+    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    TForm1 plain;
+    const qv::TRecordingControl followed(plain);
+    QLocale::setDefault(before);
+    EXPECT_EQ(followed.Menu->title(), "Recording");
+  }
+
+  language = qv::rec::Language::English;
+  Show();
+  EXPECT_EQ(MenuTitles(form->MainMenu1), (QStringList{"Programm", "Einstellung", "Scan", "Recording"}));
+  EXPECT_EQ(Items(control->Menu), (QStringList{"&Start recording", "Sto&p recording", "&Play a recording...",
+                                               "&End replay", "Export as &CSV..."}));
+
+  qvtest::WriteFile(dir / "empty.bin", "");
+  EXPECT_FALSE(control->OpenReplay(QString::fromStdString((dir / "empty.bin").string())));
+  ASSERT_EQ(messages.size(), 1);
+  EXPECT_EQ(messages[0].toStdString(),
+            (dir / "empty.bin").string() + " is empty: it is neither a recording nor a capture");
+
+  const QString file = WriteRecording("cut.qvrec");
+  fs::resize_file(file.toStdString(), fs::file_size(file.toStdString()) - 3);
+  ASSERT_TRUE(control->OpenReplay(file));
+  qv::TReplayWindow* w = control->ReplayWindow();
+  EXPECT_EQ(w->windowTitle(), "Replay");
+  EXPECT_EQ(w->Banner->text(), "REPLAY of a recording \u2013 not a live measurement");
+  EXPECT_EQ(w->FileLabel->text(), "File: cut.qvrec");
+  EXPECT_TRUE(w->DamageLabel->text().contains("the last record is cut off at byte"))
+      << w->DamageLabel->text().toStdString();
+  EXPECT_TRUE(form->windowTitle().endsWith(" \u2013 Replay: cut.qvrec")) << form->windowTitle().toStdString();
+  EXPECT_EQ(w->EndButton->text(), "End replay");
+  EXPECT_EQ(w->Speed->accessibleName(), "Speed");
+  ASSERT_TRUE(WaitFor([&] { return control->Engine()->AtEnd(); }));
+  EXPECT_EQ(w->PositionLabel->text(), "00:00.0 / 00:00.0  (end)");
+  w->ShowPosition(0, false, false);
+  EXPECT_EQ(w->PositionLabel->text(), "00:00.0 / 00:00.0  (paused)");
+  EXPECT_EQ(w->PauseButton->text(), "Play");
+
+  ASSERT_TRUE(control->ExportCsv(QString::fromStdString((dir / "out.csv").string())));
+  EXPECT_EQ(notices, QStringList{"Saved as CSV: " + QString::fromStdString((dir / "out.csv").string()) +
+                                 " (2 lines of values)"});
+  control->EndReplay();
+  EXPECT_FALSE(form->windowTitle().contains("Replay"));
 }
 
 }  // namespace

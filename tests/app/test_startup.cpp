@@ -60,16 +60,15 @@ class Startup : public ::testing::Test {
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     // Settings that differ from the dialog's starting values: reading them shows.
     WriteFile(iniFile, "[SPEED]\n1=250\n[Einstellungen]\n3=1\n");
-    previousLister = qv::SetPortLister([](std::vector<std::string>& items) { items = {"COM1", "COM2"}; });
     form = std::make_unique<TForm1>();
-    qv::InstallPortSetupDialog(*form->ComPort1, [this](TComSetupFrm& d) { return user ? user(d) : 0; });
+    qv::InstallPortSetupDialog(*form->ComPort1, [this](TComSetupFrm& d) { return user ? user(d) : 0; },
+                               {[this](std::vector<std::string>& items) { lister(items); }, {}});
     form2 = std::make_unique<TForm2>(nullptr, iniFile);
     qv::AttachSettingsDialog(*form, *form2);
   }
   void TearDown() override {
     form.reset();
     form2.reset();
-    qv::SetPortLister(previousLister);
     ::setenv("XDG_CONFIG_HOME", oldConfig.c_str(), 1);
   }
   fs::path RegFile() const { return config / "quorvel" / "HKEY_LOCAL_MACHINE.reg"; }
@@ -101,7 +100,7 @@ class Startup : public ::testing::Test {
   fs::path iniFile = dir / "Quorvel.ini";
   std::string oldConfig;
   std::function<int(TComSetupFrm&)> user;  // the user in the port setup dialog
-  qv::TPortLister previousLister;
+  qv::TPortLister lister = [](std::vector<std::string>& items) { items = {"COM1", "COM2"}; };  // the system's ports
   CapturedErrors errors;
   std::unique_ptr<TForm1> form;
   std::unique_ptr<TForm2> form2;
@@ -258,7 +257,7 @@ TEST_F(Startup, TheRs232MenuStoresAfterOkAndCancelButNotWithoutAPortList) {
 
   const std::string before = ReadFile(RegFile());
   const ino_t inode = Inode(RegFile());
-  qv::SetPortLister([](std::vector<std::string>&) { throw EComPort(23, 2); });
+  lister = [](std::vector<std::string>&) { throw EComPort(23, 2); };
   form->ComPort1->SetDataBits(dbSix);
   form->RS2321->trigger();
   EXPECT_EQ(errors.texts, QStringList{QStringLiteral("Registry error (win error code: 2)")});

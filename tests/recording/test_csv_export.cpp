@@ -52,12 +52,23 @@ TEST(CsvExport, LinesAndReferences) {
   out.clear();
   AppendCsvLine(out, 0, {90, 95, 101, 65535}, *ParseReference("3"));  // cylinder 3: D = -1
   EXPECT_EQ(out, "0.000000,90,95,101,65535,10,5,-1,-65435,11.00,6.00,0.00,-65434.00\r\n");
+  // A pair's mean: 1+2 is 7.5, 3+4 is 0; either cylinder names its pair.
+  out.clear();
+  AppendCsvLine(out, 0, {90, 95, 101, 99}, *ParseReference("1+2"));
+  AppendCsvLine(out, 0, {90, 95, 101, 99}, {Reference::Kind::kPair, 1});
+  AppendCsvLine(out, 0, {90, 95, 101, 99}, {Reference::Kind::kPair, 3});
+  EXPECT_EQ(out,
+            "0.000000,90,95,101,99,10,5,-1,1,2.50,-2.50,-8.50,-6.50\r\n"
+            "0.000000,90,95,101,99,10,5,-1,1,2.50,-2.50,-8.50,-6.50\r\n"
+            "0.000000,90,95,101,99,10,5,-1,1,10.00,5.00,-1.00,1.00\r\n");
 
   EXPECT_EQ(ParseReference("mean")->kind, Reference::Kind::kMean);
   EXPECT_EQ(ParseReference("midpoint")->kind, Reference::Kind::kMidpoint);
   EXPECT_EQ(ParseReference("1")->cylinder, 0);
   EXPECT_EQ(ParseReference("4")->cylinder, 3);
-  for (const char* bad : {"", "0", "5", "12", "Mean", "mid"}) EXPECT_FALSE(ParseReference(bad)) << bad;
+  EXPECT_EQ(ParseReference("3+4"), (Reference{Reference::Kind::kPair, 2}));
+  for (const char* bad : {"", "0", "5", "12", "Mean", "mid", "2+3", "1+", "+4", "4+3"})
+    EXPECT_FALSE(ParseReference(bad)) << bad;
 }
 
 // Frames from the simulator's encoder, mixed with channel records and noise,

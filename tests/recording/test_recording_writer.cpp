@@ -131,6 +131,7 @@ TEST(RecordingWriter, AFullDiskStopsTheRecordingWithAMessage) {
     const WriterStatus s = w.Status();
     if (!s.failed || s.message.find("largest size") == std::string::npos) ::_exit(13);
     if (s.message.find(s.file.string()) == std::string::npos) ::_exit(14);
+    if (s.problem != Problem{.kind = Problem::Kind::kWriteFailed, .file = s.file.string(), .err = EFBIG}) ::_exit(17);
     w.Append(frame);  // ignored, and harmless
     w.Stop();
     if (told != 1) ::_exit(16);

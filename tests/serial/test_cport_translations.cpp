@@ -88,8 +88,7 @@ TEST_F(CPortLocale, SetupDialogWordsAndErrorAdviceHaveGermanForms) {
 // The dialog as the port's setup shows it, its port list from the test.
 class SetupDialogLocale : public CPortLocale {
  protected:
-  qv::TPortLister previous = qv::SetPortLister([](std::vector<std::string>& items) { items = {"/dev/ttyS0"}; });
-  ~SetupDialogLocale() override { qv::SetPortLister(previous); }
+  const qv::PortChoiceSource ports{[](std::vector<std::string>& items) { items = {"/dev/ttyS0"}; }, {}};
 
   static std::vector<QString> Captions(const TComSetupFrm& d) {
     return {d.windowTitle(),  d.GroupBox1->title(), d.Label1->text(), d.Label2->text(),  d.Label3->text(),
@@ -99,7 +98,7 @@ class SetupDialogLocale : public CPortLocale {
 
 TEST_F(SetupDialogLocale, GermanDialogTextsButUntranslatedLists) {
   ASSERT_TRUE(Use("de_DE.UTF-8"));
-  TComSetupFrm d;
+  TComSetupFrm d(nullptr, ports);
   EXPECT_EQ(Captions(d), (std::vector<QString>{"Einrichtung", " Einstellungen ", "Anschluss", "Baudrate", "Datenbits",
                                                "Stoppbits", "Parität", "Handshake", "OK", "Abbrechen"}));
   // The lists show the stored names, which the port converts back.
@@ -113,7 +112,7 @@ TEST_F(SetupDialogLocale, GermanDialogTextsButUntranslatedLists) {
 
 TEST_F(SetupDialogLocale, EnglishDialogKeepsItsTexts) {
   EXPECT_FALSE(Use("en_US.UTF-8"));
-  TComSetupFrm d;
+  TComSetupFrm d(nullptr, ports);
   EXPECT_EQ(Captions(d), (std::vector<QString>{"Setup", " Settings ", "Port", "Baud rate", "Data bits", "Stop bits",
                                                "Parity", "Flow control", "OK", "Cancel"}));
 }

@@ -6,15 +6,24 @@
 #include <algorithm>
 #include <filesystem>
 
+#include "AppPaths.h"
 #include "CPortCtl.h"
-#include "support/FakeUsbTree.h"
+#include "CPortSetup.h"
+#include "EComPort.h"
 #include "PortChoices.h"
 #include "PortList.h"
+#include "support/FakeUsbTree.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 using qvtest::FakeUsbTree;
+
+QStringList Items(const QComboBox& c) {
+  QStringList out;
+  for (int i = 0; i < c.count(); ++i) out << c.itemText(i);
+  return out;
+}
 
 class PortChoicesTest : public ::testing::Test {
  protected:
@@ -78,23 +87,15 @@ TEST_F(PortChoicesTest, DescribesAdaptersByNodeAndByIdOtherPortsAndLinks) {
 // The combo box of the setup dialog, fed from the fake tree.
 class PortComboChoices : public PortChoicesTest {
  protected:
-  void SetUp() override {
-    AddAll();
-    previousLister = qv::SetPortLister(
-        [this](std::vector<std::string>& items) { qv::ListPortChoices(items, sources, tree.Roots()); });
-    previousDescriber =
-        qv::SetPortDescriber([this](const std::string& n) { return qv::DescribePort(n, tree.Roots()); });
+  void SetUp() override { AddAll(); }
+  qv::PortChoiceSource Ports() {
+    return {[this](std::vector<std::string>& items) { qv::ListPortChoices(items, sources, tree.Roots()); },
+            [this](const std::string& n) { return qv::DescribePort(n, tree.Roots()); }};
   }
-  void TearDown() override {
-    qv::SetPortLister(previousLister);
-    qv::SetPortDescriber(previousDescriber);
-  }
-  qv::TPortLister previousLister;
-  qv::TPortDescriber previousDescriber;
 };
 
 TEST_F(PortComboChoices, EveryEntrySaysWhatItIsInItsTooltipAndShowsItsName) {
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
   ASSERT_EQ(c.count(), 9);
   EXPECT_EQ(c.itemText(2).toStdString(), Dev("ttyUSB0"));
@@ -107,7 +108,7 @@ TEST_F(PortComboChoices, EveryEntrySaysWhatItIsInItsTooltipAndShowsItsName) {
 
 TEST_F(PortComboChoices, AStoredByIdNameIsSelectedAsItselfAndANodeAsItself) {
   TComPort port;
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
   port.SetPort(ById(qvtest::Ftdi()));
   c.SetComPort(&port);
@@ -115,10 +116,44 @@ TEST_F(PortComboChoices, AStoredByIdNameIsSelectedAsItselfAndANodeAsItself) {
   EXPECT_EQ(c.Selector().PendingPort(), ById(qvtest::Ftdi()));
   TComPort byNode;
   byNode.SetPort(Dev("ttyUSB0"));
-  TComComboBox d;
+  TComComboBox d(nullptr, Ports());
   d.SetComProperty(cpPort);
   d.SetComPort(&byNode);
   EXPECT_EQ(d.Text().toStdString(), Dev("ttyUSB0"));
+}
+
+// Nothing handed in: a list shows what the system offers, here with a
+// simulator's announced port among it, each entry described by DescribePort().
+TEST(PortChoiceDefaults, ListsGivenNoSourceShowAndDescribeTheSystemsPorts) {
+  qvtest::ScratchDir dir;
+  qvtest::WriteFile(dir / "pts-9", "");
+  const fs::path announced = qv::PortAnnouncementDir() / "quorvel-sim-defaults";
+  fs::create_directories(announced.parent_path());
+  fs::create_symlink(dir / "pts-9", announced);
+  struct Unannounce {
+    fs::path link;
+    ~Unannounce() {
+      std::error_code ec;
+      fs::remove(link, ec);
+    }
+  } unannounce{announced};
+  std::vector<std::string> system;
+  try {
+    qv::ListPortChoices(system);
+  } catch (const EComPort& e) {
+    GTEST_SKIP() << "the system lists no ports here: " << e.what();
+  }
+  ASSERT_NE(std::find(system.begin(), system.end(), announced.string()), system.end());
+  QStringList expected;
+  for (const auto& p : system) expected << QString::fromStdString(p);
+
+  TComComboBox c;
+  c.SetComProperty(cpPort);
+  EXPECT_EQ(Items(c), expected);
+  const int i = c.findText(QString::fromStdString(announced.string()));
+  EXPECT_EQ(c.itemData(i, Qt::ToolTipRole).toString().toStdString(), "Link to " + (dir / "pts-9").string());
+  TComSetupFrm d;
+  EXPECT_EQ(Items(*d.Combo1), expected);
 }
 
 }  // namespace

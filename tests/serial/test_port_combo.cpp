@@ -41,13 +41,13 @@ void Press(QWidget& w, int key, const QString& text = {}) {
 
 class ComboTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    previous = qv::SetPortLister([this](std::vector<std::string>& items) { items = ports; });
+  // What the port lists are handed: whatever lister holds at the time of filling.
+  qv::PortChoiceSource Ports() {
+    return {[this](std::vector<std::string>& items) { lister(items); }, {}};
   }
-  void TearDown() override { qv::SetPortLister(previous); }
   std::vector<std::string> ports{"/dev/ttyS0", "/dev/ttyUSB0", "COM1"};
+  qv::TPortLister lister = [this](std::vector<std::string>& items) { items = ports; };
   std::vector<std::string> reported;
-  qv::TPortLister previous;
 };
 
 TEST_F(ComboTest, IsADropDownListWithFixedRowsThatCannotBeTypedInto) {
@@ -63,7 +63,7 @@ TEST_F(ComboTest, IsADropDownListWithFixedRowsThatCannotBeTypedInto) {
 }
 
 TEST_F(ComboTest, EachPropertyFillsItsNamesAndSelectsTheFirstWithoutAPort) {
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   const std::vector<std::pair<TComProperty, QStringList>> cases{
       {cpPort, {"/dev/ttyS0", "/dev/ttyUSB0", "COM1"}},
       {cpBaudRate,
@@ -84,6 +84,30 @@ TEST_F(ComboTest, EachPropertyFillsItsNamesAndSelectsTheFirstWithoutAPort) {
   EXPECT_EQ(c.count(), 0);
   EXPECT_EQ(c.currentIndex(), -1);
   EXPECT_EQ(c.Text(), QString());
+}
+
+TEST_F(ComboTest, EachListFillsAndDescribesFromTheSourceItWasHanded) {
+  qvtest::ScratchDir dir;
+  qvtest::WriteFile(dir / "pts-4", "");
+  const auto link = dir / "quorvel-sim-4";
+  std::filesystem::create_symlink(dir / "pts-4", link);
+  TComComboBox described(nullptr, {[](std::vector<std::string>& items) {
+                                     items = {"/dev/ttyS0", "COM1"};
+                                   },
+                                   [](const std::string& name) { return "Named " + name; }});
+  TComComboBox listedOnly(nullptr, Ports());  // its entries described as the system describes them
+  ports = {link.string()};
+  described.SetComProperty(cpPort);
+  listedOnly.SetComProperty(cpPort);
+  described.SetComProperty(cpPort);  // filled again after the other: still its own entries
+  EXPECT_EQ(Items(described), (QStringList{"/dev/ttyS0", "COM1"}));
+  EXPECT_EQ(described.itemData(1, Qt::ToolTipRole).toString(), QStringLiteral("Named COM1"));
+  EXPECT_EQ(Items(listedOnly), QStringList{QString::fromStdString(link.string())});
+  EXPECT_EQ(listedOnly.itemData(0, Qt::ToolTipRole).toString().toStdString(), "Link to " + (dir / "pts-4").string());
+  // The other properties never ask the source.
+  lister = [](std::vector<std::string>&) { throw EComPort(23, 2); };
+  EXPECT_NO_THROW(listedOnly.SetComProperty(cpBaudRate));
+  EXPECT_EQ(listedOnly.count(), 16);
 }
 
 TEST_F(ComboTest, PendingValuesStartAtTheFirstNamesAndAnEmptyPort) {
@@ -127,7 +151,7 @@ TEST_F(ComboTest, LinkingAPortSelectsItsCurrentValueEitherWayRound) {
 TEST_F(ComboTest, APortNameIsFoundWithoutRegardToCaseAndAnUnlistedOneSelectsNothing) {
   TComPort port;
   port.SetPort("com1");
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
   c.SetComPort(&port);
   EXPECT_EQ(c.Text(), QStringLiteral("COM1"));
@@ -135,7 +159,7 @@ TEST_F(ComboTest, APortNameIsFoundWithoutRegardToCaseAndAnUnlistedOneSelectsNoth
 
   TComPort other;
   other.SetPort("/dev/ttyACM7");
-  TComComboBox d;
+  TComComboBox d(nullptr, Ports());
   d.SetComProperty(cpPort);
   d.SetComPort(&other);
   EXPECT_EQ(d.currentIndex(), -1);
@@ -155,7 +179,7 @@ TEST_F(ComboTest, AListedNameOfTheSameDeviceIsSelectedAndThePortKeepsItsOwnName)
   ports = {"/dev/ttyS0", link.string()};
   TComPort port;
   port.SetPort(device.string());
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
   c.SetComPort(&port);
   EXPECT_EQ(c.currentIndex(), 1);
@@ -167,7 +191,7 @@ TEST_F(ComboTest, AListedNameOfTheSameDeviceIsSelectedAndThePortKeepsItsOwnName)
   TComPort legacy;
   legacy.SetPort("COM1");
   ports = {"/dev/ttyS0", "/dev/ttyUSB0"};
-  TComComboBox d;
+  TComComboBox d(nullptr, Ports());
   d.SetComProperty(cpPort);
   d.SetComPort(&legacy);
   EXPECT_EQ(d.Text(), QStringLiteral("/dev/ttyS0"));
@@ -231,7 +255,7 @@ TEST_F(ComboTest, EveryPropertyAppliesItsOwnPendingValue) {
   };
   for (const Case& k : {Case{cpPort, "/dev/ttyUSB0"}, Case{cpBaudRate, "2400"}, Case{cpDataBits, "6"},
                         Case{cpStopBits, "2"}, Case{cpParity, "Mark"}, Case{cpFlowControl, "None"}}) {
-    TComComboBox c;
+    TComComboBox c(nullptr, Ports());
     c.SetComProperty(k.property);
     c.SetComPort(&port);
     UserPicks(c, QString::fromLatin1(k.text));
@@ -285,7 +309,7 @@ TEST_F(ComboTest, AFailedAutoApplyIsReportedAndRaisesNoChange) {
   port.SetErrorReporter([this](const std::exception& e) { reported.push_back(e.what()); });
   port.SetPort(pty.slave());
   port.SetConnected(true);
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
   c.SetComPort(&port);
   c.SetAutoApply(true);
@@ -299,9 +323,9 @@ TEST_F(ComboTest, AFailedAutoApplyIsReportedAndRaisesNoChange) {
 }
 
 TEST_F(ComboTest, AFailingPortListLeavesTheItemsAsTheyWere) {
-  TComComboBox c;
+  TComComboBox c(nullptr, Ports());
   c.SetComProperty(cpPort);
-  qv::SetPortLister([](std::vector<std::string>&) { throw EComPort(23, 2); });
+  lister = [](std::vector<std::string>&) { throw EComPort(23, 2); };
   try {
     c.SetComProperty(cpPort);
     ADD_FAILURE() << "no error";

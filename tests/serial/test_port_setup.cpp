@@ -62,7 +62,6 @@ Settings Of(const TCustomComPort& p) {
 class SetupTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    previousLister = qv::SetPortLister([this](std::vector<std::string>& items) { items = ports; });
     runner = [this](TComSetupFrm& d) {
       ++shown;
       dialog = &d;
@@ -75,22 +74,24 @@ class SetupTest : public ::testing::Test {
     port.Parity().SetBits(prNone);
     port.FlowControl().SetFlowControl(fcNone);
   }
-  void TearDown() override {
-    qv::SetPortLister(previousLister);
-    port.Close();
+  void TearDown() override { port.Close(); }
+
+  // What the dialogs are handed: whatever lister holds when the port list fills.
+  qv::PortChoiceSource Ports() {
+    return {[this](std::vector<std::string>& items) { lister(items); }, {}};
   }
 
   std::vector<std::string> ports{"COM1", "COM2"};
+  qv::TPortLister lister = [this](std::vector<std::string>& items) { items = ports; };
   std::function<int(TComSetupFrm&)> user;  // what the user does in the open dialog
   int shown = 0;
   QPointer<TComSetupFrm> dialog;
   TComPort port;
-  qv::TPortLister previousLister;
   TComSetupFrm::TModalRunner runner;  // how the dialog runs: the test's stand-in for the user
 };
 
 TEST_F(SetupTest, TheDialogHasItsCaptionSizeControlsAndTabOrder) {
-  TComSetupFrm d;
+  TComSetupFrm d(nullptr, Ports());
   EXPECT_EQ(d.windowTitle(), QStringLiteral("Setup"));
   EXPECT_EQ(d.size(), QSize(231, 216));
   EXPECT_EQ(d.minimumSize(), d.maximumSize());
@@ -144,7 +145,7 @@ TEST_F(SetupTest, OpensWithTheCurrentValuesAndOkWithoutChangesKeepsThem) {
   const Settings before = Of(port);
   port.ShowPortSetup();  // no dialog installed yet: nothing happens
   EXPECT_EQ(shown, 0);
-  qv::InstallPortSetupDialog(port, runner);
+  qv::InstallPortSetupDialog(port, runner, Ports());
   port.ShowPortSetup();
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(selected, (QStringList{"COM1", "57600", "8", "1", "None", "None"}));
@@ -160,7 +161,7 @@ TEST_F(SetupTest, CancelDropsEveryChoice) {
     return QDialog::Rejected;
   };
   const Settings before = Of(port);
-  qv::RunPortSetup(port, runner);
+  qv::RunPortSetup(port, runner, Ports());
   EXPECT_EQ(Of(port), before);
   EXPECT_TRUE(dialog.isNull());
 }
@@ -175,7 +176,7 @@ TEST_F(SetupTest, OkAppliesEveryChoice) {
     UserPicks(d.Combo6, "Software");
     return QDialog::Accepted;
   };
-  qv::RunPortSetup(port, runner);
+  qv::RunPortSetup(port, runner, Ports());
   EXPECT_EQ(Of(port), (Settings{"COM2", br2400, dbSeven, sbTwoStopBits, prEven, fcSoftware}));
 }
 
@@ -200,7 +201,7 @@ TEST_F(SetupTest, OkOnAnOpenPortSetsTheLineAtOnceAndClosingTheWindowCancels) {
     d.close();  // the title bar's close button
   });
   port.ShowPortSetup();  // not installed: nothing
-  qv::RunPortSetup(port, runner);
+  qv::RunPortSetup(port, runner, Ports());
   EXPECT_EQ(port.BaudRate(), br57600);
   EXPECT_EQ(LineRate(pty), 57600u);
 
@@ -209,7 +210,7 @@ TEST_F(SetupTest, OkOnAnOpenPortSetsTheLineAtOnceAndClosingTheWindowCancels) {
     UserPicks(d.Combo2, "115200");
     d.Button1->click();
   });
-  qv::RunPortSetup(port, runner);
+  qv::RunPortSetup(port, runner, Ports());
   EXPECT_TRUE(port.Connected());
   EXPECT_EQ(port.BaudRate(), br115200);
   EXPECT_EQ(LineRate(pty), 115200u);
@@ -225,13 +226,13 @@ TEST_F(SetupTest, ThePortListComesSortedByTextFromTheSystem) {
     fs::create_directory_symlink(dir / "devices", src.sysfsRoot / n / "device");
     qvtest::WriteFile(src.devRoot / n, "");
   }
-  qv::SetPortLister([&](std::vector<std::string>& items) { ListSerialPorts(items, src); });
+  lister = [&](std::vector<std::string>& items) { ListSerialPorts(items, src); };
   QStringList listed;
   user = [&](TComSetupFrm& d) {
     listed = Items(d.Combo1);
     return QDialog::Rejected;
   };
-  qv::RunPortSetup(port, runner);
+  qv::RunPortSetup(port, runner, Ports());
   const auto dev = [&](const char* n) { return QString::fromStdString((src.devRoot / n).string()); };
   EXPECT_EQ(listed, (QStringList{dev("COM1"), dev("COM10"), dev("COM2")}));
 }
@@ -239,8 +240,8 @@ TEST_F(SetupTest, ThePortListComesSortedByTextFromTheSystem) {
 TEST_F(SetupTest, WithoutASystemListTheDialogIsNotShownAndTheErrorPassesOn) {
   qvtest::ScratchDir dir;
   const TPortListSources src{dir / "no-sysfs", dir / "dev", dir / "ports"};
-  qv::SetPortLister([&](std::vector<std::string>& items) { ListSerialPorts(items, src); });
-  qv::InstallPortSetupDialog(port, runner);
+  lister = [&](std::vector<std::string>& items) { ListSerialPorts(items, src); };
+  qv::InstallPortSetupDialog(port, runner, Ports());
   bool nextStepRan = false;
   try {
     port.ShowPortSetup();
@@ -266,7 +267,7 @@ TEST_F(SetupTest, AnEmptyOrUnmatchedPortListSelectsNothingAndOkKeepsTheName) {
       return QDialog::Accepted;
     };
     port.SetBaudRate(br57600);
-    qv::RunPortSetup(port, runner);
+    qv::RunPortSetup(port, runner, Ports());
     EXPECT_EQ(count, static_cast<int>(list.size()));
     EXPECT_EQ(index, -1);
     EXPECT_EQ(port.Port(), "COM1");
@@ -298,7 +299,7 @@ TEST_F(SetupTest, AnErrorWhileApplyingStillClosesTheBracketAndFreesTheDialog) {
   };
   open.applied = 0;
   try {
-    qv::RunPortSetup(open, runner);
+    qv::RunPortSetup(open, runner, Ports());
     ADD_FAILURE() << "no error";
   } catch (const EComPort& e) {
     EXPECT_EQ(e.Code(), 1);  // the port name is applied first: reopening fails

@@ -85,6 +85,7 @@ TEST(WorkshopSettingsFile, DamagedFileGivesDefaultsAndIsKeptUntilASettingChanges
       "[Workshop]\n[ZeroOffsets]\nPort1=1;2;3;4;\n",
       "Theme=night\n",
       std::string("[Workshop]\nTheme=night\0\n", 24),
+      "[Workshop]\nSnapshotFolder=/srv/a\rb\n",  // a CR inside could not be written back
   };
   for (const std::string& bytes : damaged) {
     qvtest::WriteFile(path, bytes);
@@ -105,6 +106,19 @@ TEST(WorkshopSettingsFile, DamagedFileGivesDefaultsAndIsKeptUntilASettingChanges
     WorkshopSettingsFile again(path);
     EXPECT_EQ(again.Load().settings, s);
   }
+}
+
+TEST(WorkshopSettingsFile, AFolderNameWithALineBreakIsNotStoredAndBreaksNothing) {
+  qvtest::ScratchDir dir;
+  WorkshopSettingsFile file(dir / "workshop.ini");
+  WorkshopSettings s = Changed();
+  s.snapshotFolder = "/srv/a\nTheme=day";
+  ASSERT_EQ(file.Save(s), "");
+  WorkshopSettingsFile again(file.Path());
+  const ParsedSettings p = again.Load();
+  EXPECT_EQ(p.problem, "");
+  EXPECT_EQ(p.settings.theme, Changed().theme);
+  EXPECT_EQ(p.settings.snapshotFolder, "");
 }
 
 TEST(WorkshopSettingsFile, UnknownKeysAndCommentsAreNoDamage) {

@@ -19,7 +19,7 @@
 class QAction;
 class QComboBox;
 class QLabel;
-class QSpinBox;
+class QDoubleSpinBox;
 class QToolBar;
 
 namespace qv::workshop {
@@ -136,7 +136,7 @@ class TWorkshopView : public QMainWindow {
   QLabel* status_ = nullptr;
   QComboBox* reference_ = nullptr;
   QComboBox* unit_ = nullptr;
-  QSpinBox* tolerance_ = nullptr;
+  QDoubleSpinBox* tolerance_ = nullptr;
   QComboBox* damping_ = nullptr;
   QComboBox* zoom_ = nullptr;
   QAction* pair_ = nullptr;

@@ -1,14 +1,18 @@
 // The workshop view's controls: the tool bar and the keys.
 #include <QAction>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QKeySequence>
 #include <QSignalBlocker>
-#include <QSpinBox>
 #include <QToolBar>
+#include <algorithm>
 #include <array>
+#include <cmath>
 
 #include "TWorkshopView.h"
+#include "Units.h"
+#include "WorkshopModel.h"
 
 namespace qv::workshop {
 
@@ -45,9 +49,8 @@ void TWorkshopView::BuildControls() {
   pair_->setObjectName(QStringLiteral("PairMode"));
   pair_->setCheckable(true);
   unit_ = MakeCombo(toolbar_, "Unit");
-  tolerance_ = new QSpinBox(toolbar_);
+  tolerance_ = new QDoubleSpinBox(toolbar_);
   tolerance_->setObjectName(QStringLiteral("Tolerance"));
-  tolerance_->setRange(1, 50);
   toolbar_->addWidget(tolerance_);
   damping_ = MakeCombo(toolbar_, "Damping");
   zoom_ = MakeCombo(toolbar_, "Zoom");
@@ -87,7 +90,15 @@ void TWorkshopView::BuildControls() {
   connect(unit_, &QComboBox::activated, this, changed);
   connect(damping_, &QComboBox::activated, this, changed);
   connect(zoom_, &QComboBox::activated, this, changed);
-  connect(tolerance_, &QSpinBox::valueChanged, this, changed);
+  // The box shows the tolerance in the chosen unit; only the user's own edits
+  // change it, so that switching units does not move it by their rounding.
+  connect(tolerance_, &QDoubleSpinBox::valueChanged, this, [this](double shown) {
+    ViewChoices next = choices_;
+    // Rounded to a millionth of a mBar, so 0.7 kPa is kept as 7 mBar, not 6.9999...
+    const double mbar = std::round(ToMilliBar(shown, choices_.unit) * 1e6) / 1e6;
+    next.toleranceMbar = std::clamp(mbar, kMinToleranceMbar, kMaxToleranceMbar);
+    SetChoices(next);
+  });
   connect(pair_, &QAction::toggled, this, changed);
 }
 
@@ -130,8 +141,17 @@ void TWorkshopView::FillControls() {
   unit_->setCurrentIndex(IndexOf(kUnitChoices, choices_.unit));
   unit_->setToolTip(w.T(kUnit));
   tolerance_->setPrefix(w.T(kTolerance) + QStringLiteral(" ±"));
-  tolerance_->setSuffix(QStringLiteral(" ") + ViewLanguage::UnitName(Unit::MilliBar));
-  tolerance_->setValue(static_cast<int>(choices_.toleranceMbar));
+  // 1 to 50 mBar, shown in the unit with its resolution, one step about a mBar.
+  const Unit u = choices_.unit;
+  const double scale = std::pow(10.0, Decimals(u));
+  tolerance_->setDecimals(Decimals(u));
+  tolerance_->setRange(std::ceil(FromMilliBar(kMinToleranceMbar, u) * scale) / scale,
+                       std::floor(FromMilliBar(kMaxToleranceMbar, u) * scale) / scale);
+  tolerance_->setSingleStep(std::max(1.0, std::round(PerMilliBar(u) * scale)) / scale);
+  tolerance_->setSuffix(QStringLiteral(" ") + ViewLanguage::UnitName(u));
+  // The box writes its number with the view's decimal separator.
+  tolerance_->setLocale(w.decimalSeparator == "," ? QLocale(QLocale::German) : QLocale::c());
+  tolerance_->setValue(RoundToDisplay(FromMilliBar(choices_.toleranceMbar, u), u));
   tolerance_->setToolTip(w.T(kToleranceTip));
   damping_->clear();
   const QString separator = QString::fromStdString(w.decimalSeparator);
@@ -171,7 +191,6 @@ void TWorkshopView::ChoicesFromControls() {
   next.reference = ref == 0 ? ReferenceKind::Mean : ref == 1 ? ReferenceKind::Midpoint : ReferenceKind::Cylinder;
   next.referenceCylinder = ref >= 2 ? ref - 2 : choices_.referenceCylinder;
   next.unit = kUnitChoices[static_cast<std::size_t>(std::max(0, unit_->currentIndex()))];
-  next.toleranceMbar = tolerance_->value();
   next.dampingSeconds = kDampingChoices[static_cast<std::size_t>(std::max(0, damping_->currentIndex()))];
   next.zoom = kZoomChoices[static_cast<std::size_t>(std::max(0, zoom_->currentIndex()))];
   next.pairMode = pair_->isChecked();

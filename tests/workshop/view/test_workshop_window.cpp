@@ -6,9 +6,9 @@
 #include <QAccessible>
 #include <QAction>
 #include <QComboBox>
+#include <QDoubleSpinBox>
 #include <QFile>
 #include <QImageReader>
-#include <QSpinBox>
 #include <QTest>
 #include <QToolBar>
 #include <filesystem>
@@ -143,7 +143,25 @@ TEST_F(Window, TheControlsSetTheChoices) {
   unit->setCurrentIndex(3);
   emit unit->activated(3);
   EXPECT_EQ(source.choices.unit, Unit::InchHg);
-  view->findChild<QSpinBox*>("Tolerance")->setValue(25);
+  // The tolerance is shown and set in the chosen unit, within 1 to 50 mBar;
+  // switching the unit does not move it by the unit's rounding.
+  auto* tolerance = view->findChild<QDoubleSpinBox*>("Tolerance");
+  EXPECT_EQ(source.choices.toleranceMbar, 10);
+  EXPECT_DOUBLE_EQ(tolerance->value(), 0.30);  // 10 mBar = 0.2953 inHg
+  EXPECT_DOUBLE_EQ(tolerance->minimum(), 0.03);
+  EXPECT_DOUBLE_EQ(tolerance->maximum(), 1.47);
+  EXPECT_TRUE(tolerance->suffix().endsWith("inHg"));
+  tolerance->setValue(0.74);
+  EXPECT_NEAR(source.choices.toleranceMbar, 0.74 / 0.02953, 1e-6);
+  const double chosen = source.choices.toleranceMbar;
+  unit->setCurrentIndex(0);
+  emit unit->activated(0);
+  EXPECT_EQ(source.choices.toleranceMbar, chosen);
+  EXPECT_EQ(tolerance->value(), 25);
+  EXPECT_TRUE(tolerance->suffix().endsWith("mBar"));
+  tolerance->setValue(50);
+  EXPECT_EQ(source.choices.toleranceMbar, 50);
+  tolerance->setValue(25);
   EXPECT_EQ(source.choices.toleranceMbar, 25);
   auto* damping = view->findChild<QComboBox*>("Damping");
   damping->setCurrentIndex(0);
@@ -365,7 +383,7 @@ TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
     for (QAction* a : view->Controls()->actions()) all << a->text() << a->toolTip();
     for (auto* c : view->findChildren<QComboBox*>())
       for (int i = 0; i < c->count(); ++i) all << c->itemText(i);
-    all << view->findChild<QSpinBox*>("Tolerance")->prefix();
+    all << view->findChild<QDoubleSpinBox*>("Tolerance")->prefix();
     all.removeAll(QString());
     return all;
   };
@@ -430,7 +448,7 @@ TEST(WindowSettings, ComeFromTheStoreAndGoBackWhenTheUserChangesOne) {
   EXPECT_EQ(view->StatusText(), ViewLanguage::FromEnvironment().F(TextId::kSettingsDamaged, {"damaged line 3"}));
   EXPECT_EQ(view->findChild<QComboBox*>("Unit")->currentText(), "kPa");
 
-  view->findChild<QSpinBox*>("Tolerance")->setValue(7);
+  view->findChild<QDoubleSpinBox*>("Tolerance")->setValue(0.7);  // kPa
   EXPECT_EQ(store.saves, 1);
   EXPECT_EQ(store.stored.choices.toleranceMbar, 7);
   EXPECT_EQ(store.stored.choices.unit, Unit::KiloPascal);

@@ -13,6 +13,7 @@
 #include <algorithm>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "AppPaths.h"
 #include "CPortText.h"
@@ -35,7 +36,9 @@ QString ToQString(const std::string& s) { return QString::fromStdString(s); }
 }  // namespace
 
 rec::Language RecordingLanguageOf(const QLocale& locale) {
-  return locale.language() == QLocale::English ? rec::Language::English : rec::Language::German;
+  std::vector<std::string> names;
+  for (const QString& n : locale.uiLanguages()) names.push_back(n.toStdString());
+  return LanguageForLocales(names);
 }
 
 QString TRecordingControl::Tr(rec::TextId id) const { return QString::fromUtf8(rec::Text(id, language_)); }

@@ -31,7 +31,8 @@ namespace qv {
 
 class TReplayWindow;
 
-// English under an English locale, German otherwise (as the workshop view).
+// English under an English locale, German otherwise, by the same rule as the
+// workshop view (which reads the same from the environment by default).
 [[nodiscard]] rec::Language RecordingLanguageOf(const QLocale& locale);
 
 class TRecordingControl : public QObject {
@@ -40,7 +41,7 @@ class TRecordingControl : public QObject {
  public:
   // Joins the window; must be destroyed before it. Its menu, windows and
   // messages speak `language`.
-  explicit TRecordingControl(TForm1& form, rec::Language language = RecordingLanguageOf(QLocale()));
+  explicit TRecordingControl(TForm1& form, rec::Language language = LanguageFromEnvironment());
   ~TRecordingControl() override;
 
   // Every scan from now on is recorded into `folder`, a file per scan

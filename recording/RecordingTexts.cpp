@@ -9,17 +9,11 @@
 namespace qv::rec {
 namespace {
 
-struct Entry {
-  TextId id;
-  std::string_view de;
-  std::string_view en;
-};
-
 using enum TextId;
 
 // One line per text: German, then English. The menu's German items are the
 // ones the program has always shown.
-constexpr Entry kTexts[] = {
+constexpr CatalogueEntry<TextId> kTexts[] = {
     {kMenu, "Aufnahme", "Recording"},
     {kStartRecording, "Aufnahme &starten", "&Start recording"},
     {kStopRecording, "Aufnahme &beenden", "Sto&p recording"},
@@ -48,42 +42,14 @@ constexpr Entry kTexts[] = {
 };
 static_assert(std::size(kTexts) == static_cast<std::size_t>(kCount), "one entry per text");
 
-constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kTexts); ++i)
-    if (static_cast<std::size_t>(kTexts[i].id) != i) return false;
-  return true;
-}
-static_assert(InOrder(), "entries in the order of TextId");
-
-std::string_view Pick(Language lang, std::string_view de, std::string_view en) {
-  return lang == Language::English ? en : de;
-}
-
-std::string Fill(std::string_view pattern, std::initializer_list<std::string_view> args) {
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    const auto n = static_cast<std::size_t>(next - '1');
-    if (pattern[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
-      out += *(args.begin() + n);
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
-}
+static_assert(InIdOrder(kTexts), "entries in the order of TextId");
 
 }  // namespace
 
-std::string_view Text(TextId id, Language lang) {
-  const auto i = static_cast<std::size_t>(id);
-  if (i >= std::size(kTexts)) return {};
-  return Pick(lang, kTexts[i].de, kTexts[i].en);
-}
+std::string_view Text(TextId id, Language lang) { return CatalogueText(kTexts, id, lang); }
 
 std::string Format(TextId id, Language lang, std::initializer_list<std::string_view> args) {
-  return Fill(Text(id, lang), args);
+  return FillText(Text(id, lang), args);
 }
 
 std::string ErrorNumberText(int err, Language lang) {
@@ -101,36 +67,40 @@ std::string ProblemText(const Problem& p, Language lang) {
   using Kind = Problem::Kind;
   const std::string number = std::to_string(p.number);
   const auto unreadable = [&](std::string_view why) {
-    return Fill(Pick(lang, "%1 ist keine lesbare Aufnahme: %2", "%1 is not a readable recording: %2"), {p.file, why});
+    return FillText(Pick(lang, "%1 ist keine lesbare Aufnahme: %2", "%1 is not a readable recording: %2"),
+                    {p.file, why});
   };
   const auto stopped = [&](std::string_view why) {
-    return Fill(Pick(lang, "%1: %2, gelesen bis Byte %3; die %4 Einträge davor werden abgespielt",
-                     "%1: %2 at byte %3; the %4 records before it are read"),
-                {p.file, why, number, std::to_string(p.records)});
+    return FillText(Pick(lang, "%1: %2, gelesen bis Byte %3; die %4 Einträge davor werden abgespielt",
+                         "%1: %2 at byte %3; the %4 records before it are read"),
+                    {p.file, why, number, std::to_string(p.records)});
   };
   const auto stoppedWriting = [&](std::string_view doing) {
-    return Fill(Pick(lang,
-                     "Die Aufnahme wurde beendet: %1 (beim %2 von %3). Die Datei behält, was bis dahin geschrieben "
-                     "war; der Scan läuft weiter.",
-                     "The recording stopped: %1 (%2 %3). The file keeps what was written before; the scan goes on."),
-                {ErrorNumberText(p.err, lang), doing, p.file});
+    return FillText(
+        Pick(lang,
+             "Die Aufnahme wurde beendet: %1 (beim %2 von %3). Die Datei behält, was bis dahin geschrieben "
+             "war; der Scan läuft weiter.",
+             "The recording stopped: %1 (%2 %3). The file keeps what was written before; the scan goes on."),
+        {ErrorNumberText(p.err, lang), doing, p.file});
   };
   switch (p.kind) {
     case Kind::kNone: return {};
     case Kind::kCannotRead:
-      return Fill(Pick(lang, "%1 kann nicht gelesen werden: %2", "cannot read %1: %2"), {p.file, std::strerror(p.err)});
+      return FillText(Pick(lang, "%1 kann nicht gelesen werden: %2", "cannot read %1: %2"),
+                      {p.file, std::strerror(p.err)});
     case Kind::kEmptyFile:
-      return Fill(Pick(lang, "%1 ist leer: weder eine Aufnahme noch ein Mitschnitt",
-                       "%1 is empty: it is neither a recording nor a capture"),
-                  {p.file});
+      return FillText(Pick(lang, "%1 ist leer: weder eine Aufnahme noch ein Mitschnitt",
+                           "%1 is empty: it is neither a recording nor a capture"),
+                      {p.file});
     case Kind::kHeaderCutOff: return unreadable(Pick(lang, "der Kopf ist abgeschnitten", "the header is cut off"));
     case Kind::kUnknownVersion:
       return unreadable(
-          Fill(Pick(lang, "das Aufnahmeformat Version %1 wird nicht unterstützt (dieses Programm liest Version %2)",
-                    "recording format version %1 is not supported (this program reads version %2)"),
-               {number, std::to_string(kVersion)}));
+          FillText(Pick(lang, "das Aufnahmeformat Version %1 wird nicht unterstützt (dieses Programm liest Version %2)",
+                        "recording format version %1 is not supported (this program reads version %2)"),
+                   {number, std::to_string(kVersion)}));
     case Kind::kHeaderTooSmall:
-      return unreadable(Fill(Pick(lang, "die Kopfgröße %1 ist zu klein", "the header size %1 is too small"), {number}));
+      return unreadable(
+          FillText(Pick(lang, "die Kopfgröße %1 ist zu klein", "the header size %1 is too small"), {number}));
     case Kind::kBadLineSettings:
       return unreadable(
           Pick(lang, "die Leitungseinstellungen im Kopf sind ungültig", "the header's line settings are not valid"));
@@ -141,16 +111,16 @@ std::string ProblemText(const Problem& p, Language lang) {
     case Kind::kCountTooLarge:
       return stopped(Pick(lang, "die Byteanzahl eines Eintrags ist zu groß", "a record's byte count is too large"));
     case Kind::kCannotMakeFolder:
-      return Fill(Pick(lang, "Der Ordner für Aufnahmen %1 kann nicht angelegt werden: %2",
-                       "cannot create the recordings folder %1: %2"),
-                  {p.file, p.detail});
+      return FillText(Pick(lang, "Der Ordner für Aufnahmen %1 kann nicht angelegt werden: %2",
+                           "cannot create the recordings folder %1: %2"),
+                      {p.file, p.detail});
     case Kind::kCannotCreate:
-      return Fill(Pick(lang, "%1 kann nicht angelegt werden: %2", "cannot create %1: %2"),
-                  {p.file, ErrorNumberText(p.err, lang)});
+      return FillText(Pick(lang, "%1 kann nicht angelegt werden: %2", "cannot create %1: %2"),
+                      {p.file, ErrorNumberText(p.err, lang)});
     case Kind::kNoFreeName:
-      return Fill(Pick(lang, "In %1 kann keine neue Aufnahme angelegt werden: zu viele Dateien dieses Namens",
-                       "cannot create a new recording in %1: too many files of that name"),
-                  {p.file});
+      return FillText(Pick(lang, "In %1 kann keine neue Aufnahme angelegt werden: zu viele Dateien dieses Namens",
+                           "cannot create a new recording in %1: too many files of that name"),
+                      {p.file});
     case Kind::kWriteFailed: return stoppedWriting(Pick(lang, "Schreiben", "writing"));
     case Kind::kFlushFailed: return stoppedWriting(Pick(lang, "Sichern auf die Platte", "flushing"));
   }

@@ -9,9 +9,11 @@
 #include <string>
 #include <string_view>
 
+#include "TextCatalogue.h"
+
 namespace qv::rec {
 
-enum class Language { German, English };
+using qv::Language;
 
 enum class TextId {
   // The menu "Aufnahme" and its items.

@@ -11,16 +11,10 @@
 namespace qv::workshop {
 namespace {
 
-struct Entry {
-  TextId id;
-  std::string_view de;
-  std::string_view en;
-};
-
 using enum TextId;
 
 // One line per text: German, then English.
-constexpr Entry kTexts[] = {
+constexpr CatalogueEntry<TextId> kTexts[] = {
     {kInSync, "SYNCHRON", "IN SYNC"},
     {kNoScan, "Kein Scan", "No scan"},
     {kWaiting, "Warte auf Messwerte …", "Waiting for readings …"},
@@ -128,71 +122,14 @@ constexpr Entry kTexts[] = {
 
 static_assert(std::size(kTexts) == static_cast<std::size_t>(TextId::kCount), "one entry per text");
 
-constexpr bool InOrder() {
-  for (std::size_t i = 0; i < std::size(kTexts); ++i)
-    if (static_cast<std::size_t>(kTexts[i].id) != i) return false;
-  return true;
-}
-static_assert(InOrder(), "entries in the order of TextId");
-
-// "de_DE.UTF-8", "de-AT", "en" ...: the language part decides.
-std::optional<Language> LanguageOf(std::string_view name) {
-  const std::string_view lang = name.substr(0, name.find_first_of("_-.@"));
-  if (lang == "de") return Language::German;
-  if (lang == "en") return Language::English;
-  return std::nullopt;
-}
-
-std::string Env(const char* name) {
-  const char* v = std::getenv(name);
-  return v ? v : "";
-}
+static_assert(InIdOrder(kTexts), "entries in the order of TextId");
 
 }  // namespace
 
-Language LanguageForLocales(const std::vector<std::string>& names) {
-  for (const std::string& n : names)
-    if (const auto l = LanguageOf(n)) return *l;
-  return Language::German;
-}
-
-Language LanguageFromEnvironment() {
-  std::vector<std::string> names;
-  const std::string list = Env("LANGUAGE");
-  for (std::size_t at = 0; at < list.size();) {
-    const std::size_t end = std::min(list.find(':', at), list.size());
-    names.push_back(list.substr(at, end - at));
-    at = end + 1;
-  }
-  for (const char* var : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
-    if (std::string v = Env(var); !v.empty()) {
-      names.push_back(v);
-      break;
-    }
-  }
-  return LanguageForLocales(names);
-}
-
-std::string_view Text(TextId id, Language lang) {
-  const auto i = static_cast<std::size_t>(id);
-  if (i >= std::size(kTexts)) return {};
-  return lang == Language::English ? kTexts[i].en : kTexts[i].de;
-}
+std::string_view Text(TextId id, Language lang) { return CatalogueText(kTexts, id, lang); }
 
 std::string Format(TextId id, Language lang, std::initializer_list<std::string_view> args) {
-  const std::string_view pattern = Text(id, lang);
-  std::string out;
-  for (std::size_t i = 0; i < pattern.size(); ++i) {
-    const char next = i + 1 < pattern.size() ? pattern[i + 1] : '\0';
-    const auto n = static_cast<std::size_t>(next - '1');
-    if (pattern[i] == '%' && next >= '1' && next <= '9' && n < args.size()) {
-      out += *(args.begin() + n);
-      ++i;
-    } else {
-      out += pattern[i];
-    }
-  }
-  return out;
+  return FillText(Text(id, lang), args);
 }
 
 std::string_view BandWord(Band b, Language lang) {

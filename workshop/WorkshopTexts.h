@@ -1,20 +1,20 @@
 #pragma once
-// Every text of the workshop view, in German (the default) and English.
-// The language follows the user's locale as the port component's catalogue
-// does: the entries of LANGUAGE, then LC_ALL, LC_MESSAGES or LANG (the first
-// that is set); the first entry naming German or English decides, anything
-// else gives German.
+// Every text of the workshop view, in German (the default) and English; the
+// language follows the user's locale (TextCatalogue.h).
 #include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "TextCatalogue.h"
 #include "WorkshopModel.h"
 #include "WorkshopReading.h"
 
 namespace qv::workshop {
 
-enum class Language { German, English };
+using qv::Language;
+using qv::LanguageForLocales;
+using qv::LanguageFromEnvironment;
 
 enum class TextId {
   // The verdict line and status marks.
@@ -110,12 +110,6 @@ enum class TextId {
   kScaleAuto,        // "Skala automatisch"
   kCount
 };
-
-// The language of the environment (see above).
-[[nodiscard]] Language LanguageFromEnvironment();
-// The language for a list of locale names in order of preference ("de_DE.UTF-8",
-// "en-GB", "C", ...), for a view that asks its toolkit for them.
-[[nodiscard]] Language LanguageForLocales(const std::vector<std::string>& names);
 
 // The text; "%1".."%9" in it stand for the arguments of Format.
 [[nodiscard]] std::string_view Text(TextId id, Language lang);

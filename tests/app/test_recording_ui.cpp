@@ -16,8 +16,13 @@
 #include <QMimeData>
 #include <QPushButton>
 #include <QUrl>
+#include <cstdlib>
 #include <filesystem>
 #include <memory>
+#include <optional>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "CsvExport.h"
 #include "MainWindowTestSupport.h"
@@ -301,13 +306,23 @@ TEST_F(RecordingUi, EverythingInEnglishUnderAnEnglishLocale) {
   EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::French)), qv::rec::Language::German);
   EXPECT_EQ(qv::RecordingLanguageOf(QLocale::c()), qv::rec::Language::German);
   {
-    // Without a language handed in, the control follows the locale.
-    const QLocale before;
-    QLocale::setDefault(QLocale(QLocale::English, QLocale::UnitedStates));
+    // Without a language handed in, the control follows the environment's
+    // locale, as the workshop view does.
+    std::vector<std::pair<const char*, std::optional<std::string>>> saved;
+    for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
+      const char* was = std::getenv(v);
+      saved.emplace_back(v, was ? std::optional<std::string>(was) : std::nullopt);
+      unsetenv(v);
+    }
+    setenv("LANG", "en_US.UTF-8", 1);
     TForm1 plain;
     const qv::TRecordingControl followed(plain);
-    QLocale::setDefault(before);
+    setenv("LANG", "de_DE.UTF-8", 1);
+    TForm1 other;
+    const qv::TRecordingControl german(other);
+    for (const auto& [v, was] : saved) was ? setenv(v, was->c_str(), 1) : unsetenv(v);
     EXPECT_EQ(followed.Menu->title(), "Recording");
+    EXPECT_EQ(german.Menu->title(), "Aufnahme");
   }
 
   language = qv::rec::Language::English;

@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <set>
 #include <string>
 
@@ -56,41 +55,6 @@ TEST(WorkshopTexts, TheViewsKeyWords) {
   EXPECT_EQ(Format(TextId::kSnapshotSaved, Language::English, {"/tmp/a.png"}), "Saved: /tmp/a.png");
   // A missing argument stays visible rather than vanishing.
   EXPECT_EQ(Format(TextId::kWorstCylinder, Language::German, {"3"}), "Zyl. 3: %2");
-}
-
-TEST(WorkshopTexts, LanguageFollowsTheLocaleWithGermanByDefault) {
-  EXPECT_EQ(LanguageForLocales({"en_GB.UTF-8"}), Language::English);
-  EXPECT_EQ(LanguageForLocales({"en-US"}), Language::English);
-  EXPECT_EQ(LanguageForLocales({"en"}), Language::English);
-  EXPECT_EQ(LanguageForLocales({"de_AT.UTF-8"}), Language::German);
-  EXPECT_EQ(LanguageForLocales({"C"}), Language::German);
-  EXPECT_EQ(LanguageForLocales({}), Language::German);
-  EXPECT_EQ(LanguageForLocales({"fr_FR", "en_GB"}), Language::English);
-  EXPECT_EQ(LanguageForLocales({"fr_FR", "de_DE", "en_GB"}), Language::German);
-  EXPECT_EQ(LanguageForLocales({"eng"}), Language::German);
-
-  struct Env {
-    const char *language, *all, *messages, *lang;
-    Language expected;
-  };
-  const Env cases[] = {
-      {nullptr, nullptr, nullptr, "en_US.UTF-8", Language::English},
-      {nullptr, nullptr, nullptr, "de_DE.UTF-8", Language::German},
-      {nullptr, nullptr, nullptr, nullptr, Language::German},
-      {nullptr, "de_DE.UTF-8", nullptr, "en_US.UTF-8", Language::German},
-      {nullptr, nullptr, "en_GB.UTF-8", "de_DE.UTF-8", Language::English},
-      {"fr:en", nullptr, nullptr, "de_DE.UTF-8", Language::English},
-      {"fr", nullptr, nullptr, "en_GB.UTF-8", Language::English},
-  };
-  for (const Env& e : cases) {
-    auto set = [](const char* name, const char* v) { v ? setenv(name, v, 1) : unsetenv(name); };
-    set("LANGUAGE", e.language);
-    set("LC_ALL", e.all);
-    set("LC_MESSAGES", e.messages);
-    set("LANG", e.lang);
-    EXPECT_EQ(LanguageFromEnvironment(), e.expected) << (e.lang ? e.lang : "-");
-  }
-  for (const char* v : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) unsetenv(v);
 }
 
 Reading Live() {

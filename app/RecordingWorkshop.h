@@ -8,8 +8,9 @@
 #include "WorkshopReading.h"
 
 namespace qv::workshop {
-struct ViewChoices;
-}
+struct ModelSettings;
+using ViewChoices = ModelSettings;
+}  // namespace qv::workshop
 
 namespace qv {
 

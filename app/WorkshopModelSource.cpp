@@ -6,30 +6,6 @@ namespace qv {
 
 using namespace workshop;
 
-ModelSettings ModelSettingsOf(const ViewChoices& c) {
-  ModelSettings m;
-  m.unit = c.unit;
-  m.reference = c.reference;
-  m.referenceCylinder = c.referenceCylinder;
-  m.pairMode = c.pairMode;
-  m.toleranceMbar = c.toleranceMbar;
-  m.dampingSeconds = c.dampingSeconds;
-  m.zoom = c.zoom;
-  return Sanitised(m);
-}
-
-ViewChoices ChoicesOf(const ModelSettings& m) {
-  ViewChoices c;
-  c.unit = m.unit;
-  c.reference = m.reference;
-  c.referenceCylinder = m.referenceCylinder;
-  c.pairMode = m.pairMode;
-  c.toleranceMbar = m.toleranceMbar;
-  c.dampingSeconds = m.dampingSeconds;
-  c.zoom = m.zoom;
-  return c;
-}
-
 WorkshopModelSource::WorkshopModelSource(std::function<std::string()> portName, WorkshopSettingsFile file)
     : port_name_(std::move(portName)), file_(std::move(file)) {}
 
@@ -49,7 +25,7 @@ Reading WorkshopModelSource::Read(const MeasurementLook& look) {
   return model_.Current();
 }
 
-void WorkshopModelSource::SetChoices(const ViewChoices& choices) { model_.SetSettings(ModelSettingsOf(choices)); }
+void WorkshopModelSource::SetChoices(const ViewChoices& choices) { model_.SetSettings(Sanitised(choices)); }
 
 ZeroResult WorkshopModelSource::Zero() {
   FollowPort();
@@ -78,7 +54,7 @@ ViewSettings WorkshopModelSource::Load(std::string& problem) {
   FollowPort();
   model_.SetSettings(settings_.model);
   ViewSettings v;
-  v.choices = ChoicesOf(settings_.model);
+  v.choices = settings_.model;
   v.theme = settings_.theme == Theme::Night ? ThemeKind::Night : ThemeKind::Day;
   v.snapshotFolder = settings_.snapshotFolder;
   v.geometry = settings_.geometry;
@@ -88,7 +64,7 @@ ViewSettings WorkshopModelSource::Load(std::string& problem) {
 
 std::string WorkshopModelSource::Save(const ViewSettings& s) {
   WorkshopSettings next = settings_;
-  next.model = ModelSettingsOf(s.choices);
+  next.model = Sanitised(s.choices);
   next.theme = s.theme == ThemeKind::Night ? Theme::Night : Theme::Day;
   next.snapshotFolder = s.snapshotFolder;
   next.geometry = s.geometry;

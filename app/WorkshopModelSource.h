@@ -47,8 +47,4 @@ class WorkshopModelSource : public workshop::WorkshopSource, public workshop::Vi
   bool followed_ = false;     // offsets_port_ is set
 };
 
-// The choices of the view as the model's settings, and back.
-[[nodiscard]] workshop::ModelSettings ModelSettingsOf(const workshop::ViewChoices& c);
-[[nodiscard]] workshop::ViewChoices ChoicesOf(const workshop::ModelSettings& m);
-
 }  // namespace qv

@@ -1,8 +1,8 @@
 #pragma once
 // What the workshop window asks of the calculation behind it: on each tick it
 // hands over what it read of the measurement state and gets the reading to
-// show, and it passes the user's choices on. The window knows nothing else of
-// the calculation.
+// show, and it passes the user's choices (the model's settings) on. The window
+// knows nothing else of the calculation.
 #include <array>
 #include <cstdint>
 #include <string>
@@ -13,18 +13,9 @@
 
 namespace qv::workshop {
 
-// The user's choices in the view.
-struct ViewChoices {
-  Unit unit = Unit::MilliBar;
-  ReferenceKind reference = ReferenceKind::Mean;
-  int referenceCylinder = 0;
-  bool pairMode = false;
-  double toleranceMbar = 10;  // the band's half-width in mBar (1..50), whatever the unit shown
-  double dampingSeconds = 1;  // 0: off
-  double zoom = 0;            // the bar's full scale in the chosen unit, 0: automatic
-
-  bool operator==(const ViewChoices&) const = default;
-};
+// The user's choices in the view are the model's settings: unit, reference,
+// pair mode, tolerance (in mBar, whatever the unit shown), damping and zoom.
+using ViewChoices = ModelSettings;
 
 // One look at the measurement state.
 struct MeasurementLook {

@@ -66,6 +66,18 @@ class Beside : public ::testing::Test {
   qv::WorkshopLauncher* AttachReal(const std::vector<std::string>& args = {"quorvel"}) {
     return qv::AttachWorkshopView(*form, qv::ParseCommandLine(args), [this] { return qv::MakeWorkshopBackend(*form); });
   }
+  // The full program's assembly: the settings dialog reads and keeps
+  // Quorvel.ini; the dialog must outlive the window.
+  std::unique_ptr<TForm2> ShowTheWholeProgram() {
+    form.reset();
+    auto dialog = std::make_unique<TForm2>();
+    form = std::make_unique<TForm1>();
+    qv::AttachSettingsDialog(*form, *dialog);
+    form->SetCommandLinePort(device.SlavePath());
+    form->show();
+    EXPECT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
+    return dialog;
+  }
   void TearDown() override { form.reset(); }
 
   qvtest::FakeDevice device;
@@ -148,14 +160,7 @@ TEST_F(Beside, TheViewReadsTheWindowsMaximaAndPortButWritesNeither) {
 }
 
 TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWere) {
-  // The full program's assembly: the settings dialog reads and keeps Quorvel.ini.
-  form.reset();
-  auto dialog = std::make_unique<TForm2>();
-  form = std::make_unique<TForm1>();
-  qv::AttachSettingsDialog(*form, *dialog);
-  form->SetCommandLinePort(device.SlavePath());
-  form->show();
-  ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
+  auto dialog = ShowTheWholeProgram();
   const auto before = StoredFiles();
   ASSERT_FALSE(before.empty());  // the first showing stored the port settings
 
@@ -321,14 +326,7 @@ TEST_F(BesideReconnecting, AViewOpenedDuringAScanCarriesThatScanOver) {
 }
 
 TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWereWithTheRealBackend) {
-  // The full program's assembly: the settings dialog reads and keeps Quorvel.ini.
-  form.reset();
-  auto dialog = std::make_unique<TForm2>();
-  form = std::make_unique<TForm1>();
-  qv::AttachSettingsDialog(*form, *dialog);
-  form->SetCommandLinePort(device.SlavePath());
-  form->show();
-  ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
+  auto dialog = ShowTheWholeProgram();
   const auto before = StoredFiles();
   ASSERT_FALSE(before.empty());  // the first showing stored the port settings
 

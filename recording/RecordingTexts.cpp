@@ -11,15 +11,16 @@ namespace {
 
 using enum TextId;
 
-// One line per text: German, then English. The menu's German items are the
-// ones the program has always shown.
+// One line per text: German, then English. The menu and its items read the
+// same in every language, as the main window's menus and the "Ansicht" menu
+// beside them do; the windows, dialogs and messages follow the language.
 constexpr CatalogueEntry<TextId> kTexts[] = {
-    {kMenu, "Aufnahme", "Recording"},
-    {kStartRecording, "Aufnahme &starten", "&Start recording"},
-    {kStopRecording, "Aufnahme &beenden", "Sto&p recording"},
-    {kPlay, "Aufnahme &abspielen...", "&Play a recording..."},
-    {kEndReplay, "&Wiedergabe beenden", "&End replay"},
-    {kExport, "Als &CSV exportieren...", "Export as &CSV..."},
+    {kMenu, "Aufnahme", "Aufnahme"},
+    {kStartRecording, "Aufnahme &starten", "Aufnahme &starten"},
+    {kStopRecording, "Aufnahme &beenden", "Aufnahme &beenden"},
+    {kPlay, "Aufnahme &abspielen...", "Aufnahme &abspielen..."},
+    {kEndReplay, "&Wiedergabe beenden", "&Wiedergabe beenden"},
+    {kExport, "Als &CSV exportieren...", "Als &CSV exportieren..."},
     {kPlayDialog, "Aufnahme abspielen", "Play a recording"},
     {kRecordingsFilter, "Aufnahmen (*.qvrec);;Alle Dateien (*)", "Recordings (*.qvrec);;All files (*)"},
     {kExportDialog, "Als CSV exportieren", "Export as CSV"},

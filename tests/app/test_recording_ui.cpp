@@ -300,7 +300,7 @@ TEST_F(RecordingUi, AFolderThatCannotBeMadeIsToldInGermanAndRecordingStaysOff) {
   form->Button3->click();
 }
 
-TEST_F(RecordingUi, EverythingInEnglishUnderAnEnglishLocale) {
+TEST_F(RecordingUi, WindowsDialogsAndMessagesInEnglishUnderAnEnglishLocale) {
   EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::English, QLocale::UnitedKingdom)), qv::rec::Language::English);
   EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::German, QLocale::Austria)), qv::rec::Language::German);
   EXPECT_EQ(qv::RecordingLanguageOf(QLocale(QLocale::French)), qv::rec::Language::German);
@@ -316,20 +316,29 @@ TEST_F(RecordingUi, EverythingInEnglishUnderAnEnglishLocale) {
     }
     setenv("LANG", "en_US.UTF-8", 1);
     TForm1 plain;
-    const qv::TRecordingControl followed(plain);
+    qv::TRecordingControl followed(plain);
     setenv("LANG", "de_DE.UTF-8", 1);
     TForm1 other;
-    const qv::TRecordingControl german(other);
+    qv::TRecordingControl german(other);
     for (const auto& [v, was] : saved) was ? setenv(v, was->c_str(), 1) : unsetenv(v);
-    EXPECT_EQ(followed.Menu->title(), "Recording");
-    EXPECT_EQ(german.Menu->title(), "Aufnahme");
+    QStringList told;
+    followed.ShowMessage = german.ShowMessage = [&](const QString& m) { told << m; };
+    qvtest::WriteFile(dir / "nothing.bin", "");
+    const QString nothing = QString::fromStdString((dir / "nothing.bin").string());
+    EXPECT_FALSE(followed.OpenReplay(nothing));
+    EXPECT_FALSE(german.OpenReplay(nothing));
+    ASSERT_EQ(told.size(), 2);
+    EXPECT_TRUE(told[0].endsWith("is empty: it is neither a recording nor a capture")) << told[0].toStdString();
+    EXPECT_TRUE(told[1].endsWith("ist leer: weder eine Aufnahme noch ein Mitschnitt")) << told[1].toStdString();
+    // The menu reads as the main window's menus do, in German.
+    EXPECT_EQ(followed.Menu->title(), "Aufnahme");
   }
 
   language = qv::rec::Language::English;
   Show();
-  EXPECT_EQ(MenuTitles(form->MainMenu1), (QStringList{"Programm", "Einstellung", "Scan", "Recording"}));
-  EXPECT_EQ(Items(control->Menu), (QStringList{"&Start recording", "Sto&p recording", "&Play a recording...",
-                                               "&End replay", "Export as &CSV..."}));
+  EXPECT_EQ(MenuTitles(form->MainMenu1), (QStringList{"Programm", "Einstellung", "Scan", "Aufnahme"}));
+  EXPECT_EQ(Items(control->Menu), (QStringList{"Aufnahme &starten", "Aufnahme &beenden", "Aufnahme &abspielen...",
+                                               "&Wiedergabe beenden", "Als &CSV exportieren..."}));
 
   qvtest::WriteFile(dir / "empty.bin", "");
   EXPECT_FALSE(control->OpenReplay(QString::fromStdString((dir / "empty.bin").string())));

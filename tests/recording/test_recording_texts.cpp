@@ -29,7 +29,9 @@ TEST(RecordingTexts, EveryTextInBothLanguagesWithItsPlaceholders) {
           << i << " " << mark;
   }
   EXPECT_EQ(Text(TextId::kMenu, Language::German), "Aufnahme");
-  EXPECT_EQ(Text(TextId::kMenu, Language::English), "Recording");
+  EXPECT_EQ(Text(TextId::kMenu, Language::English), "Aufnahme");  // menus are German in every language
+  EXPECT_EQ(Text(TextId::kStartRecording, Language::English), "Aufnahme &starten");
+  EXPECT_EQ(Text(TextId::kStopRecording, Language::English), "Aufnahme &beenden");
   EXPECT_EQ(Text(TextId::kCount, Language::German), "");
 
   EXPECT_EQ(Format(TextId::kFile, Language::German, {"scan.qvrec"}), "Datei: scan.qvrec");

@@ -218,9 +218,7 @@ bool TRecordingControl::OpenReplay(const QString& path) {
   form_.Start1->setEnabled(false);
   form_.Button2->setEnabled(false);
   form_.Timer2.SetEnabled(true);
-  live_title_ = form_.windowTitle();
-  form_.setWindowTitle(live_title_ + ToQString(rec::Format(rec::TextId::kTitleReplay, language_,
-                                                           {QFileInfo(path).fileName().toStdString()})));
+  // The replay window says what is showing; the main window keeps its title.
   window_->ShowReplay(path, engine_->DurationUs(), ToQString(rec::ProblemText(replayed_->damage_problem, language_)));
   window_->show();
   window_->raise();
@@ -235,7 +233,6 @@ void TRecordingControl::EndReplay() {
   tick_.stop();
   engine_.reset();
   window_->hide();
-  form_.setWindowTitle(live_title_);
   form_.Start1->setEnabled(true);
   form_.Button2->setEnabled(true);
   UpdateActions();

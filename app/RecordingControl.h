@@ -110,7 +110,6 @@ class TRecordingControl : public QObject {
   std::unique_ptr<rec::ReplayEngine> engine_;
   std::unique_ptr<TReplayWindow> window_;
   QTimer tick_;
-  QString live_title_;
   std::vector<QPointer<QWidget>> drop_targets_;  // besides the main window
 };
 

@@ -26,7 +26,6 @@ constexpr CatalogueEntry<TextId> kTexts[] = {
     {kExportDialog, "Als CSV exportieren", "Export as CSV"},
     {kCsvFilter, "CSV (*.csv)", "CSV (*.csv)"},
     {kMessageTitle, "Aufnahme", "Recording"},
-    {kTitleReplay, " \u2013 Wiedergabe: %1", " \u2013 Replay: %1"},
     {kReplayWindowTitle, "Wiedergabe", "Replay"},
     {kBanner, "WIEDERGABE einer Aufnahme \u2013 keine Live-Messung",
      "REPLAY of a recording \u2013 not a live measurement"},

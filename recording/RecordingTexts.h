@@ -29,8 +29,7 @@ enum class TextId {
   kExportDialog,
   kCsvFilter,
   kMessageTitle,
-  // A replay showing: the main window's title, the replay window.
-  kTitleReplay,  // " – Wiedergabe: %1", the file's name
+  // A replay showing: the replay window.
   kReplayWindowTitle,
   kBanner,
   kFile,  // "Datei: %1"

@@ -36,7 +36,6 @@ TEST(RecordingTexts, EveryTextInBothLanguagesWithItsPlaceholders) {
 
   EXPECT_EQ(Format(TextId::kFile, Language::German, {"scan.qvrec"}), "Datei: scan.qvrec");
   EXPECT_EQ(Format(TextId::kFile, Language::English, {"scan.qvrec"}), "File: scan.qvrec");
-  EXPECT_EQ(Format(TextId::kTitleReplay, Language::German, {"a.qvrec"}), " \u2013 Wiedergabe: a.qvrec");
   EXPECT_EQ(Format(TextId::kExportDone, Language::English, {"/t/x.csv", "3"}),
             "Saved as CSV: /t/x.csv (3 lines of values)");
   EXPECT_EQ(Format(TextId::kFile, Language::German, {}), "Datei: %1");            // a missing argument stays visible

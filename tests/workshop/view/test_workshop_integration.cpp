@@ -78,6 +78,19 @@ class Beside : public ::testing::Test {
     EXPECT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
     return dialog;
   }
+  // Hold, theme, unit, pair mode, a snapshot and full screen, then both windows closed.
+  void UseEveryChoiceThenCloseBoth(TWorkshopView& view) {
+    view.SetHold(true);
+    view.SetTheme(qv::workshop::ThemeKind::Night);
+    qv::workshop::ViewChoices c;
+    c.unit = qv::workshop::Unit::InchHg;
+    c.pairMode = true;
+    view.SetChoices(c);
+    view.Snapshot();
+    view.ToggleFullScreen();
+    view.close();
+    form->close();
+  }
   void TearDown() override { form.reset(); }
 
   qvtest::FakeDevice device;
@@ -170,16 +183,7 @@ TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWere) {
   TWorkshopView* view = launcher->View();
   view->SetSnapshotFolder(shots.path());
   source->Set(wstest::Live(1, 2, 3, 4));
-  view->SetHold(true);
-  view->SetTheme(qv::workshop::ThemeKind::Night);
-  qv::workshop::ViewChoices c;
-  c.unit = qv::workshop::Unit::InchHg;
-  c.pairMode = true;
-  view->SetChoices(c);
-  view->Snapshot();
-  view->ToggleFullScreen();
-  view->close();
-  form->close();
+  UseEveryChoiceThenCloseBoth(*view);
   EXPECT_EQ(StoredFiles(), before);
   form.reset();
 }
@@ -341,16 +345,7 @@ TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWereWithTheRealBackend) {
   view->Tick();
   view->Zero();
   form->Button3->click();
-  view->SetHold(true);
-  view->SetTheme(qv::workshop::ThemeKind::Night);
-  qv::workshop::ViewChoices c;
-  c.unit = qv::workshop::Unit::InchHg;
-  c.pairMode = true;
-  view->SetChoices(c);
-  view->Snapshot();
-  view->ToggleFullScreen();
-  view->close();
-  form->close();
+  UseEveryChoiceThenCloseBoth(*view);
   // The view's own file is new; every other file is as it was.
   auto after = StoredFiles();
   EXPECT_EQ(after.erase(qv::workshop::DefaultSettingsPath()), 1u);

@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "DecoderTestSupport.h"
+#include "support/DecoderTestSupport.h"
 #include "RecordingFormat.h"
 #include "support/TestEnv.h"
 

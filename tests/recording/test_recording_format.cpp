@@ -5,7 +5,7 @@
 
 #include <memory>
 
-#include "DecoderTestSupport.h"
+#include "support/DecoderTestSupport.h"
 #include "RecordFeeder.h"
 #include "RecordingReader.h"
 #include "RecordingTestSupport.h"

@@ -9,7 +9,7 @@
 #include <csignal>
 #include <stdexcept>
 
-#include "DecoderTestSupport.h"
+#include "support/DecoderTestSupport.h"
 #include "ReadTap.h"
 #include "RecordingReader.h"
 #include "RecordingWriter.h"

@@ -52,6 +52,11 @@ class TFrameDecoder {
   // Decodes state.DATASTRING into the state.
   void AUSGABE();
 
+  // Called at the end of every AUSGABE, once the state holds the frame, with
+  // what became of its records; unset, decoding is as without it. Listeners
+  // (the session) take what they need and return: nothing here waits on them.
+  std::function<void(const qv::FrameReport&)> OnDecoded;
+
   TMeasurement& State();
   const qv::FrameReport& LastFrame() const { return last_; }
   // How many frames AUSGABE has decoded since construction.

@@ -115,6 +115,7 @@ void TFrameDecoder::AUSGABE() {
   if (const std::size_t p = frame.find(kMaximaTag); p != std::string_view::npos) DecodeMaxima(p);
   HistoryStep();
   if (const std::size_t p = frame.find(kChannelTag); p != std::string_view::npos) DecodeChannel(p);
+  if (OnDecoded) OnDecoded(last_);
 }
 
 void TFrameDecoder::DecodeMaxima(std::size_t p) {

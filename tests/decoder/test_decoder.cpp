@@ -3,7 +3,7 @@
 #include <algorithm>
 
 #include "Decoder.h"
-#include "DecoderTestSupport.h"
+#include "support/DecoderTestSupport.h"
 #include "EComPort.h"
 
 using qvtest::ChannelFrame;

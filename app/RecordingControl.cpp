@@ -49,22 +49,12 @@ void TRecordingControl::Tell(const rec::Problem& problem) {
 
 std::filesystem::path TRecordingControl::DefaultFolder() { return UserDataDir() / "recordings"; }
 
-TRecordingControl::TRecordingControl(TForm1& form, rec::Language language) : form_(form), language_(language) {
+TRecordingControl::TRecordingControl(TForm1& form, session::Session& session, rec::Language language)
+    : form_(form), session_(session), language_(language) {
   window_ = std::make_unique<TReplayWindow>(&form, language);
-  window_->OnPauseClicked = [this] {
-    if (!engine_) return;
-    const auto now = Clock::now();
-    engine_->Playing() ? engine_->Pause(now) : engine_->Play(now);
-    Tick();
-  };
-  window_->OnSpeedChosen = [this](double speed) {
-    if (engine_) engine_->SetSpeed(speed, Clock::now());
-    Tick();
-  };
-  window_->OnSeek = [this](std::uint64_t us) {
-    if (engine_) engine_->Seek(us, Clock::now());
-    Tick();
-  };
+  window_->OnPauseClicked = [this] { TogglePause(); };
+  window_->OnSpeedChosen = [this](double speed) { SetSpeed(speed); };
+  window_->OnSeek = [this](std::uint64_t us) { SeekTo(us); };
   window_->OnEndClicked = [this] { EndReplay(); };
   window_->OnFileDropped = [this](const QString& file) { OpenReplay(file); };
 
@@ -84,21 +74,16 @@ TRecordingControl::TRecordingControl(TForm1& form, rec::Language language) : for
   tick_.setTimerType(Qt::PreciseTimer);
   connect(&tick_, &QTimer::timeout, this, &TRecordingControl::Tick);
 
-  // After the window's own handlers: the scan has started or stopped by then.
-  for (QAction* a : {form.Start1, form.Stop1})
-    connect(a, &QAction::triggered, this, &TRecordingControl::AfterScanButton);
-  for (QAbstractButton* b : {static_cast<QAbstractButton*>(form.Button2), static_cast<QAbstractButton*>(form.Button3)})
-    connect(b, &QAbstractButton::clicked, this, &TRecordingControl::AfterScanButton);
-
   form.setAcceptDrops(true);
   form.installEventFilter(this);
-  form.PortTap().OnRead = [this](std::string_view bytes) { writer_.Append(bytes); };
   CreateMenu();
   UpdateActions();
+  session_.Subscribe(*this);
 }
 
 TRecordingControl::~TRecordingControl() {
-  form_.PortTap().OnRead = nullptr;
+  session_.Unsubscribe(*this);
+  EndReplay();
   writer_.Stop();
 }
 
@@ -144,7 +129,7 @@ void TRecordingControl::UpdateActions() {
 void TRecordingControl::RecordEveryScan(const std::filesystem::path& folder) {
   folder_ = folder;
   armed_ = true;
-  if (form_.ComPort1->Connected() && !writer_.Recording()) BeginFile();
+  if (session_.Current().state == session::State::kScanning && !writer_.Recording()) BeginFile();
   UpdateActions();
 }
 
@@ -154,11 +139,14 @@ void TRecordingControl::StopRecording() {
   UpdateActions();
 }
 
-void TRecordingControl::AfterScanButton() {
-  const bool scanning = form_.ComPort1->Connected();
-  if (armed_ && scanning && !writer_.Recording()) BeginFile();
+void TRecordingControl::OnState(const session::SessionState& state) {
+  // A pulled cable that is waited for keeps its scan's file open.
+  const bool scanning = state.state == session::State::kScanning || state.state == session::State::kWaiting;
+  if (armed_ && state.state == session::State::kScanning && !writer_.Recording()) BeginFile();
   if (!scanning && writer_.Recording()) EndFile();
 }
+
+void TRecordingControl::OnBytes(std::string_view bytes) { writer_.Append(bytes); }
 
 void TRecordingControl::BeginFile() {
   if (!writer_.Start(folder_, PortLine())) {
@@ -215,6 +203,9 @@ bool TRecordingControl::OpenReplay(const QString& path) {
   }
   replayed_ = std::make_unique<rec::Recording>(std::move(*read.recording));
   engine_ = std::make_unique<rec::ReplayEngine>(*replayed_, form_.Measurement());
+  engine_->OnFrame = [this](const FrameReport& report, std::uint64_t time_us) {
+    session_.FrameDecoded(form_.Measurement(), report, engine_->MaximaFrames(), static_cast<double>(time_us) * 1e-6);
+  };
   form_.Start1->setEnabled(false);
   form_.Button2->setEnabled(false);
   form_.Timer2.SetEnabled(true);
@@ -223,15 +214,43 @@ bool TRecordingControl::OpenReplay(const QString& path) {
   window_->show();
   window_->raise();
   engine_->Play(Clock::now());
+  session_.ReplayStarted(path.toStdString(), [this] {
+    return engine_ ? static_cast<double>(engine_->PositionUs(Clock::now())) * 1e-6 : 0.0;
+  });
   UpdateActions();
   Tick();
   return true;
+}
+
+void TRecordingControl::TogglePause() {
+  if (!engine_) return;
+  const auto now = Clock::now();
+  const bool fromStart = !engine_->Playing() && engine_->AtEnd();  // Play starts again from the beginning
+  engine_->Playing() ? engine_->Pause(now) : engine_->Play(now);
+  session_.ReplayPaused(!engine_->Playing());
+  if (fromStart) session_.ReplaySeeked(form_.Measurement(), engine_->MaximaFrames());
+  Tick();
+}
+
+void TRecordingControl::SetSpeed(double speed) {
+  if (!engine_) return;
+  engine_->SetSpeed(speed, Clock::now());
+  session_.ReplaySpeed(engine_->Speed());
+  Tick();
+}
+
+void TRecordingControl::SeekTo(std::uint64_t position_us) {
+  if (!engine_) return;
+  engine_->Seek(position_us, Clock::now());
+  session_.ReplaySeeked(form_.Measurement(), engine_->MaximaFrames());
+  Tick();
 }
 
 void TRecordingControl::EndReplay() {
   if (!engine_) return;
   tick_.stop();
   engine_.reset();
+  session_.ReplayEnded();
   window_->hide();
   form_.Start1->setEnabled(true);
   form_.Button2->setEnabled(true);
@@ -242,6 +261,8 @@ void TRecordingControl::Tick() {
   if (!engine_) return;
   const auto now = Clock::now();
   engine_->Advance(now);
+  // Played to the end: it stands there, as paused.
+  if (!engine_->Playing()) session_.ReplayPaused(true);
   window_->ShowPosition(engine_->PositionUs(now), engine_->Playing(), engine_->AtEnd());
   const auto due = engine_->NextDue();
   if (!due) {

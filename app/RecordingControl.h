@@ -1,10 +1,12 @@
 #pragma once
 // Recording and replay in the program, in a menu of their own ("Aufnahme")
-// right of the main window's menus. Recording listens to the bytes the
-// receive handler reads (the window's port tap) and writes them off the
-// user-interface thread; replaying plays a file through a receive handler and
-// decoder into the window's measurement state, so both displays show it,
-// while the port stays closed and Start Scan is off.
+// right of the main window's menus. Recording subscribes to the session: the
+// bytes the receive handler reads from the port are written off the
+// user-interface thread, a file per scan. A replay is a source of the
+// session: it plays a file through a receive handler and decoder into the
+// window's measurement state, so both displays show it, and tells the
+// session of every frame and of pausing, speed and jumps, while the port
+// stays closed and Start Scan is off.
 #include <QLocale>
 #include <QObject>
 #include <QPointer>
@@ -21,6 +23,7 @@
 #include "RecordingTexts.h"
 #include "RecordingWriter.h"
 #include "ReplayEngine.h"
+#include "Session.h"
 
 class QAction;
 class QMenu;
@@ -35,13 +38,13 @@ class TReplayWindow;
 // workshop view (which reads the same from the environment by default).
 [[nodiscard]] rec::Language RecordingLanguageOf(const QLocale& locale);
 
-class TRecordingControl : public QObject {
+class TRecordingControl : public QObject, public session::Subscriber {
   Q_OBJECT
 
  public:
-  // Joins the window; must be destroyed before it. Its menu, windows and
-  // messages speak `language`.
-  explicit TRecordingControl(TForm1& form, rec::Language language = LanguageFromEnvironment());
+  // Joins the window and the session; must be destroyed before either. Its
+  // menu, windows and messages speak `language`.
+  TRecordingControl(TForm1& form, session::Session& session, rec::Language language = LanguageFromEnvironment());
   ~TRecordingControl() override;
 
   // Every scan from now on is recorded into `folder`, a file per scan
@@ -57,6 +60,10 @@ class TRecordingControl : public QObject {
   // Replays the file; false, after telling the user, when it cannot be read.
   bool OpenReplay(const QString& path);
   void EndReplay();
+  // What the replay window's buttons do: pause or play on, speed, a jump.
+  void TogglePause();
+  void SetSpeed(double speed);
+  void SeekTo(std::uint64_t position_us);
   [[nodiscard]] bool Replaying() const { return engine_ != nullptr; }
   [[nodiscard]] rec::ReplayEngine* Engine() { return engine_.get(); }
   [[nodiscard]] TReplayWindow* ReplayWindow() { return window_.get(); }
@@ -88,8 +95,11 @@ class TRecordingControl : public QObject {
   bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the windows
 
  private:
+  // session::Subscriber: a file per scan, the port's bytes into it.
+  void OnState(const session::SessionState& state) override;
+  void OnBytes(std::string_view bytes) override;
+
   void CreateMenu();
-  void AfterScanButton();
   void BeginFile();
   void EndFile();
   void RecordingFailed();
@@ -101,6 +111,7 @@ class TRecordingControl : public QObject {
   void Tell(const rec::Problem& problem);
 
   TForm1& form_;
+  session::Session& session_;
   rec::Language language_;
   rec::RecordingWriter writer_;
   std::filesystem::path folder_ = DefaultFolder();

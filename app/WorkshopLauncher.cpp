@@ -10,14 +10,15 @@
 #include "CommandLine.h"
 #include "ReconnectController.h"
 #include "ReconnectLink.h"
+#include "SessionLook.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
 #include "WorkshopSource.h"
 
 namespace qv {
 
-WorkshopLauncher::WorkshopLauncher(TForm1& form, SourceFactory makeSource)
-    : QObject(&form), form_(form), make_source_(std::move(makeSource)) {
+WorkshopLauncher::WorkshopLauncher(TForm1& form, session::Session& session, SourceFactory makeSource)
+    : QObject(&form), form_(form), session_(session), make_source_(std::move(makeSource)) {
   setObjectName(QStringLiteral("WorkshopLauncher"));
   Menu = form.MainMenu1->addMenu(QStringLiteral("Ansicht"));
   Menu->setObjectName(QStringLiteral("Ansicht1"));
@@ -30,13 +31,17 @@ WorkshopLauncher::WorkshopLauncher(TForm1& form, SourceFactory makeSource)
   form.installEventFilter(this);
 }
 
-WorkshopLauncher::~WorkshopLauncher() {
-  // The view goes with the launcher, often while the window is going too:
-  // its last hide must not reach back into either.
+WorkshopLauncher::~WorkshopLauncher() { DropView(); }
+
+void WorkshopLauncher::DropView() {
+  // The view goes, often while the window is going too: its last hide must
+  // not reach back into either.
   if (view_) {
     view_->removeEventFilter(this);
     view_->OnReconnectChanged = nullptr;
   }
+  view_.reset();
+  look_.reset();
 }
 
 namespace {
@@ -71,12 +76,8 @@ void WorkshopLauncher::FollowReconnect(bool viewOpen) {
 void WorkshopLauncher::Open() {
   if (!view_) {
     backend_ = make_source_();
-    TForm1* form = &form_;
-    workshop::WorkshopInputs in;
-    in.portOpen = [form] { return form->ComPort1 && form->ComPort1->Connected(); };
-    in.maximaFrames = [form] { return form->Decoder().MaximaFrames(); };
-    in.maxima = [form] { return form->Measurement().MAXIMA; };
-    view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, std::move(in), backend_.store.get());
+    look_ = std::make_unique<workshop::SessionLook>(session_);
+    view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, look_->Inputs(), backend_.store.get());
     // Closing the view never ends the program; closing the main window does.
     view_->setAttribute(Qt::WA_QuitOnClose, false);
     // Beside the main window, right or left of it, where the screen has room.
@@ -107,8 +108,9 @@ bool WorkshopLauncher::eventFilter(QObject* watched, QEvent* event) {
   return QObject::eventFilter(watched, event);
 }
 
-WorkshopLauncher* AttachWorkshopView(TForm1& form, const CommandLine& cl, WorkshopLauncher::SourceFactory makeSource) {
-  auto* launcher = new WorkshopLauncher(form, std::move(makeSource));
+WorkshopLauncher* AttachWorkshopView(TForm1& form, session::Session& session, const CommandLine& cl,
+                                     WorkshopLauncher::SourceFactory makeSource) {
+  auto* launcher = new WorkshopLauncher(form, session, std::move(makeSource));
   if (cl.workshop) launcher->Open();
   return launcher;
 }

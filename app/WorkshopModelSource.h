@@ -24,6 +24,7 @@ class WorkshopModelSource : public workshop::WorkshopSource, public workshop::Vi
   void SetChoices(const workshop::ViewChoices& choices) override;
   void SetHold(bool on) override { model_.SetHold(on); }
   void ResetDamping() override { model_.ResetDamping(); }
+  void Restart() override { model_.Restart(); }
   [[nodiscard]] workshop::ZeroResult Zero() override;
   [[nodiscard]] std::string ClearZero() override;
 

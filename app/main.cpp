@@ -14,12 +14,9 @@
 #include "CommandLine.h"
 #include "Fonts.h"
 #include "PortErrorReport.h"
-#include "RecordingControl.h"
-#include "RecordingWorkshop.h"
+#include "Program.h"
 #include "Startup.h"
 #include "UnitMain.h"
-#include "WorkshopBackend.h"
-#include "WorkshopLauncher.h"
 #include "setup.h"
 
 // QUORVEL_VERSION comes from the build (the CMake project version).
@@ -66,16 +63,9 @@ int main(int argc, char** argv) {
   // A port error's message box also says what the system means and what to do.
   qv::InstallPortErrorDetail(*form.ComPort1);
   form.SetCommandLinePort(cl.port);
-  // The workshop view's menu stands right of the window's three, the recording
-  // menu right of it: menus are added in this order.
-  auto* workshop = qv::AttachWorkshopView(form, qv::CommandLine{}, [&form] { return qv::MakeWorkshopBackend(form); });
-  // Recording and replay: a menu of their own, and the --record / --replay options.
-  const auto recording = std::make_unique<qv::TRecordingControl>(form);
-  if (cl.record) recording->RecordEveryScan(*cl.record);
-  qv::JoinRecordingToWorkshop(*recording, *workshop);
-  form.show();
-  // --workshop opens the view once the main window is shown, beside it.
-  if (cl.workshop) workshop->Open();
-  if (cl.replay) recording->OpenReplay(QString::fromStdString(*cl.replay));
+  // The session and everything beside the main window that lives on it:
+  // the workshop view, recording and replay (--workshop, --record, --replay).
+  qv::TProgram program(form, cl);
+  program.Show();
   return QApplication::exec();
 }

@@ -40,6 +40,7 @@
 #include "BenchApp.h"
 #include "CommandLine.h"
 #include "FrameLog.h"
+#include "Program.h"
 #include "SimProcess.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
@@ -154,6 +155,10 @@ double Quantile(const std::vector<double>& sorted, double q) {
   return sorted[static_cast<std::size_t>(q * static_cast<double>(sorted.size() - 1))];
 }
 
+// The program's assembly of the run that opened the view; StreamingRun ends
+// it before its window goes.
+std::unique_ptr<qv::TProgram> g_program;
+
 // A scan of the simulator on a shown window: Start Scan, channel 0's records
 // asked for, two seconds to settle, then one measured run of the event loop.
 // `prepare` runs once the window is shown, before the scan starts.
@@ -194,6 +199,7 @@ void StreamingRun(
     measure(log, decoded, t0);
   }
   form.Button3Click();
+  g_program.reset();  // the assembly goes before its window
   form.close();
 }
 
@@ -242,9 +248,9 @@ void BM_DisplaysOnlyBeforeScan(benchmark::State& state) {
 // settings as a first run has them.
 qv::workshop::TWorkshopView* OpenWorkshopView(TForm1& form) {
   std::filesystem::remove(qv::workshop::DefaultSettingsPath());
-  qv::WorkshopLauncher* launcher = qv::AttachWorkshopView(form, qv::ParseCommandLine({"quorvel", "--workshop"}),
-                                                          [&form] { return qv::MakeWorkshopBackend(form); });
-  return launcher->View();
+  g_program = std::make_unique<qv::TProgram>(form, qv::ParseCommandLine({"quorvel", "--workshop"}));
+  g_program->Show();
+  return g_program->Workshop().View();
 }
 
 // Both windows while the simulator streams: the main window's displays, the

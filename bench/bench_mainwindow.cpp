@@ -26,7 +26,9 @@
 #include <thread>
 
 #include "BenchApp.h"
+#include "PortSession.h"
 #include "RecordingControl.h"
+#include "Session.h"
 #include "UnitMain.h"
 
 namespace {
@@ -165,7 +167,9 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
   Pty pty;
   TForm1 form;
   form.SetCommandLinePort(pty.slave);
-  auto control = std::make_unique<qv::TRecordingControl>(form);
+  qv::session::Session session;
+  qv::TPortSession portSession(form, session);
+  auto control = std::make_unique<qv::TRecordingControl>(form, session);
   std::string problem;
   control->ShowMessage = [&problem](const QString& text) { problem = text.toStdString(); };
   form.show();
@@ -217,10 +221,59 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
   std::filesystem::remove_all(folder, ec);
 }
 
+// The session's own cost while the device streams at the full line rate and
+// nobody subscribes: the main window with its port joined to a session (as
+// the program runs it) and without, in one-second steps off, on, on, off, ...
+// in one run, the streaming thread's own share taken off.
+void BM_SessionWhileStreaming(benchmark::State& state) {
+  Pty pty;
+  TForm1 form;
+  form.SetCommandLinePort(pty.slave);
+  qv::session::Session session;
+  std::unique_ptr<qv::TPortSession> joined;
+  form.show();
+  form.Button2->click();
+  for (auto _ : state) {
+    std::atomic<bool> stop{false};
+    std::atomic<double> streamCpu{0};
+    long written = 0;
+    std::thread writer([&] { Stream(pty.master, 5760, stop, written, &streamCpu); });
+    RunEventLoop(1);
+    double cpu[2] = {0, 0};
+    double wall[2] = {0, 0};
+    const auto t0 = std::chrono::steady_clock::now();
+    for (int step = 0; step < 2 * RunSeconds(); ++step) {
+      const bool on = (step % 4 == 1) || (step % 4 == 2);
+      if (on && !joined) joined = std::make_unique<qv::TPortSession>(form, session);
+      if (!on) joined.reset();
+      const double process0 = ProcessCpuSeconds();
+      const double stream0 = streamCpu.load();
+      const auto w0 = std::chrono::steady_clock::now();
+      RunEventLoop(1);
+      cpu[on] += ProcessCpuSeconds() - process0 - (streamCpu.load() - stream0);
+      wall[on] += std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+    }
+    joined.reset();
+    stop = true;
+    writer.join();
+    state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count());
+    const double off = 100 * cpu[0] / wall[0];
+    const double on = 100 * cpu[1] / wall[1];
+    state.counters["without_session_cpu_percent"] = off;
+    state.counters["with_session_cpu_percent"] = on;
+    state.counters["difference_cpu_percent"] = on - off;
+    state.counters["frames_published"] = static_cast<double>(session.Last().sequence);
+    std::printf("without the session %.3f %% of a core, with it %.3f %%, difference %+.3f %% (goal <= 0.1)\n", off, on,
+                on - off);
+  }
+  form.Button3->click();
+}
+
 }  // namespace
 
 BENCHMARK(BM_IdleWithDisplaysTicking)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_StreamingAtLineRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 BENCHMARK(BM_RecordingAtLineRate)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
+BENCHMARK(BM_SessionWhileStreaming)->Iterations(1)->UseManualTime()->Unit(benchmark::kSecond);
 
 BENCHMARK_MAIN();

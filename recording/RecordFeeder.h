@@ -4,6 +4,7 @@
 // The handler cuts at most one frame per event, so at the end of a recording
 // Drain() calls it with no new bytes until no further frame is cut.
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -35,6 +36,9 @@ class RecordFeeder {
   void Drain(F&& on_frame) {
     while (DrainOne()) on_frame();
   }
+
+  // Hears every frame decoded, once the state holds it.
+  void SetOnDecoded(std::function<void(const qv::FrameReport&)> hook) { decoder_.OnDecoded = std::move(hook); }
 
   [[nodiscard]] const TFrameDecoder& Decoder() const { return decoder_; }
   [[nodiscard]] std::uint64_t Frames() const { return decoder_.Frames(); }

@@ -14,6 +14,9 @@ void ReplayEngine::Restart() {
   feeder_.reset();
   state_ = TMeasurement{};
   feeder_.emplace(state_, on_frame_);
+  feeder_->SetOnDecoded([this](const qv::FrameReport& report) {
+    if (!quiet_ && OnFrame) OnFrame(report, feeding_us_);
+  });
   next_ = 0;
 }
 
@@ -57,17 +60,21 @@ void ReplayEngine::Seek(std::uint64_t position_us, Clock::time_point now) {
   // Records already fed lie beyond the new position: decode afresh.
   if (next_ > 0 && recording_.records[next_ - 1].time_us > position_us) Restart();
   Anchor(position_us, now);
+  quiet_ = true;
   (void)FeedUpTo(position_us);
+  quiet_ = false;
 }
 
 std::uint64_t ReplayEngine::FeedUpTo(std::uint64_t position_us) {
   const std::uint64_t before = feeder_->Frames();
   const auto& records = recording_.records;
   while (next_ < records.size() && records[next_].time_us <= position_us) {
+    feeding_us_ = records[next_].time_us;
     (void)feeder_->Feed(recording_.BytesOf(records[next_]));
     ++next_;
   }
   if (AtEnd()) {
+    feeding_us_ = DurationUs();
     feeder_->Drain([] {});
     playing_ = false;
     anchor_us_ = DurationUs();

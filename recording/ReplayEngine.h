@@ -10,6 +10,7 @@
 // recording the frames still waiting in the receive handler are drained.
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <optional>
 
 #include "Decoder.h"
@@ -51,6 +52,13 @@ class ReplayEngine {
   [[nodiscard]] bool AtEnd() const { return next_ == recording_.records.size(); }
   [[nodiscard]] std::size_t RecordsPlayed() const { return next_; }
   [[nodiscard]] const RecordFeeder& Feeder() const { return *feeder_; }
+  // Frames whose maxima went into MAXIMA since the last restart.
+  [[nodiscard]] std::uint64_t MaximaFrames() const { return feeder_->Decoder().MaximaFrames(); }
+
+  // Hears every frame played by Advance, with the time in the recording of
+  // the record that completed it; not the frames Seek decodes to reach a
+  // position (a jump is no part of the playing: its owner tells of it).
+  std::function<void(const qv::FrameReport& report, std::uint64_t time_us)> OnFrame;
   [[nodiscard]] const Recording& Source() const { return recording_; }
 
  private:
@@ -62,7 +70,9 @@ class ReplayEngine {
   TMeasurement& state_;
   TFrameDecoder::FrameSignal on_frame_;
   std::optional<RecordFeeder> feeder_;
-  std::size_t next_ = 0;  // the next record to feed
+  std::size_t next_ = 0;          // the next record to feed
+  std::uint64_t feeding_us_ = 0;  // the time of the record being fed
+  bool quiet_ = false;            // seeking: OnFrame is not told
   bool playing_ = false;
   double speed_ = 1.0;
   std::uint64_t anchor_us_ = 0;  // the position at anchor_time_

@@ -77,6 +77,20 @@ void WorkshopModel::SetSettings(const ModelSettings& settings) {
 void WorkshopModel::Update(double now, const std::array<std::int32_t, 4>& maxima, std::uint64_t maximaFrames,
                            bool port_open) {
   if (!std::isfinite(now)) return;
+  if (restart_ && port_open) {
+    // A new place in time: earlier times, damping and scatter do not carry over.
+    restart_ = false;
+    now_ = now;
+    port_open_ = true;
+    has_frame_ = false;
+    damper_.Forget();
+    recent_.Clear();
+    counting_ = true;
+    frames_ = maximaFrames;
+    if (maximaFrames > 0) TakeFrame(now_, maxima);
+    Publish();
+    return;
+  }
   now_ = std::max(now_, now);
   if (!port_open) {
     port_open_ = false;
@@ -115,6 +129,8 @@ void WorkshopModel::ResetDamping() {
   damper_.Reset();
   Publish();
 }
+
+void WorkshopModel::Restart() { restart_ = true; }
 
 void WorkshopModel::SetHold(bool on) {
   held_ = on;

@@ -70,6 +70,11 @@ class WorkshopModel {
   // Damping starts afresh from the newest undamped values.
   void ResetDamping();
 
+  // The source jumped (a replay started, or was moved to another place): the
+  // next Update starts afresh at its own time, without damping or scatter
+  // from before, and takes its maxima as a frame when any frame has come.
+  void Restart();
+
   // HOLD: the reading stays as it is while data keep being taken in.
   void SetHold(bool on);
   [[nodiscard]] bool Held() const { return held_; }
@@ -103,6 +108,7 @@ class WorkshopModel {
   bool counting_ = false;  // a frame count has been taken since the port opened
   std::uint64_t frames_ = 0;
   bool has_frame_ = false;
+  bool restart_ = false;  // Restart() was called: the next Update starts afresh
   double now_ = 0;
   double last_frame_ = 0;
   double run_start_ = 0;   // first frame since the port opened or a gap

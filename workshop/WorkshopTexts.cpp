@@ -93,6 +93,8 @@ constexpr CatalogueEntry<TextId> kTexts[] = {
      "Solange diese Ansicht offen ist: ein während des Scans abgezogenes Gerät erwarten und den Scan fortsetzen, "
      "sobald es wieder da ist",
      "While this view is open: wait for a device pulled during a scan and carry the scan on once it is back"},
+    {kReplayBanner, "Wiedergabe: %1 — %2", "Replay: %1 — %2"},
+    {kReplayBannerPaused, "Wiedergabe (angehalten): %1 — %2", "Replay (paused): %1 — %2"},
     {kSettingsDamaged,
      "Die Einstellungen der Werkstattansicht sind beschädigt (%1); es gelten die Voreinstellungen. Die Datei "
      "bleibt unverändert, bis eine Einstellung geändert wird.",

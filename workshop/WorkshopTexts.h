@@ -84,6 +84,9 @@ enum class TextId {
   kClose,
   kReconnect,
   kReconnectTip,
+  // The banner over a replay: file name, the recorded time of the frame shown.
+  kReplayBanner,
+  kReplayBannerPaused,
   // Settings file.
   kSettingsDamaged,
   kSettingsNotSaved,

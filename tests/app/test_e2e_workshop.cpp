@@ -16,6 +16,7 @@
 #include "UnitMain.h"
 #include "Units.h"
 #include "WorkshopBackend.h"
+#include "Program.h"
 #include "WorkshopLauncher.h"
 #include "WorkshopSettings.h"
 
@@ -50,8 +51,9 @@ TEST(WorkshopEndToEnd, TheDriftCycleDrivesTheVerdictToSynchronAndOutAgain) {
   TForm1 form;
   form.SetCommandLinePort(device.Path());
   form.show();
-  qv::WorkshopLauncher* launcher = qv::AttachWorkshopView(form, qv::ParseCommandLine({"quorvel", "--workshop"}),
-                                                          [&form] { return qv::MakeWorkshopBackend(form); });
+  qv::TProgram program(form, qv::ParseCommandLine({"quorvel", "--workshop"}));
+  program.Show();
+  qv::WorkshopLauncher* launcher = &program.Workshop();
   qv::workshop::TWorkshopView* view = launcher->View();
   ASSERT_NE(view, nullptr);
   view->SetLanguage(qv::workshop::ViewLanguage::For(QLocale(QLocale::German)));

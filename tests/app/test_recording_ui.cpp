@@ -26,9 +26,11 @@
 
 #include "CsvExport.h"
 #include "MainWindowTestSupport.h"
+#include "PortSession.h"
 #include "RecordingControl.h"
 #include "RecordingFormat.h"
 #include "ReplayWindow.h"
+#include "Session.h"
 #include "UnitMain.h"
 #include "support/TestEnv.h"
 
@@ -62,7 +64,9 @@ class RecordingUi : public ::testing::Test {
  protected:
   void Show() {
     form = std::make_unique<TForm1>();
-    owned = std::make_unique<qv::TRecordingControl>(*form, language);
+    // The port reaches the recorder through the session, as in the program.
+    port = std::make_unique<qv::TPortSession>(*form, session);
+    owned = std::make_unique<qv::TRecordingControl>(*form, session, language);
     control = owned.get();
     control->ShowMessage = [this](const QString& t) { messages << t; };
     control->ShowNotice = [this](const QString& t) { notices << t; };
@@ -79,13 +83,16 @@ class RecordingUi : public ::testing::Test {
   }
   void TearDown() override {
     owned.reset();
+    port.reset();
     form.reset();
   }
 
   qvtest::FakeDevice device;
   qvtest::CapturedErrors errors;
   qvtest::ScratchDir dir;
+  qv::session::Session session;
   std::unique_ptr<TForm1> form;
+  std::unique_ptr<qv::TPortSession> port;
   std::unique_ptr<qv::TRecordingControl> owned;  // made after the window, gone before it
   qv::TRecordingControl* control = nullptr;
   qv::rec::Language language = qv::rec::Language::German;
@@ -314,11 +321,12 @@ TEST_F(RecordingUi, WindowsDialogsAndMessagesInEnglishUnderAnEnglishLocale) {
       unsetenv(v);
     }
     setenv("LANG", "en_US.UTF-8", 1);
+    qv::session::Session session;
     TForm1 plain;
-    qv::TRecordingControl followed(plain);
+    qv::TRecordingControl followed(plain, session);
     setenv("LANG", "de_DE.UTF-8", 1);
     TForm1 other;
-    qv::TRecordingControl german(other);
+    qv::TRecordingControl german(other, session);
     for (const auto& [v, was] : saved) was ? setenv(v, was->c_str(), 1) : unsetenv(v);
     QStringList told;
     followed.ShowMessage = german.ShowMessage = [&](const QString& m) { told << m; };

@@ -1,4 +1,4 @@
-// Recording beside the workshop view, joined as the program joins them: the
+// Recording beside the workshop view, joined by the program's assembly: the
 // CSV export measures against the view's current reference (else the stored
 // one, else the mean), files dropped on the view are replayed, and every
 // frame of a file's last record gives its line.
@@ -16,9 +16,9 @@
 #include "CommandLine.h"
 #include "CsvExport.h"
 #include "MainWindowTestSupport.h"
+#include "Program.h"
 #include "RecordingControl.h"
 #include "RecordingFormat.h"
-#include "RecordingWorkshop.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
 #include "WorkshopLauncher.h"
@@ -32,17 +32,6 @@ using qv::workshop::ViewChoices;
 
 namespace {
 
-// Enough of a calculation for the view to open; what it shows does not matter here.
-class QuietSource : public qv::workshop::WorkshopSource {
- public:
-  qv::workshop::Reading Read(const qv::workshop::MeasurementLook&) override { return {}; }
-  void SetChoices(const ViewChoices&) override {}
-  void SetHold(bool) override {}
-  void ResetDamping() override {}
-  qv::workshop::ZeroResult Zero() override { return {}; }
-  std::string ClearZero() override { return {}; }
-};
-
 constexpr const char* kHeaderLine =
     "time_s,value_1,value_2,value_3,value_4,mbar_1,mbar_2,mbar_3,mbar_4,diff_1,diff_2,diff_3,diff_4\r\n";
 // One frame's line, D = 10 5 -1 1, with the differences to the reference.
@@ -55,18 +44,16 @@ class RecordingBesideWorkshop : public ::testing::Test {
     fs::remove(qv::workshop::DefaultSettingsPath());
     form = std::make_unique<TForm1>();
     form->SetCommandLinePort(device.SlavePath());
-    launcher = qv::AttachWorkshopView(*form, qv::CommandLine{}, [] {
-      return qv::WorkshopLauncher::Backend{std::make_shared<QuietSource>(), nullptr};
-    });
-    control = std::make_unique<qv::TRecordingControl>(*form, qv::rec::Language::German);
+    program = std::make_unique<qv::TProgram>(*form, qv::CommandLine{});
+    launcher = &program->Workshop();
+    control = &program->Recording();
     control->ShowMessage = [this](const QString& t) { messages << t; };
     control->ShowNotice = [](const QString&) {};
-    qv::JoinRecordingToWorkshop(*control, *launcher);
-    form->show();
+    program->Show();
     ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
   }
   void TearDown() override {
-    control.reset();
+    program.reset();
     form.reset();
     fs::remove(qv::workshop::DefaultSettingsPath());
   }
@@ -110,8 +97,9 @@ class RecordingBesideWorkshop : public ::testing::Test {
   qvtest::CapturedErrors errors;
   qvtest::ScratchDir dir;
   std::unique_ptr<TForm1> form;
+  std::unique_ptr<qv::TProgram> program;
   qv::WorkshopLauncher* launcher = nullptr;  // the form's child
-  std::unique_ptr<qv::TRecordingControl> control;
+  qv::TRecordingControl* control = nullptr;  // the program's
   QStringList messages;
 };
 
@@ -182,12 +170,10 @@ TEST_F(RecordingBesideWorkshop, AFileDroppedOnTheViewIsReplayed) {
   EXPECT_EQ(form->Measurement().MAXIMA, (std::array<std::int32_t, 4>{1, 2, 3, 4}));
 }
 
-TEST_F(RecordingBesideWorkshop, AViewOpenedBeforeTheJoinTakesDropsToo) {
-  control.reset();
+TEST_F(RecordingBesideWorkshop, AViewClosedAndOpenedAgainStillTakesDrops) {
   launcher->Open();
-  control = std::make_unique<qv::TRecordingControl>(*form, qv::rec::Language::German);
-  control->ShowMessage = [this](const QString& t) { messages << t; };
-  qv::JoinRecordingToWorkshop(*control, *launcher);
+  launcher->View()->close();
+  launcher->Open();
   Drop(launcher->View(), WriteRecording("late.qvrec"));
   EXPECT_TRUE(control->Replaying());
 }

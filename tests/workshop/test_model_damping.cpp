@@ -108,5 +108,32 @@ TEST(WorkshopModelDamping, TimeRunningBackwardsOrNotANumberMovesNothing) {
   EXPECT_NEAR(model.Current().channels[3].absolute, ClosedForm(-250, -150, 1.0, 1.0), 1e-9);
 }
 
+// A replay's jump: the next look is taken at its own time, earlier or later,
+// with nothing damped from before and no scatter carried over.
+TEST(WorkshopModelDamping, ARestartTakesTheNextLookAsItIsAtItsOwnTime) {
+  WorkshopModel model({.dampingSeconds = 4});
+  ModelFeeder f{model};
+  f.Open();
+  f.Hold(kBefore, 3.0);
+  f.Frame(kAfter);
+  ASSERT_LT(model.Current().channels[3].absolute, -240);  // still damped towards kBefore
+  model.Restart();
+  // Back in time: a replay sought to its beginning.
+  model.Update(2.0, kAfter, 7, true);
+  EXPECT_EQ(model.Current().status, Status::Live);
+  EXPECT_DOUBLE_EQ(model.Current().channels[0].absolute, -230);
+  EXPECT_DOUBLE_EQ(model.Current().channels[3].absolute, -150);
+  EXPECT_DOUBLE_EQ(model.Current().channels[3].scatter, 0);
+  // Time runs on from there: no "no data" from the old, later clock, and
+  // damping goes on from the new place.
+  model.Update(2.1, kBefore, 8, true);
+  EXPECT_EQ(model.Current().status, Status::Live);
+  EXPECT_NEAR(model.Current().channels[3].absolute, ClosedForm(-150, -250, 0.1, 4.0), 1e-9);
+  // A restart before any frame has come shows nothing as data.
+  model.Restart();
+  model.Update(0.0, kAfter, 0, true);
+  EXPECT_NE(model.Current().status, Status::Live);
+}
+
 }  // namespace
 }  // namespace qv::workshop

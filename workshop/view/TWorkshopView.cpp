@@ -2,10 +2,13 @@
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
 #include <QToolBar>
+#include <algorithm>
 #include <chrono>
+#include <cmath>
 
 #include "AccessibleParts.h"
 #include "UserDirs.h"
@@ -25,6 +28,24 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
 
   canvas_ = new WorkshopCanvas(*this);
   setCentralWidget(canvas_);
+  // A replay's banner: a bar of its own right above the drawing, hidden
+  // while no replay shows.
+  banner_ = new QLabel(this);
+  banner_->setObjectName(QStringLiteral("WorkshopReplayBanner"));
+  banner_->setAlignment(Qt::AlignCenter);
+  banner_->setMargin(6);
+  banner_->setStyleSheet(QStringLiteral("QLabel { background: #1f4e9c; color: white; }"));
+  QFont bannerFont = banner_->font();
+  bannerFont.setBold(true);
+  bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.6);
+  banner_->setFont(bannerFont);
+  banner_->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
+  banner_bar_ = new QToolBar(this);
+  banner_bar_->setObjectName(QStringLiteral("WorkshopReplayBar"));
+  banner_bar_->setMovable(false);
+  banner_bar_->setFloatable(false);
+  banner_bar_->toggleViewAction()->setVisible(false);
+  banner_bar_->addWidget(banner_);
   auto part = [this] { return new AccessiblePart({}, canvas_); };
   for (std::size_t c = 0; c < 4; ++c) {
     difference_parts_[c] = part();
@@ -44,6 +65,10 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
 
   BuildControls();
   BuildShortcuts();
+  // Below the controls, above the drawing.
+  addToolBarBreak(Qt::TopToolBarArea);
+  addToolBar(Qt::TopToolBarArea, banner_bar_);
+  banner_bar_->hide();
   SetLanguage(renderer_.Words());
 
   setMinimumSize(kMinSize);
@@ -96,6 +121,7 @@ void TWorkshopView::SetLanguage(const ViewLanguage& language) {
   renderer_.SetLanguage(language);
   setWindowTitle(QStringLiteral("QUORVEL ") + language.T(kWindowTitle));
   SetConnectionNotice(notice_);  // its text in the new language
+  if (banner_) banner_->setText(BannerText());
   FillControls();
   drawn_ = false;
   Redraw();
@@ -148,16 +174,44 @@ void TWorkshopView::changeEvent(QEvent* event) {
 
 void TWorkshopView::Tick() {
   MeasurementLook look;
-  look.seconds = Now();
-  look.portOpen = inputs_.portOpen && inputs_.portOpen();
+  look.seconds = inputs_.now ? inputs_.now() : Now();
+  look.portOpen = inputs_.active && inputs_.active();
   if (inputs_.maximaFrames) look.maximaFrames = inputs_.maximaFrames();
   if (inputs_.maxima) look.maxima = inputs_.maxima();
+  // A jump of the source: what was shown before says nothing of the new place.
+  if (inputs_.restarts) {
+    if (const std::uint64_t n = inputs_.restarts(); n != restarts_) {
+      restarts_ = n;
+      source_.Restart();
+    }
+  }
+  ShowReplay(inputs_.replay ? inputs_.replay() : ReplayShown{});
   const Reading r = source_.Read(look);
   if (drawn_ && r.serial == shown_.serial) return;
   shown_ = r;
   shown_frames_ = look.maximaFrames;
   drawn_ = false;
   Redraw();
+}
+
+QString TWorkshopView::BannerText() const {
+  if (!replay_.on) return {};
+  const ViewLanguage& w = renderer_.Words();
+  const QString file = QFileInfo(QString::fromStdString(replay_.file)).fileName();
+  // Tenths of a second, cut, not rounded; the epsilon keeps 2.2 s from reading 2.1.
+  const auto tenths = static_cast<long long>(std::floor(std::max(0.0, replay_.seconds) * 10.0 + 1e-6));
+  const QString time = QStringLiteral("%1:%2.%3")
+                           .arg(tenths / 600, 2, 10, QLatin1Char('0'))
+                           .arg(tenths / 10 % 60, 2, 10, QLatin1Char('0'))
+                           .arg(tenths % 10);
+  return w.F(replay_.paused ? kReplayBannerPaused : kReplayBanner, {file, time});
+}
+
+void TWorkshopView::ShowReplay(const ReplayShown& replay) {
+  if (replay == replay_) return;
+  replay_ = replay;
+  banner_->setText(BannerText());
+  banner_bar_->setVisible(replay_.on);
 }
 
 void TWorkshopView::Redraw() {

@@ -12,6 +12,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <functional>
+#include <string>
 
 #include "WorkshopRenderer.h"
 #include "WorkshopSource.h"
@@ -27,11 +28,24 @@ namespace qv::workshop {
 class AccessiblePart;
 class WorkshopCanvas;
 
-// What the view reads of the main window, each time it ticks.
+// What a replay shows in the view's banner.
+struct ReplayShown {
+  bool on = false;
+  bool paused = false;
+  std::string file;    // its path
+  double seconds = 0;  // the recorded time of the frame shown
+  bool operator==(const ReplayShown&) const = default;
+};
+
+// What the view reads of its source of readings, each time it ticks (the
+// session, through SessionLook; tests give their own).
 struct WorkshopInputs {
-  std::function<bool()> portOpen;
+  std::function<bool()> active;                         // a scan or a replay delivers
   std::function<std::uint64_t()> maximaFrames;          // frames whose maxima went into MAXIMA, so far
   std::function<std::array<std::int32_t, 4>()> maxima;  // MAXIMA
+  std::function<double()> now;                          // the source's time (unset: the view's own clock)
+  std::function<std::uint64_t()> restarts;              // moves on when the source jumped (a replay sought)
+  std::function<ReplayShown()> replay;                  // unset: never a replay
 };
 
 // What the view says of the link to the device while reconnecting is on.
@@ -92,6 +106,8 @@ class TWorkshopView : public QMainWindow {
   // from a frame to the screen).
   std::function<void(std::uint64_t maximaFrames)> OnPainted;
   [[nodiscard]] QString StatusText() const;
+  // The replay banner's text, empty while no replay shows.
+  [[nodiscard]] QString BannerText() const;
   [[nodiscard]] QToolBar* Controls() const { return toolbar_; }
 
  protected:
@@ -109,6 +125,7 @@ class TWorkshopView : public QMainWindow {
   void Redraw();
   void UpdateAccessibleParts();
   void ShowMessage(const QString& text);
+  void ShowReplay(const ReplayShown& replay);
   void LoadSettings();
   void SaveSettings();
   double Now() const { return static_cast<double>(clock_.nsecsElapsed()) * 1e-9; }
@@ -123,6 +140,8 @@ class TWorkshopView : public QMainWindow {
   bool drawn_ = false;              // shown_ has been drawn at the canvas's size
   bool held_ = false;
   std::uint64_t redraws_ = 0;
+  std::uint64_t restarts_ = 0;  // the inputs' restart count last seen
+  ReplayShown replay_;
   std::filesystem::path snapshot_folder_;  // empty: the default
   ViewSettingsStore* store_ = nullptr;
   bool loading_ = false;
@@ -134,6 +153,8 @@ class TWorkshopView : public QMainWindow {
   WorkshopCanvas* canvas_ = nullptr;
   QToolBar* toolbar_ = nullptr;
   QLabel* status_ = nullptr;
+  QLabel* banner_ = nullptr;
+  QToolBar* banner_bar_ = nullptr;
   QComboBox* reference_ = nullptr;
   QComboBox* unit_ = nullptr;
   QDoubleSpinBox* tolerance_ = nullptr;

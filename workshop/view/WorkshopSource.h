@@ -19,8 +19,8 @@ using ViewChoices = ModelSettings;
 
 // One look at the measurement state.
 struct MeasurementLook {
-  double seconds = 0;  // a steady clock
-  bool portOpen = false;
+  double seconds = 0;     // the source's clock (a steady clock, or a replay's position)
+  bool portOpen = false;  // a source delivers: a scan runs or a replay shows
   std::uint64_t maximaFrames = 0;  // frames whose maxima went into MAXIMA, so far
   std::array<std::int32_t, 4> maxima{};
 };
@@ -40,6 +40,9 @@ class WorkshopSource {
   virtual void SetChoices(const ViewChoices& choices) = 0;
   virtual void SetHold(bool on) = 0;
   virtual void ResetDamping() = 0;
+  // The source jumped (a replay started or was moved): the next look starts
+  // afresh, its time and maxima taken as they are.
+  virtual void Restart() = 0;
   // Stores offsets that make the four read equal, for the current port.
   [[nodiscard]] virtual ZeroResult Zero() = 0;
   // Removes the current port's offsets; "" or why that could not be kept.

@@ -22,6 +22,7 @@ class FakeSource : public qv::workshop::WorkshopSource {
     ++reading.serial;
   }
   void ResetDamping() override { ++resets; }
+  void Restart() override { ++restarts; }
   qv::workshop::ZeroResult Zero() override {
     qv::workshop::ZeroResult z;
     z.outcome = zeroOutcome;
@@ -47,6 +48,7 @@ class FakeSource : public qv::workshop::WorkshopSource {
   bool held = false;
   bool zeroed = false;
   int resets = 0;
+  int restarts = 0;
 };
 
 }  // namespace wstest

@@ -15,9 +15,11 @@
 #include "CommandLine.h"
 #include "FakeSource.h"
 #include "MainWindowTestSupport.h"
+#include "PortSession.h"
 #include "ReconnectController.h"
 #include "ReconnectLink.h"
 #include "RenderTestSupport.h"
+#include "Session.h"
 #include "Startup.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
@@ -51,12 +53,13 @@ class Beside : public ::testing::Test {
     // The real backend's workshop.ini of an earlier test is not this one's.
     fs::remove(qv::workshop::DefaultSettingsPath());
     form = std::make_unique<TForm1>();
+    port = std::make_unique<qv::TPortSession>(*form, session);
     form->SetCommandLinePort(device.SlavePath());
     form->show();
     ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
   }
   qv::WorkshopLauncher* Attach(const std::vector<std::string>& args = {"quorvel"}) {
-    return qv::AttachWorkshopView(*form, qv::ParseCommandLine(args), [this] {
+    return qv::AttachWorkshopView(*form, session, qv::ParseCommandLine(args), [this] {
       auto s = std::make_shared<wstest::FakeSource>();
       source = s.get();
       return qv::WorkshopLauncher::Backend{s, nullptr};
@@ -64,14 +67,17 @@ class Beside : public ::testing::Test {
   }
   // The program's own backend: the workshop model and workshop.ini.
   qv::WorkshopLauncher* AttachReal(const std::vector<std::string>& args = {"quorvel"}) {
-    return qv::AttachWorkshopView(*form, qv::ParseCommandLine(args), [this] { return qv::MakeWorkshopBackend(*form); });
+    return qv::AttachWorkshopView(*form, session, qv::ParseCommandLine(args),
+                                  [this] { return qv::MakeWorkshopBackend(*form); });
   }
   // The full program's assembly: the settings dialog reads and keeps
   // Quorvel.ini; the dialog must outlive the window.
   std::unique_ptr<TForm2> ShowTheWholeProgram() {
+    port.reset();
     form.reset();
     auto dialog = std::make_unique<TForm2>();
     form = std::make_unique<TForm1>();
+    port = std::make_unique<qv::TPortSession>(*form, session);
     qv::AttachSettingsDialog(*form, *dialog);
     form->SetCommandLinePort(device.SlavePath());
     form->show();
@@ -91,11 +97,16 @@ class Beside : public ::testing::Test {
     view.close();
     form->close();
   }
-  void TearDown() override { form.reset(); }
+  void TearDown() override {
+    port.reset();
+    form.reset();
+  }
 
   qvtest::FakeDevice device;
   qvtest::CapturedErrors errors;
+  qv::session::Session session;
   std::unique_ptr<TForm1> form;
+  std::unique_ptr<qv::TPortSession> port;
   wstest::FakeSource* source = nullptr;
 };
 
@@ -185,6 +196,7 @@ TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWere) {
   source->Set(wstest::Live(1, 2, 3, 4));
   UseEveryChoiceThenCloseBoth(*view);
   EXPECT_EQ(StoredFiles(), before);
+  port.reset();
   form.reset();
 }
 
@@ -259,6 +271,7 @@ class BesideReconnecting : public Beside {
     fs::remove(qv::workshop::DefaultSettingsPath());
     tree.Link(kName, device.SlavePath());
     form = std::make_unique<TForm1>();
+    port = std::make_unique<qv::TPortSession>(*form, session);
     form->SetCommandLinePort(tree.ById(kName).string());
     form->show();
     ASSERT_TRUE(qvtest::WaitFor([&] { return form->isVisible(); }));
@@ -284,6 +297,7 @@ TEST_F(BesideReconnecting, TheViewShowsTheWaitLargeAndTheScanGoesOnWhenTheDevice
   EXPECT_EQ(view->Renderer().Notice(), QString::fromUtf8("Verbindung verloren — warte auf das Gerät"));
   view->Tick();
   EXPECT_EQ(view->Shown().status, qv::workshop::Status::NoScan);  // the port is closed meanwhile
+  EXPECT_EQ(session.Current().state, qv::session::State::kWaiting);
 
   qvtest::FakeDevice again;
   tree.Link(kName, again.SlavePath());
@@ -291,7 +305,9 @@ TEST_F(BesideReconnecting, TheViewShowsTheWaitLargeAndTheScanGoesOnWhenTheDevice
   EXPECT_EQ(again.Received(), "b");
   ASSERT_TRUE(qvtest::WaitFor([&] { return view->Notice() == qv::workshop::ConnectionNotice::kNone; }));
   EXPECT_TRUE(view->Renderer().Notice().isEmpty());
+  EXPECT_TRUE(qvtest::WaitFor([&] { return session.Current().state == qv::session::State::kScanning; }));
   form->Button3->click();
+  EXPECT_EQ(session.Current().state, qv::session::State::kIdle);
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
 }
 
@@ -350,6 +366,7 @@ TEST_F(Beside, TheMainWindowsStoredFilesStayAsTheyWereWithTheRealBackend) {
   auto after = StoredFiles();
   EXPECT_EQ(after.erase(qv::workshop::DefaultSettingsPath()), 1u);
   EXPECT_EQ(after, before);
+  port.reset();
   form.reset();
 }
 

@@ -30,7 +30,7 @@ class Window : public ::testing::Test {
  protected:
   void SetUp() override {
     WorkshopInputs in;
-    in.portOpen = [this] { return portOpen; };
+    in.active = [this] { return portOpen; };
     in.maximaFrames = [this] { return frames; };
     in.maxima = [this] { return maxima; };
     view = std::make_unique<TWorkshopView>(source, std::move(in));

@@ -1,0 +1,47 @@
+#pragma once
+// The program's assembly, in one place: the session, its sources (the main
+// window's port, a replay) and every subscriber (the workshop view, the
+// recorder). Adding a capability is one class that subscribes to the
+// session, and one line in Program.cpp.
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "Session.h"
+
+class TForm1;
+
+namespace qv {
+
+struct CommandLine;
+class TPortSession;
+class TRecordingControl;
+class WorkshopLauncher;
+
+class TProgram {
+ public:
+  // Joins everything to `form`, which must outlive this; the command line's
+  // --record takes effect at once, --workshop and --replay with Show().
+  TProgram(TForm1& form, const CommandLine& cl);
+  ~TProgram();
+  TProgram(const TProgram&) = delete;
+  TProgram& operator=(const TProgram&) = delete;
+
+  // Shows the main window, then what the command line asked for.
+  void Show();
+
+  [[nodiscard]] session::Session& Session() { return session_; }
+  [[nodiscard]] WorkshopLauncher& Workshop() { return *workshop_; }
+  [[nodiscard]] TRecordingControl& Recording() { return *recording_; }
+
+ private:
+  TForm1& form_;
+  const bool open_workshop_;
+  const std::optional<std::string> replay_;
+  session::Session session_;
+  std::unique_ptr<TPortSession> port_;
+  WorkshopLauncher* workshop_ = nullptr;  // the window's child
+  std::unique_ptr<TRecordingControl> recording_;
+};
+
+}  // namespace qv

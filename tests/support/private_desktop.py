@@ -16,6 +16,8 @@ import os
 import secrets
 import select
 import signal
+import socket
+import struct
 import subprocess
 import sys
 import time
@@ -167,14 +169,16 @@ class PrivateDesktop:
 
     def _start_display(self):
         # Xvfb picks a free display number itself and writes it to the pipe;
-        # the cookie in the server's file keeps other users of the machine out.
+        # the cookie in the server's file keeps other users of the machine
+        # out. One server generation serves the whole test (-noreset), however
+        # its clients come and go.
         auth = os.path.join(self.folder, "Xauthority")
         cookie = secrets.token_hex(16)
         self._xauth(auth, ":0", cookie)
         rd, wr = os.pipe()
         try:
             self.spawn("Xvfb", [find_tool("Xvfb"), "-displayfd", str(wr), "-screen", "0", "1280x1024x24",
-                                "-nolisten", "tcp", "-auth", auth], pass_fds=(wr,))
+                                "-nolisten", "tcp", "-noreset", "-auth", auth], pass_fds=(wr,))
             os.close(wr)
             number = read_line(rd, 30, "the virtual display (Xvfb)")
         except Failure as e:
@@ -182,6 +186,12 @@ class PrivateDesktop:
         finally:
             os.close(rd)
         self._xauth(auth, ":" + number, cookie)
+        deadline = time.monotonic() + 20
+        while not (answer := _x_accepts(number, cookie))[0]:
+            if time.monotonic() > deadline:
+                raise Failure(f"the virtual display :{number} turns clients away ({answer[1]}): "
+                              f"{self.tail('Xvfb', 3)}")
+            time.sleep(0.1)
         self.env.update(DISPLAY=":" + number, XAUTHORITY=auth)
 
     def _xauth(self, auth, display, cookie):
@@ -243,6 +253,29 @@ class PrivateDesktop:
             except OSError:
                 pass
         return found
+
+
+def _x_accepts(number, cookie):
+    """(True, "") when display `number` lets a client with `cookie` in, else
+    (False, why): the X11 connection setup, done by hand on its socket."""
+    name, data = b"MIT-MAGIC-COOKIE-1", bytes.fromhex(cookie)
+
+    def padded(b):
+        return b + b"\0" * (-len(b) % 4)
+
+    with socket.socket(socket.AF_UNIX, socket.SOCK_STREAM) as s:
+        s.settimeout(5)
+        try:
+            s.connect(f"/tmp/.X11-unix/X{number}")
+            s.sendall(struct.pack("<cxHHHH2x", b"l", 11, 0, len(name), len(data)) + padded(name) + padded(data))
+            head = s.recv(8)
+            if len(head) < 8:
+                return False, "no answer to the connection setup"
+            if head[0] == 1:
+                return True, ""
+            return False, s.recv(head[1]).decode(errors="replace") or f"refused ({head[0]})"
+        except OSError as e:
+            return False, str(e)
 
 
 def _reap_children(patience=5.0):

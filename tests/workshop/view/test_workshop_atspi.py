@@ -329,7 +329,7 @@ def main():
                     if not isinstance(e, Failure):
                         traceback.print_exc()
                     checks.failures.append(f"{e} (while {step})")
-                    for name in ("quorvel", "quorvel-sim", "at-spi-bus-launcher"):
+                    for name in ("quorvel", "quorvel-sim", "at-spi-bus-launcher", "Xvfb"):
                         if desk.tail(name):
                             print(f"--- end of {name}'s output:\n{desk.tail(name)}")
         except Failure as e:  # the desktop itself did not start

@@ -27,6 +27,7 @@ import time
 import traceback
 import warnings
 
+sys.dont_write_bytecode = True  # no __pycache__ in the source tree
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
 from private_desktop import Failure, PrivateDesktop  # noqa: E402
 

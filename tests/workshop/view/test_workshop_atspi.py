@@ -145,6 +145,26 @@ class Reader:
     def text(self, node):
         return self.Atspi.Text.get_text(node, 0, -1)
 
+    def check_place(self, node, window, checks):
+        """A screen reader's review of the window takes the text of what is
+        showing, where its characters stand: on the part, in the window."""
+        Atspi, screen, name = self.Atspi, self.Atspi.CoordType.SCREEN, node.get_name()
+        states = node.get_state_set()
+        checks.expect(states.contains(Atspi.StateType.SHOWING) and states.contains(Atspi.StateType.VISIBLE),
+                      f"{name!r} is not showing")
+        place, frame = Atspi.Component.get_extents(node, screen), Atspi.Component.get_extents(window, screen)
+        chars = Atspi.Text.get_range_extents(node, 0, Atspi.Text.get_character_count(node), screen)
+
+        def inside(a, b):
+            return (a.width > 0 and a.height > 0 and b.x <= a.x and a.x + a.width <= b.x + b.width
+                    and b.y <= a.y and a.y + a.height <= b.y + b.height)
+
+        def show(r):
+            return f"({r.x}, {r.y}, {r.width}×{r.height})"
+
+        checks.expect(inside(place, frame), f"{name!r} lies at {show(place)}, outside its window {show(frame)}")
+        checks.expect(inside(chars, place), f"the text of {name!r} lies at {show(chars)}, outside it {show(place)}")
+
     def press(self, node):
         actions = [self.Atspi.Action.get_action_name(node, i) for i in range(self.Atspi.Action.get_n_actions(node))]
         if "Press" not in actions:
@@ -261,6 +281,11 @@ def run(args, desk, checks):
     step = "waiting for the first readings"
     a11y.wait("the differences never became numbers after Start Scan", 30,
               lambda: all(signed(t) is not None for n, t in read().items() if n.startswith(w["difference"])))
+
+    step = "finding where the numbers stand"
+    for n in names:
+        if n.startswith((w["difference"], w["absolute"], w["scatter"])) or n == w["verdict"]:
+            a11y.check_place(parts[n], view, checks)
 
     step = "reading the view during the scan"
     seen = {n: set() for n in names}

@@ -246,8 +246,8 @@ def run(args, desk, checks):
         return True
 
     step = "looking for quorvel on the accessibility bus"
-    app = a11y.wait("quorvel did not appear on the accessibility bus",
-                    60, lambda: alive() and a11y.application())
+    app = a11y.wait("quorvel did not appear on the accessibility bus (Qt's bridge runs on xcb, when "
+                    "accessibility is on)", 60, lambda: alive() and a11y.application())
     view = a11y.wait(f"no window {w['window']!r}", 20, lambda: alive() and a11y.find(app, "frame", w["window"]))
     start = a11y.wait("no button 'Start Scan'", 20, lambda: a11y.find(app, "push button", "Start Scan"))
     stop = a11y.find(app, "push button", "Stop Scan")

@@ -1,8 +1,12 @@
 #pragma once
 // Invisible parts laid over the workshop view's drawing, one per value a
-// screen reader should find: the four differences and absolute values, the
-// reference, the unit and the verdict. Each has an accessible name and an
-// accessible value that follow the display.
+// screen reader should find: the differences, absolute values and scatters,
+// the reference, the unit, the tolerance, the verdict and the connection.
+// Each is a static text whose name says what it is ("Abweichung Zylinder 3")
+// and whose text is the value as drawn ("+14 mBar"). The text goes out
+// through the text interface, which Qt's AT-SPI bridge exports (it exports no
+// accessible value of a static text), and every change as a text update,
+// which the bridge sends on as object:text-changed.
 #include <QString>
 #include <QWidget>
 
@@ -13,7 +17,7 @@ class AccessiblePart : public QWidget {
 
  public:
   AccessiblePart(const QString& name, QWidget* parent);
-  // Sets the accessible value and tells assistive technology when it changed.
+  // Sets the text and tells assistive technology when it changed.
   void SetValue(const QString& value);
   [[nodiscard]] const QString& Value() const { return value_; }
   void SetName(const QString& name);
@@ -22,8 +26,9 @@ class AccessiblePart : public QWidget {
   QString value_;
 };
 
-// Makes AccessiblePart's value readable through QAccessible (text(Value)).
-// Called once; calling again does nothing.
+// Makes AccessiblePart readable through QAccessible: its name, its value as
+// text(Value) and as its text interface. Called once; calling again does
+// nothing.
 void InstallAccessibleParts();
 
 }  // namespace qv::workshop

@@ -44,13 +44,19 @@ class Window : public ::testing::Test {
   void Key(int key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
     QTest::keyClick(view->centralWidget(), static_cast<Qt::Key>(key), mods);
   }
-  // The accessible value of the view's part called `name`.
+  // The text of the view's part called `name`, read as the AT-SPI bridge
+  // reads it: through the text interface (the accessible value agrees).
   QString Accessible(const QString& name) {
     QAccessibleInterface* root = QAccessible::queryAccessibleInterface(view->centralWidget());
     if (!root) return QStringLiteral("<no interface>");
     for (int i = 0; i < root->childCount(); ++i) {
       QAccessibleInterface* child = root->child(i);
-      if (child && child->text(QAccessible::Name) == name) return child->text(QAccessible::Value);
+      if (!child || child->text(QAccessible::Name) != name) continue;
+      QAccessibleTextInterface* text = child->textInterface();
+      if (!text) return QStringLiteral("<no text interface>");
+      const QString shown = text->text(0, text->characterCount());
+      EXPECT_EQ(child->text(QAccessible::Value), shown) << name.toStdString();
+      return shown;
     }
     return QStringLiteral("<missing>");
   }

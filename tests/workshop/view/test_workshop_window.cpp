@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QImageReader>
+#include <QMenu>
 #include <QTest>
 #include <QToolBar>
 #include <filesystem>
@@ -163,14 +164,21 @@ TEST_F(Window, TheControlsSetTheChoices) {
   EXPECT_EQ(source.choices.toleranceMbar, 50);
   tolerance->setValue(25);
   EXPECT_EQ(source.choices.toleranceMbar, 25);
-  auto* damping = view->findChild<QComboBox*>("Damping");
-  damping->setCurrentIndex(0);
-  emit damping->activated(0);
+  // Damping and zoom are chosen in the tool bar's menu, one item checked.
+  auto* damping = view->findChild<QMenu*>("Damping");
+  ASSERT_NE(damping, nullptr);
+  ASSERT_EQ(damping->actions().size(), 6);
+  EXPECT_TRUE(damping->actions()[3]->isChecked());  // 1 s
+  damping->actions()[0]->trigger();
   EXPECT_EQ(source.choices.dampingSeconds, 0);
-  auto* zoom = view->findChild<QComboBox*>("Zoom");
-  zoom->setCurrentIndex(5);
-  emit zoom->activated(5);
+  EXPECT_TRUE(damping->actions()[0]->isChecked());
+  EXPECT_FALSE(damping->actions()[3]->isChecked());
+  auto* zoom = view->findChild<QMenu*>("Zoom");
+  ASSERT_NE(zoom, nullptr);
+  zoom->actions()[5]->trigger();
   EXPECT_EQ(source.choices.zoom, 100);
+  view->SetChoices(source.choices);  // shown again: the menus keep the choice
+  EXPECT_TRUE(zoom->actions()[5]->isChecked());
   view->findChild<QAction*>("PairMode")->trigger();
   EXPECT_TRUE(source.choices.pairMode);
   view->findChild<QAction*>("Night")->trigger();
@@ -380,7 +388,8 @@ TEST_F(Window, AWaitForTheDeviceIsShownLargeAndNamed) {
 TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   auto texts = [&] {
     QStringList all{view->windowTitle()};
-    for (QAction* a : view->Controls()->actions()) all << a->text() << a->toolTip();
+    for (QAction* a : view->findChildren<QAction*>()) all << a->text() << a->toolTip();
+    for (QMenu* m : view->findChildren<QMenu*>()) all << m->title();
     for (auto* c : view->findChildren<QComboBox*>())
       for (int i = 0; i < c->count(); ++i) all << c->itemText(i);
     all << view->findChild<QDoubleSpinBox*>("Tolerance")->prefix();

@@ -19,6 +19,7 @@
 #include "Startup.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
+#include "WorkshopJob.h"
 #include "WorkshopLauncher.h"
 #include "setup.h"
 
@@ -73,6 +74,12 @@ int main(int argc, char** argv) {
   const auto recording = std::make_unique<qv::TRecordingControl>(form);
   if (cl.record) recording->RecordEveryScan(*cl.record);
   qv::JoinRecordingToWorkshop(*recording, *workshop);
+  // The view's own scan, recording and replay controls, once it is made.
+  workshop->OnViewMade = [joinRecording = workshop->OnViewMade, &form,
+                          control = recording.get()](qv::workshop::TWorkshopView& view) {
+    if (joinRecording) joinRecording(view);
+    qv::JoinJobControls(view, form, *control);
+  };
   form.show();
   // --workshop opens the view once the main window is shown, beside it.
   if (cl.workshop) workshop->Open();

@@ -214,14 +214,6 @@ TEST_F(ViewJob, ReplayInTheViewOpensAFilePausesResumesAndEndsAndNoScanStartsMean
   EXPECT_TRUE(errors.texts.isEmpty()) << errors.texts.join('\n').toStdString();
 }
 
-TEST_F(ViewJob, SnapshotInTheToolBarSavesThePicture) {
-  view->SetSnapshotFolder(dir / "shots");
-  Act("Snapshot")->trigger();
-  int pictures = 0;
-  for (const auto& e : fs::directory_iterator(dir / "shots")) pictures += e.path().extension() == ".png";
-  EXPECT_EQ(pictures, 1) << view->StatusText().toStdString();
-}
-
 TEST_F(ViewJob, TheControlsDoNothingOnceTheMainWindowAndTheRecordingAreGone) {
   control.reset();
   form.reset();

@@ -130,21 +130,6 @@ TEST_F(Job, EachControlCallsItsHookAndTheStateDecidesWhatIsOffered) {
   EXPECT_TRUE(Act("Record")->isEnabled());
 }
 
-TEST_F(Job, TheControlsSpeakTheViewsLanguage) {
-  Own();
-  EXPECT_EQ(Act("StopScan")->text(), "Stopp");
-  EXPECT_EQ(Act("EndReplay")->text(), "Wiedergabe beenden");
-  EXPECT_EQ(Act("StartScan")->toolTip(), QString::fromUtf8("Den Scan starten, wie „Start Scan“ im Hauptfenster"));
-  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
-  EXPECT_EQ(Act("StopScan")->text(), "Stop");
-  EXPECT_EQ(Act("Record")->text(), "Record");
-  EXPECT_EQ(Act("ReplayMenu")->text(), "Replay");
-  EXPECT_EQ(Act("EndReplay")->text(), "End replay");
-  EXPECT_EQ(Act("MoreMenu")->text(), "More");
-  EXPECT_EQ(view->findChild<QMenu*>("Damping")->title(), "Damping");
-  EXPECT_EQ(JobLine(), "Port: /dev/ttyUSB0");
-}
-
 // ---- the list of keys ---------------------------------------------------------------
 
 TEST_F(Job, F1AndQuestionMarkListEveryKeyOverTheWindowAndEscF1QuestionMarkOrAClickCloseIt) {

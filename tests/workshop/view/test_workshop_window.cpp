@@ -9,6 +9,7 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
 #include <QMenu>
 #include <QTest>
 #include <QToolBar>
@@ -402,6 +403,9 @@ TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   EXPECT_TRUE(german.contains(QString::fromUtf8("Dämpfung 0,25 s")));
   EXPECT_TRUE(german.contains("Skala automatisch"));
   EXPECT_TRUE(german.contains("Schnappschuss"));
+  EXPECT_TRUE(german.contains("Stopp"));
+  EXPECT_TRUE(german.contains("Wiedergabe beenden"));
+  EXPECT_EQ(view->findChild<QLabel*>("JobState")->text(), "Anschluss: keiner");
   view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
   const QStringList english = texts();
   EXPECT_TRUE(english.contains("QUORVEL Workshop view"));
@@ -409,8 +413,12 @@ TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   EXPECT_TRUE(english.contains("Damping 0.25 s"));
   EXPECT_TRUE(english.contains("Reconnect automatically"));
   EXPECT_TRUE(english.contains(QString::fromUtf8("Tolerance ±")));
+  EXPECT_TRUE(english.contains("End replay"));
+  EXPECT_TRUE(english.contains("More"));
+  EXPECT_EQ(view->findChild<QLabel*>("JobState")->text(), "Port: none");
   // Not one German word is left over.
-  for (const char* word : {"Bezug", "Dämpfung", "Schnappschuss", "Nullabgleich", "Zyl.", "Paare"})
+  for (const char* word : {"Bezug", "Dämpfung", "Schnappschuss", "Nullabgleich", "Zyl.", "Paare", "Wiedergabe",
+                           "Aufnahme", "Weitere", "Tastenkürzel", "Stopp"})
     EXPECT_FALSE(english.join(' ').contains(QString::fromUtf8(word))) << word;
 }
 

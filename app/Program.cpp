@@ -9,6 +9,7 @@
 #include "TWorkshopView.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
+#include "WorkshopJob.h"
 #include "WorkshopLauncher.h"
 #include "WorkshopSettings.h"
 
@@ -30,8 +31,13 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
     if (launcher && launcher->View()) return workshop::ExportReferenceFor(launcher->View()->Choices());
     return workshop::StoredExportReference(workshop::DefaultSettingsPath());
   };
-  // Files dropped on the view replay as on the main window.
-  workshop_->OnViewMade = [control = recording_.get()](workshop::TWorkshopView& view) { control->AcceptDropsOn(view); };
+  // Files dropped on the view replay as on the main window; the view's own
+  // scan, recording and replay controls act through the window and the
+  // recording control.
+  workshop_->OnViewMade = [this](workshop::TWorkshopView& view) {
+    recording_->AcceptDropsOn(view);
+    JoinJobControls(view, form_, *recording_, session_);
+  };
 }
 
 TProgram::~TProgram() {

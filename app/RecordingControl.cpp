@@ -122,6 +122,7 @@ void TRecordingControl::UpdateActions() {
   StopRecordingAction->setEnabled(armed_);
   EndReplayAction->setEnabled(Replaying());
   ExportAction->setEnabled(replayed_ != nullptr || !last_file_.empty());
+  emit Changed();
 }
 
 // ---- recording -------------------------------------------------------------------

@@ -91,6 +91,10 @@ class TRecordingControl : public QObject, public session::Subscriber {
   // The reference of the CSV's differences, asked at each export; unset: the mean.
   std::function<rec::Reference()> ExportReference;
 
+ signals:
+  // Recording was switched on or off, or a replay opened or ended.
+  void Changed();
+
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;  // files dropped on the windows
 

@@ -5,14 +5,15 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QScreen>
-#include <algorithm>
 
 #include "CommandLine.h"
+#include "Panels.h"
 #include "ReconnectController.h"
 #include "ReconnectLink.h"
 #include "SessionLook.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
+#include "WorkshopPlacement.h"
 #include "WorkshopSource.h"
 
 namespace qv {
@@ -80,15 +81,7 @@ void WorkshopLauncher::Open() {
     view_ = std::make_unique<workshop::TWorkshopView>(*backend_.source, look_->Inputs(), backend_.store.get());
     // Closing the view never ends the program; closing the main window does.
     view_->setAttribute(Qt::WA_QuitOnClose, false);
-    // Beside the main window, right or left of it, where the screen has room.
-    const QRect main = form_.frameGeometry();
-    QPoint at(main.right() + 8, main.top());
-    if (const QScreen* s = form_.screen()) {
-      const QRect free = s->availableGeometry();
-      const int width = workshop::TWorkshopView::kInitialSize.width();
-      if (at.x() + width > free.right()) at.setX(std::max(free.left(), main.left() - 8 - width));
-    }
-    view_->move(at);
+    Place();
     view_->OnReconnectChanged = [this](bool) { FollowReconnect(view_->isVisible()); };
     view_->installEventFilter(this);
     if (OnViewMade) OnViewMade(*view_);
@@ -96,6 +89,25 @@ void WorkshopLauncher::Open() {
   view_->show();
   view_->raise();
   view_->activateWindow();
+}
+
+void WorkshopLauncher::Place() {
+  const QScreen* screen = form_.screen();
+  if (!screen) return;
+  // The view gets the frame the main window has: the same window manager draws both.
+  const QRect main = form_.frameGeometry();
+  const QSize frame = main.size() - form_.size();
+  WorkshopPlacementSizes sizes;
+  sizes.wanted = view_->size() + frame;
+  sizes.minimum = view_->minimumSize() + frame;
+  sizes.controlsHeight = form_.Panel1->mapToGlobal(QPoint(0, form_.Panel1->height())).y() - main.top();
+  const WorkshopPlace place = PlaceWorkshopView(main, screen->availableGeometry(), sizes);
+  if (place.maximise) {
+    view_->setWindowState(view_->windowState() | Qt::WindowMaximized);
+    return;
+  }
+  view_->move(place.frame.topLeft());
+  view_->resize(place.frame.size() - frame);
 }
 
 bool WorkshopLauncher::eventFilter(QObject* watched, QEvent* event) {

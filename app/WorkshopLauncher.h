@@ -69,6 +69,8 @@ class WorkshopLauncher : public QObject {
  private:
   // Reconnecting on while the view is open and its setting is on, else off.
   void FollowReconnect(bool viewOpen);
+  // Where the view first opens: clear of the main window's controls (WorkshopPlacement.h).
+  void Place();
 
   TForm1& form_;
   session::Session& session_;

@@ -195,23 +195,23 @@ void TWorkshopView::Tick() {
 }
 
 QString TWorkshopView::BannerText() const {
-  if (!replay_.on) return {};
+  if (!replay_shown_.on) return {};
   const ViewLanguage& w = renderer_.Words();
-  const QString file = QFileInfo(QString::fromStdString(replay_.file)).fileName();
+  const QString file = QFileInfo(QString::fromStdString(replay_shown_.file)).fileName();
   // Tenths of a second, cut, not rounded; the epsilon keeps 2.2 s from reading 2.1.
-  const auto tenths = static_cast<long long>(std::floor(std::max(0.0, replay_.seconds) * 10.0 + 1e-6));
+  const auto tenths = static_cast<long long>(std::floor(std::max(0.0, replay_shown_.seconds) * 10.0 + 1e-6));
   const QString time = QStringLiteral("%1:%2.%3")
                            .arg(tenths / 600, 2, 10, QLatin1Char('0'))
                            .arg(tenths / 10 % 60, 2, 10, QLatin1Char('0'))
                            .arg(tenths % 10);
-  return w.F(replay_.paused ? kReplayBannerPaused : kReplayBanner, {file, time});
+  return w.F(replay_shown_.paused ? kReplayBannerPaused : kReplayBanner, {file, time});
 }
 
 void TWorkshopView::ShowReplay(const ReplayShown& replay) {
-  if (replay == replay_) return;
-  replay_ = replay;
+  if (replay == replay_shown_) return;
+  replay_shown_ = replay;
   banner_->setText(BannerText());
-  banner_bar_->setVisible(replay_.on);
+  banner_bar_->setVisible(replay_shown_.on);
 }
 
 void TWorkshopView::Redraw() {

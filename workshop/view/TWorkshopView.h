@@ -13,14 +13,19 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
+#include "JobControls.h"
+#include "ShortcutHelp.h"
 #include "WorkshopRenderer.h"
 #include "WorkshopSource.h"
 
 class QAction;
+class QActionGroup;
 class QComboBox;
 class QLabel;
 class QDoubleSpinBox;
+class QMenu;
 class QToolBar;
 
 namespace qv::workshop {
@@ -109,6 +114,19 @@ class TWorkshopView : public QMainWindow {
   // The replay banner's text, empty while no replay shows.
   [[nodiscard]] QString BannerText() const;
   [[nodiscard]] QToolBar* Controls() const { return toolbar_; }
+  // The tool bar's menu of the choices used less often.
+  [[nodiscard]] QMenu* MoreMenu() const { return more_; }
+
+  // The job around the measurement (JobControls.h): what the tool bar's scan,
+  // recording and replay controls call, and the state they show.
+  void SetJobActions(JobActions actions);
+  void SetJobState(const JobState& state);
+  [[nodiscard]] const JobState& Job() const { return job_; }
+
+  // The list of the view's keys over the window (F1, "?"; Esc or a click closes it).
+  void ShowShortcuts(bool on);
+  [[nodiscard]] bool ShortcutsShown() const;
+  [[nodiscard]] std::vector<ShortcutLine> Shortcuts() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -119,8 +137,11 @@ class TWorkshopView : public QMainWindow {
  private:
   friend class WorkshopCanvas;
   void BuildControls();
+  void BuildJobControls();
   void BuildShortcuts();
   void FillControls();
+  void FillJobControls();
+  void ShowJobState();
   void ChoicesFromControls();
   void Redraw();
   void UpdateAccessibleParts();
@@ -140,8 +161,8 @@ class TWorkshopView : public QMainWindow {
   bool drawn_ = false;              // shown_ has been drawn at the canvas's size
   bool held_ = false;
   std::uint64_t redraws_ = 0;
-  std::uint64_t restarts_ = 0;  // the inputs' restart count last seen
-  ReplayShown replay_;
+  std::uint64_t restarts_ = 0;             // the inputs' restart count last seen
+  ReplayShown replay_shown_;               // what the banner says
   std::filesystem::path snapshot_folder_;  // empty: the default
   ViewSettingsStore* store_ = nullptr;
   bool loading_ = false;
@@ -158,12 +179,25 @@ class TWorkshopView : public QMainWindow {
   QComboBox* reference_ = nullptr;
   QComboBox* unit_ = nullptr;
   QDoubleSpinBox* tolerance_ = nullptr;
-  QComboBox* damping_ = nullptr;
-  QComboBox* zoom_ = nullptr;
+  QActionGroup* damping_ = nullptr;
+  QActionGroup* zoom_ = nullptr;
+  QMenu* more_ = nullptr;
+  QMenu* damping_menu_ = nullptr;
+  QMenu* zoom_menu_ = nullptr;
   QAction* pair_ = nullptr;
   QAction* night_ = nullptr;
   QAction* hold_ = nullptr;
   QAction* reconnect_action_ = nullptr;
+  JobActions job_actions_;
+  JobState job_;
+  QAction* start_scan_ = nullptr;
+  QAction* stop_scan_ = nullptr;
+  QAction* record_ = nullptr;
+  QAction* replay_ = nullptr;
+  QAction* pause_replay_ = nullptr;
+  QAction* end_replay_ = nullptr;
+  QLabel* job_label_ = nullptr;
+  ShortcutHelp* help_ = nullptr;
   std::array<AccessiblePart*, 4> difference_parts_{};
   std::array<AccessiblePart*, 4> absolute_parts_{};
   std::array<AccessiblePart*, 4> scatter_parts_{};

@@ -1,14 +1,18 @@
-// The workshop view's controls: the tool bar and the keys.
+// The workshop view's controls: the tool bar, its menu of rarer choices, and the keys.
 #include <QAction>
+#include <QActionGroup>
 #include <QComboBox>
 #include <QDoubleSpinBox>
 #include <QFileDialog>
 #include <QKeySequence>
+#include <QMenu>
 #include <QSignalBlocker>
 #include <QToolBar>
+#include <QToolButton>
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <tuple>
 
 #include "TWorkshopView.h"
 #include "Units.h"
@@ -44,6 +48,9 @@ void TWorkshopView::BuildControls() {
   toolbar_ = addToolBar(QString());
   toolbar_->setObjectName(QStringLiteral("WorkshopControls"));
   toolbar_->setMovable(false);
+  // Scan, recording and replay first: what a job starts with.
+  BuildJobControls();
+  toolbar_->addSeparator();
   reference_ = MakeCombo(toolbar_, "Reference");
   pair_ = toolbar_->addAction(QString());
   pair_->setObjectName(QStringLiteral("PairMode"));
@@ -52,44 +59,71 @@ void TWorkshopView::BuildControls() {
   tolerance_ = new QDoubleSpinBox(toolbar_);
   tolerance_->setObjectName(QStringLiteral("Tolerance"));
   toolbar_->addWidget(tolerance_);
-  damping_ = MakeCombo(toolbar_, "Damping");
-  zoom_ = MakeCombo(toolbar_, "Zoom");
   toolbar_->addSeparator();
 
-  auto action = [this](const char* name, QKeySequence key, auto slot, bool checkable = false) {
-    QAction* a = toolbar_->addAction(QString());
+  // Each action belongs to the window, so its key works while full screen
+  // hides the tool bar; `where` is the tool bar or a menu of it.
+  auto action = [this](QWidget* where, const char* name, QKeySequence key, auto slot, bool checkable = false) {
+    auto* a = new QAction(this);
     a->setObjectName(QString::fromLatin1(name));
     a->setCheckable(checkable);
     a->setShortcut(key);
     a->setShortcutContext(Qt::WindowShortcut);
-    addAction(a);  // the keys also work while full screen hides the tool bar
+    addAction(a);
+    where->addAction(a);
     connect(a, &QAction::triggered, this, slot);
     return a;
   };
   hold_ = action(
-      "Hold", QKeySequence(Qt::Key_H), [this](bool on) { SetHold(on); }, true);
-  action("ResetDamping", QKeySequence(Qt::Key_Space), [this] { ResetDamping(); });
+      toolbar_, "Hold", QKeySequence(Qt::Key_H), [this](bool on) { SetHold(on); }, true);
+  action(toolbar_, "Zero", QKeySequence(), [this] { Zero(); });
+  action(toolbar_, "Snapshot", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Snapshot(); });
+
+  // Choices made once per job or less go into one menu, so the tool bar fits
+  // a workshop laptop's screen.
+  more_ = new QMenu(this);
+  more_->setObjectName(QStringLiteral("More"));
+  QAction* more = toolbar_->addAction(QString());
+  more->setObjectName(QStringLiteral("MoreMenu"));
+  more->setMenu(more_);
+  if (auto* button = qobject_cast<QToolButton*>(toolbar_->widgetForAction(more)))
+    button->setPopupMode(QToolButton::InstantPopup);
+  auto group = [this](const char* name, std::size_t count) {
+    auto* menu = more_->addMenu(QString());
+    menu->setObjectName(QString::fromLatin1(name));
+    auto* g = new QActionGroup(menu);
+    for (std::size_t i = 0; i < count; ++i) {
+      QAction* a = menu->addAction(QString());
+      a->setCheckable(true);
+      a->setData(static_cast<int>(i));
+      g->addAction(a);
+    }
+    connect(g, &QActionGroup::triggered, this, [this] { ChoicesFromControls(); });
+    return std::pair{menu, g};
+  };
+  action(more_, "ResetDamping", QKeySequence(Qt::Key_Space), [this] { ResetDamping(); });
+  std::tie(damping_menu_, damping_) = group("Damping", kDampingChoices.size());
+  std::tie(zoom_menu_, zoom_) = group("Zoom", kZoomChoices.size());
   night_ = action(
-      "Night", QKeySequence(), [this](bool on) { SetTheme(on ? ThemeKind::Night : ThemeKind::Day); }, true);
-  action("Zero", QKeySequence(), [this] { Zero(); });
-  action("ClearZero", QKeySequence(), [this] { ClearZero(); });
-  action("Snapshot", QKeySequence(Qt::CTRL | Qt::Key_S), [this] { Snapshot(); });
-  action("SnapshotFolder", QKeySequence(), [this] {
+      more_, "Night", QKeySequence(), [this](bool on) { SetTheme(on ? ThemeKind::Night : ThemeKind::Day); }, true);
+  more_->addSeparator();
+  action(more_, "ClearZero", QKeySequence(), [this] { ClearZero(); });
+  action(more_, "SnapshotFolder", QKeySequence(), [this] {
     const QString dir =
         QFileDialog::getExistingDirectory(this, QString(), QString::fromStdString(SnapshotFolder().string()));
     if (!dir.isEmpty()) SetSnapshotFolder(dir.toStdString());
   });
-  toolbar_->addSeparator();
   reconnect_action_ = action(
-      "Reconnect", QKeySequence(), [this](bool on) { SetReconnect(on); }, true);
+      more_, "Reconnect", QKeySequence(), [this](bool on) { SetReconnect(on); }, true);
   reconnect_action_->setChecked(reconnect_);
-  action("FullScreen", QKeySequence(), [this] { ToggleFullScreen(); });
+  more_->addSeparator();
+  action(more_, "FullScreen", QKeySequence(), [this] { ToggleFullScreen(); });
+  QAction* help = action(more_, "Shortcuts", QKeySequence(Qt::Key_F1), [this] { ShowShortcuts(!ShortcutsShown()); });
+  help->setShortcuts({QKeySequence(Qt::Key_F1), QKeySequence(Qt::Key_Question)});
 
   auto changed = [this] { ChoicesFromControls(); };
   connect(reference_, &QComboBox::activated, this, changed);
   connect(unit_, &QComboBox::activated, this, changed);
-  connect(damping_, &QComboBox::activated, this, changed);
-  connect(zoom_, &QComboBox::activated, this, changed);
   // The box shows the tolerance in the chosen unit; only the user's own edits
   // change it, so that switching units does not move it by their rounding.
   connect(tolerance_, &QDoubleSpinBox::valueChanged, this, [this](double shown) {
@@ -103,31 +137,37 @@ void TWorkshopView::BuildControls() {
 }
 
 void TWorkshopView::BuildShortcuts() {
-  auto key = [this](QKeySequence k, auto fn) {
+  auto key = [this](const char* name, QKeySequence k, auto fn) {
     auto* a = new QAction(this);
+    a->setObjectName(QString::fromLatin1(name));
     a->setShortcut(k);
     a->setShortcutContext(Qt::WindowShortcut);
     addAction(a);
     connect(a, &QAction::triggered, this, fn);
   };
   for (int c = 0; c < 4; ++c) {
-    key(QKeySequence(Qt::Key_1 + c), [this, c] {
+    const QByteArray name = "ReferenceKey" + QByteArray::number(c + 1);
+    key(name.constData(), QKeySequence(Qt::Key_1 + c), [this, c] {
       ViewChoices next = choices_;
       next.reference = ReferenceKind::Cylinder;
       next.referenceCylinder = c;
       SetChoices(next);
     });
   }
-  key(QKeySequence(Qt::Key_F11), [this] { ToggleFullScreen(); });
-  key(QKeySequence(Qt::Key_Escape), [this] {
-    if (isFullScreen()) showNormal();
+  key("FullScreenKey", QKeySequence(Qt::Key_F11), [this] { ToggleFullScreen(); });
+  key("LeaveKey", QKeySequence(Qt::Key_Escape), [this] {
+    if (ShortcutsShown()) {
+      ShowShortcuts(false);
+    } else if (isFullScreen()) {
+      showNormal();
+    }
   });
 }
 
 void TWorkshopView::FillControls() {
   if (!toolbar_) return;
   const ViewLanguage& w = renderer_.Words();
-  const QSignalBlocker b1(reference_), b2(unit_), b3(tolerance_), b4(damping_), b5(zoom_), b6(pair_);
+  const QSignalBlocker b1(reference_), b2(unit_), b3(tolerance_), b4(pair_);
   reference_->clear();
   reference_->addItem(w.F(kReferenceLabel, {w.T(kMean)}));
   reference_->addItem(w.F(kReferenceLabel, {w.T(kMidpoint)}));
@@ -153,19 +193,24 @@ void TWorkshopView::FillControls() {
   tolerance_->setLocale(w.decimalSeparator == "," ? QLocale(QLocale::German) : QLocale::c());
   tolerance_->setValue(RoundToDisplay(FromMilliBar(choices_.toleranceMbar, u), u));
   tolerance_->setToolTip(w.T(kToleranceTip));
-  damping_->clear();
   const QString separator = QString::fromStdString(w.decimalSeparator);
-  for (double d : kDampingChoices)
-    damping_->addItem(d == 0 ? w.T(kDampingOffLabel)
-                             : w.F(kDampingValue, {QString::number(d).replace(QLatin1Char('.'), separator)}));
-  damping_->setCurrentIndex(std::max(0, IndexOf(kDampingChoices, choices_.dampingSeconds)));
-  damping_->setToolTip(w.T(kDampingTip));
-  zoom_->clear();
-  for (double z : kZoomChoices) zoom_->addItem(z == 0 ? w.T(kScaleAuto) : w.F(kScaleValue, {QString::number(z)}));
-  zoom_->setCurrentIndex(std::max(0, IndexOf(kZoomChoices, choices_.zoom)));
-  zoom_->setToolTip(w.T(kZoomTip));
+  damping_menu_->setTitle(w.T(kDamping));
+  damping_menu_->setToolTip(w.T(kDampingTip));
+  for (QAction* a : damping_->actions()) {
+    const double d = kDampingChoices[static_cast<std::size_t>(a->data().toInt())];
+    a->setText(d == 0 ? w.T(kDampingOffLabel)
+                      : w.F(kDampingValue, {QString::number(d).replace(QLatin1Char('.'), separator)}));
+    a->setChecked(d == choices_.dampingSeconds);
+  }
+  zoom_menu_->setTitle(w.T(kZoom));
+  zoom_menu_->setToolTip(w.T(kZoomTip));
+  for (QAction* a : zoom_->actions()) {
+    const double z = kZoomChoices[static_cast<std::size_t>(a->data().toInt())];
+    a->setText(z == 0 ? w.T(kScaleAuto) : w.F(kScaleValue, {QString::number(z)}));
+    a->setChecked(z == choices_.zoom);
+  }
   pair_->setChecked(choices_.pairMode);
-  pair_->setText(w.T(kPairsName));
+  pair_->setText(w.T(kPairs));
   pair_->setToolTip(w.T(kPairsTip));
 
   auto text = [&](const char* name, TextId label, TextId tip) {
@@ -183,6 +228,15 @@ void TWorkshopView::FillControls() {
   text("SnapshotFolder", kSnapshotFolder, kSnapshotFolderTip);
   text("Reconnect", kReconnect, kReconnectTip);
   text("FullScreen", kFullScreen, kFullScreenTip);
+  text("Shortcuts", kHelp, kHelpTip);
+  text("MoreMenu", kMore, kMoreTip);
+  // The keys without a button are named for the list of keys.
+  for (int c = 1; c <= 4; ++c)
+    if (auto* a = findChild<QAction*>(QStringLiteral("ReferenceKey%1").arg(c)))
+      a->setText(w.F(kReferenceLabel, {w.F(kCylinderLong, {QString::number(c)})}));
+  text("FullScreenKey", kFullScreen, kFullScreenTip);
+  text("LeaveKey", kLeaveFullScreen, kLeaveFullScreen);
+  FillJobControls();
 }
 
 void TWorkshopView::ChoicesFromControls() {
@@ -191,8 +245,9 @@ void TWorkshopView::ChoicesFromControls() {
   next.reference = ref == 0 ? ReferenceKind::Mean : ref == 1 ? ReferenceKind::Midpoint : ReferenceKind::Cylinder;
   next.referenceCylinder = ref >= 2 ? ref - 2 : choices_.referenceCylinder;
   next.unit = kUnitChoices[static_cast<std::size_t>(std::max(0, unit_->currentIndex()))];
-  next.dampingSeconds = kDampingChoices[static_cast<std::size_t>(std::max(0, damping_->currentIndex()))];
-  next.zoom = kZoomChoices[static_cast<std::size_t>(std::max(0, zoom_->currentIndex()))];
+  if (const QAction* d = damping_->checkedAction())
+    next.dampingSeconds = kDampingChoices[static_cast<std::size_t>(d->data().toInt())];
+  if (const QAction* z = zoom_->checkedAction()) next.zoom = kZoomChoices[static_cast<std::size_t>(z->data().toInt())];
   next.pairMode = pair_->isChecked();
   SetChoices(next);
 }

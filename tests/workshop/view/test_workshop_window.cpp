@@ -9,6 +9,8 @@
 #include <QDoubleSpinBox>
 #include <QFile>
 #include <QImageReader>
+#include <QLabel>
+#include <QMenu>
 #include <QTest>
 #include <QToolBar>
 #include <filesystem>
@@ -169,14 +171,21 @@ TEST_F(Window, TheControlsSetTheChoices) {
   EXPECT_EQ(source.choices.toleranceMbar, 50);
   tolerance->setValue(25);
   EXPECT_EQ(source.choices.toleranceMbar, 25);
-  auto* damping = view->findChild<QComboBox*>("Damping");
-  damping->setCurrentIndex(0);
-  emit damping->activated(0);
+  // Damping and zoom are chosen in the tool bar's menu, one item checked.
+  auto* damping = view->findChild<QMenu*>("Damping");
+  ASSERT_NE(damping, nullptr);
+  ASSERT_EQ(damping->actions().size(), 6);
+  EXPECT_TRUE(damping->actions()[3]->isChecked());  // 1 s
+  damping->actions()[0]->trigger();
   EXPECT_EQ(source.choices.dampingSeconds, 0);
-  auto* zoom = view->findChild<QComboBox*>("Zoom");
-  zoom->setCurrentIndex(5);
-  emit zoom->activated(5);
+  EXPECT_TRUE(damping->actions()[0]->isChecked());
+  EXPECT_FALSE(damping->actions()[3]->isChecked());
+  auto* zoom = view->findChild<QMenu*>("Zoom");
+  ASSERT_NE(zoom, nullptr);
+  zoom->actions()[5]->trigger();
   EXPECT_EQ(source.choices.zoom, 100);
+  view->SetChoices(source.choices);  // shown again: the menus keep the choice
+  EXPECT_TRUE(zoom->actions()[5]->isChecked());
   view->findChild<QAction*>("PairMode")->trigger();
   EXPECT_TRUE(source.choices.pairMode);
   view->findChild<QAction*>("Night")->trigger();
@@ -386,7 +395,8 @@ TEST_F(Window, AWaitForTheDeviceIsShownLargeAndNamed) {
 TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   auto texts = [&] {
     QStringList all{view->windowTitle()};
-    for (QAction* a : view->Controls()->actions()) all << a->text() << a->toolTip();
+    for (QAction* a : view->findChildren<QAction*>()) all << a->text() << a->toolTip();
+    for (QMenu* m : view->findChildren<QMenu*>()) all << m->title();
     for (auto* c : view->findChildren<QComboBox*>())
       for (int i = 0; i < c->count(); ++i) all << c->itemText(i);
     all << view->findChild<QDoubleSpinBox*>("Tolerance")->prefix();
@@ -399,6 +409,9 @@ TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   EXPECT_TRUE(german.contains(QString::fromUtf8("Dämpfung 0,25 s")));
   EXPECT_TRUE(german.contains("Skala automatisch"));
   EXPECT_TRUE(german.contains("Schnappschuss"));
+  EXPECT_TRUE(german.contains("Stopp"));
+  EXPECT_TRUE(german.contains("Wiedergabe beenden"));
+  EXPECT_EQ(view->findChild<QLabel*>("JobState")->text(), "Anschluss: keiner");
   view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
   const QStringList english = texts();
   EXPECT_TRUE(english.contains("QUORVEL Workshop view"));
@@ -406,8 +419,12 @@ TEST_F(Window, EveryControlSpeaksTheCataloguesLanguage) {
   EXPECT_TRUE(english.contains("Damping 0.25 s"));
   EXPECT_TRUE(english.contains("Reconnect automatically"));
   EXPECT_TRUE(english.contains(QString::fromUtf8("Tolerance ±")));
+  EXPECT_TRUE(english.contains("End replay"));
+  EXPECT_TRUE(english.contains("More"));
+  EXPECT_EQ(view->findChild<QLabel*>("JobState")->text(), "Port: none");
   // Not one German word is left over.
-  for (const char* word : {"Bezug", "Dämpfung", "Schnappschuss", "Nullabgleich", "Zyl.", "Paare"})
+  for (const char* word : {"Bezug", "Dämpfung", "Schnappschuss", "Nullabgleich", "Zyl.", "Paare", "Wiedergabe",
+                           "Aufnahme", "Weitere", "Tastenkürzel", "Stopp"})
     EXPECT_FALSE(english.join(' ').contains(QString::fromUtf8(word))) << word;
 }
 

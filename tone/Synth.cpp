@@ -1,0 +1,78 @@
+#include "Synth.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+namespace qv::tone {
+
+Synth::Synth(int sampleRate, const ToneTable& table)
+    : table_(table), rate_(sampleRate > 0 ? sampleRate : 48000), rampStep_(1.0 / (table.rampSeconds * rate_)) {}
+
+void Synth::SetVolume(double volume) { volume_ = std::isfinite(volume) ? std::clamp(volume, 0.0, 1.0) : 0.0; }
+
+void Synth::Apply(const ToneCommand& command) {
+  if (command.restartCycle) beepPhase_ = 0;
+  if (command.chime) {
+    chimeSample_ = 0;
+    chimePhase_ = 0;
+  }
+  command_ = command;
+}
+
+double Synth::ToneSample() {
+  double gate = 0;
+  if (command_.mode == ToneMode::kSoft) {
+    gate = 1;
+  } else if (command_.mode == ToneMode::kBeeping) {
+    gate = beepPhase_ < table_.beepDuty ? 1 : 0;
+    beepPhase_ += command_.cadence / rate_;
+    beepPhase_ -= std::floor(beepPhase_);
+  }
+  // The envelope slews towards its target, so no start, end or change of
+  // level is a step.
+  const double target = gate * command_.level;
+  envelope_ += std::clamp(target - envelope_, -rampStep_, rampStep_);
+  if (envelope_ <= 0 && target <= 0) return 0;
+  const double s = std::sin(2 * std::numbers::pi * phase_);
+  phase_ += command_.pitchHz / rate_;
+  phase_ -= std::floor(phase_);
+  return envelope_ * s;
+}
+
+double Synth::ChimeSample() {
+  if (chimeSample_ < 0) return 0;
+  const double t = static_cast<double>(chimeSample_) / rate_;
+  const double note = table_.chimeNoteSeconds;
+  const double secondAt = note + table_.chimeGapSeconds;
+  ++chimeSample_;
+  double local = t;
+  double hz = table_.chimeFirstHz;
+  if (t >= secondAt) {
+    local = t - secondAt;
+    hz = table_.chimeSecondHz;
+  } else if (t >= note) {
+    chimePhase_ = 0;  // the gap: the second note starts from zero
+    return 0;
+  }
+  if (local >= note) {
+    chimeSample_ = -1;
+    return 0;
+  }
+  // A ramped start, a bell-like decay, and a ramped end.
+  const double ramp = table_.rampSeconds;
+  const double amp = std::min({1.0, local / ramp, (note - local) / ramp}) * std::exp(-2.0 * local / note);
+  const double s = std::sin(2 * std::numbers::pi * chimePhase_);
+  chimePhase_ += hz / rate_;
+  chimePhase_ -= std::floor(chimePhase_);
+  return table_.chimeLevel * amp * s;
+}
+
+void Synth::Render(float* out, std::size_t n) {
+  for (std::size_t i = 0; i < n; ++i) {
+    const double v = volume_ * (ToneSample() + ChimeSample());
+    out[i] = static_cast<float>(std::clamp(v, -1.0, 1.0));
+  }
+}
+
+}  // namespace qv::tone

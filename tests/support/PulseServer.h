@@ -33,6 +33,7 @@ class PulseServer {
   // Empty when it runs, else why not (with the end of its log).
   [[nodiscard]] const std::string& Failure() const { return failure_; }
   [[nodiscard]] std::string Address() const { return "unix:" + socket_.string(); }
+  [[nodiscard]] pid_t Pid() const { return pid_; }
   // Stops it now (SIGTERM, then SIGKILL after 5 s).
   void Kill();
 

@@ -13,11 +13,15 @@ void Synth::SetVolume(double volume) { volume_ = std::isfinite(volume) ? std::cl
 
 void Synth::Apply(const ToneCommand& command) {
   if (command.restartCycle) beepPhase_ = 0;
-  if (command.chime) {
+  // A chime already ringing rings out: starting it afresh would be a click.
+  if (command.chime && chimeSample_ < 0) {
     chimeSample_ = 0;
     chimePhase_ = 0;
   }
   command_ = command;
+  // Silence has no pitch: the ramp out keeps sounding the last one, as a
+  // frozen oscillator would be a kink.
+  if (command.pitchHz > 0) pitchHz_ = command.pitchHz;
 }
 
 double Synth::ToneSample() {
@@ -35,7 +39,7 @@ double Synth::ToneSample() {
   envelope_ += std::clamp(target - envelope_, -rampStep_, rampStep_);
   if (envelope_ <= 0 && target <= 0) return 0;
   const double s = std::sin(2 * std::numbers::pi * phase_);
-  phase_ += command_.pitchHz / rate_;
+  phase_ += pitchHz_ / rate_;
   phase_ -= std::floor(phase_);
   return envelope_ * s;
 }

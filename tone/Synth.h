@@ -36,6 +36,7 @@ class Synth {
   int rate_;
   double volume_ = 0.5;
   ToneCommand command_;
+  double pitchHz_ = 0;     // the oscillator's, kept through the ramp into silence
   double phase_ = 0;       // of the oscillator, in cycles (0..1)
   double beepPhase_ = 0;   // of the cadence, in periods (0..1)
   double envelope_ = 0;    // the tone's current amplitude

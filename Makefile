@@ -48,7 +48,7 @@ test-build: deps
 # The tests with two threads (the port's event thread and its hand-over) run
 # once more under ThreadSanitizer: the serial tests and the end-to-end tests.
 TSAN_TESTS := test_ecomport test_port test_port_error_help test_port_list test_registry test_port_text \
-              test_port_setup test_port_store test_cport_translations test_e2e
+              test_port_setup test_port_store test_cport_translations test_e2e test_tone_output
 empty :=
 space := $(empty) $(empty)
 tsan-build: deps

@@ -86,14 +86,14 @@ Clock::time_point CapturedAt(const std::vector<qvtest::Recorder::Chunk>& chunks,
   return chunks.empty() ? Clock::time_point{} : chunks.back().arrived;
 }
 
-void Report(const char* what, std::vector<double> ms) {
+void Report(const char* what, std::vector<double> ms, const char* counted = "changes") {
   if (ms.empty()) {
     std::printf("%s: no measurement\n", what);
     return;
   }
   std::sort(ms.begin(), ms.end());
-  std::printf("%s: median %.1f ms, max %.1f ms, min %.1f ms (%zu changes)\n", what, ms[ms.size() / 2], ms.back(),
-              ms.front(), ms.size());
+  std::printf("%s: median %.1f ms, max %.1f ms, min %.1f ms (%zu %s)\n", what, ms[ms.size() / 2], ms.back(), ms.front(),
+              ms.size(), counted);
 }
 
 int ThroughTheServer() {
@@ -163,7 +163,16 @@ int ThroughTheServer() {
     std::printf("server-reported playback latency: %.1f ms\n", out.ReportedLatency() * 1000);
     Report("input leaves the band -> first beep sample at the monitor", onsets);
     Report("input back inside -> last beep sample at the monitor", ends);
-    out.Stop();
+    std::vector<double> stops;
+    for (int i = 0; i < 10; ++i) {
+      out.SetInput(Shown(30));
+      if (i > 0) out.Start();
+      std::this_thread::sleep_for(200ms);
+      const auto t0 = Clock::now();
+      out.Stop();
+      stops.push_back(Seconds(Clock::now() - t0) * 1000);
+    }
+    Report("Stop() while beeping returns after", stops, "stops");
     rec.Stop();
     if (onsets.size() < 20) rc = 1;
   }

@@ -32,6 +32,10 @@ void EngineGuard::Reset() {
   seen_frame_ = false;
   running_ = 0;
   notice_from_ = settings_.noticeAfterSeconds;
+  ClearDrift();
+}
+
+void EngineGuard::ClearDrift() {
   seconds_.clear();
   measured_.reset();
   drift_shown_ = false;
@@ -54,11 +58,7 @@ void EngineGuard::OnFrame(const session::Frame& frame) {
     if (dt > 0 && dt <= kMaxFrameGap) running_ += dt;
     // Time that went backwards (a replay jumped back): the readings before
     // are no longer the last minutes.
-    if (dt < 0) {
-      seconds_.clear();
-      measured_.reset();
-      drift_shown_ = false;
-    }
+    if (dt < 0) ClearDrift();
   }
   seen_frame_ = true;
   last_time_ = t;
@@ -69,6 +69,10 @@ void EngineGuard::TakeMaxima(double t, const std::array<std::int32_t, 4>& maxima
   double mean = 0;
   for (std::int32_t m : maxima) mean += 100.0 - m;  // D(c) in mBar
   mean /= 4;
+  if (mean > kIdleVacuumMbar) {
+    ClearDrift();
+    return;
+  }
   const auto second = static_cast<std::int64_t>(std::floor(t));
   if (seconds_.empty() || second != current_second_) {
     seconds_.push_back({});

@@ -15,6 +15,10 @@ namespace qv::guard {
 // Longer than this between two frames is not counted as running: the cable
 // was pulled, or a replay jumped.
 inline constexpr double kMaxFrameGap = 2.0;  // seconds
+// A mean of the four D(c) above this is no idle vacuum: the engine is off or
+// the hoses are open (the zero adjustment). Such a reading starts the drift
+// afresh, so starting the engine is not taken for a drift.
+inline constexpr double kIdleVacuumMbar = -50;
 
 struct GuardSettings {
   double noticeAfterSeconds = 600;  // the engine notice after this much running
@@ -67,6 +71,7 @@ class EngineGuard : public session::Subscriber {
   void Reset();
   void TakeMaxima(double seconds, const std::array<std::int32_t, 4>& maxima);
   void UpdateDrift();
+  void ClearDrift();
 
   GuardSettings settings_;
   session::SessionState state_;

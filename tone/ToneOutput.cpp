@@ -13,7 +13,10 @@ namespace qv::tone {
 
 ToneOutput::ToneOutput(OutputOptions options) : options_(std::move(options)) {}
 
-ToneOutput::~ToneOutput() { Stop(); }
+ToneOutput::~ToneOutput() {
+  OnStatus = nullptr;  // the owner is going away: nothing to tell
+  Stop();
+}
 
 void ToneOutput::Start() {
   if (thread_.joinable()) {

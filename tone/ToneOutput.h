@@ -41,7 +41,8 @@ class ToneOutput {
   // Starts the output thread (again after a stop or a failure); returns at once.
   void Start();
   // Ends the stream without playing out what is buffered; returns once the
-  // thread has ended (within about one block, or the connection attempt).
+  // thread has ended: within about one block, or, while connecting, when the
+  // attempt ends (at once for a local server that is not there).
   void Stop();
 
   // From any thread; taken at the next block.

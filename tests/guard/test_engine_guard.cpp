@@ -183,3 +183,21 @@ TEST(GuardTextTest, TimesAndNamesInBothLanguages) {
   }
   EXPECT_EQ(NoticeText(1250, qv::Language::German).substr(0, 32), "Der Motor läuft seit 20 Minuten");
 }
+
+TEST_F(GuardTest, StartingTheEngineIsNoDrift) {
+  session.ScanStarted("COM1");
+  // The zero adjustment with the engine off and the hoses open, then the
+  // engine starts and idles steadily: no drift, however large the step.
+  Run(90, [](double, int c) { return 1.0 * c; });
+  EXPECT_FALSE(guard.MeasuredDrift().has_value());
+  Run(30, [](double, int) { return -250.0; });
+  EXPECT_FALSE(guard.MeasuredDrift().has_value());  // too little idle yet
+  Run(60, [](double, int) { return -250.0; });
+  ASSERT_TRUE(guard.MeasuredDrift().has_value());
+  EXPECT_NEAR(guard.MeasuredDrift()->mbar, 0, 0.1);
+  EXPECT_FALSE(guard.ShownDrift().has_value());
+  // Stalled: the drift so far is forgotten; the running time is frames arriving.
+  Run(5, [](double, int) { return 0.0; });
+  EXPECT_FALSE(guard.MeasuredDrift().has_value());
+  EXPECT_NEAR(guard.RunningSeconds(), 184.9, 1e-6);
+}

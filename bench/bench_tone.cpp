@@ -21,6 +21,7 @@
 
 #include "ToneGenerator.h"
 #include "ToneOutput.h"
+#include "ToneTable.h"
 #include "support/PulseServer.h"
 
 using namespace std::chrono_literals;
@@ -160,9 +161,37 @@ int ThroughTheServer() {
       onsets.push_back(Seconds(CapturedAt(chunks, first) - changed) * 1000);
       ends.push_back(Seconds(CapturedAt(chunks, last) - back) * 1000);
     }
+    // Delay of a change of pitch while beeping: two bands out, then four; the
+    // change is heard when three periods in a row have the new pitch.
+    std::vector<double> pitches;
+    const double newPeriod = qvtest::PulseServer::kRate / qv::tone::PitchAt(4);
+    for (int i = 0; i < 30 && out.Status() == qv::tone::OutputStatus::kPlaying; ++i) {
+      out.SetInput(Shown(20));
+      std::this_thread::sleep_for(std::chrono::milliseconds(400 + 37 * (i % 7)));
+      searched = rec.Samples().size();
+      const auto changed = Clock::now();
+      out.SetInput(Shown(40));
+      std::this_thread::sleep_for(300ms);
+      const auto pcm = rec.Samples();
+      const auto chunks = rec.Chunks();
+      std::vector<std::size_t> rising;
+      for (std::size_t k = std::max<std::size_t>(searched, 1); k < pcm.size(); ++k)
+        if (pcm[k - 1] < 0 && pcm[k] >= 0) rising.push_back(k);
+      for (std::size_t k = 0; k + 3 < rising.size(); ++k) {
+        bool all = true;
+        for (std::size_t j = k; j < k + 3; ++j)
+          all = all && std::fabs(double(rising[j + 1] - rising[j]) - newPeriod) < 0.05 * newPeriod;
+        if (all) {
+          pitches.push_back(Seconds(CapturedAt(chunks, rising[k]) - changed) * 1000);
+          break;
+        }
+      }
+    }
+    out.SetInput(Shown(2));
     std::printf("server-reported playback latency: %.1f ms\n", out.ReportedLatency() * 1000);
     Report("input leaves the band -> first beep sample at the monitor", onsets);
     Report("input back inside -> last beep sample at the monitor", ends);
+    Report("beeping, two bands out -> four: first beep period of the new pitch at the monitor", pitches);
     std::vector<double> stops;
     for (int i = 0; i < 10; ++i) {
       out.SetInput(Shown(30));
@@ -174,7 +203,7 @@ int ThroughTheServer() {
     }
     Report("Stop() while beeping returns after", stops, "stops");
     rec.Stop();
-    if (onsets.size() < 20) rc = 1;
+    if (onsets.size() < 20 || pitches.size() < 20) rc = 1;
   }
   std::filesystem::remove_all(dir);
   return rc;

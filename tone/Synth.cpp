@@ -13,6 +13,11 @@ void Synth::SetVolume(double volume) { volume_ = std::isfinite(volume) ? std::cl
 
 void Synth::Apply(const ToneCommand& command) {
   if (command.restartCycle) beepPhase_ = 0;
+  // In a pause between beeps a clear change of pitch would wait for the next
+  // beep, up to a third of a second at the slowest cadence: a beep begins now.
+  if (command.mode == ToneMode::kBeeping && command_.mode == ToneMode::kBeeping && beepPhase_ >= table_.beepDuty &&
+      heardHz_ > 0 && std::fabs(12 * std::log2(command.pitchHz / heardHz_)) >= table_.pauseBreakSemitones)
+    beepPhase_ = 0;
   // A chime already ringing rings out: starting it afresh would be a click.
   if (command.chime && chimeSample_ < 0) {
     chimeSample_ = 0;
@@ -30,6 +35,7 @@ double Synth::ToneSample() {
     gate = 1;
   } else if (command_.mode == ToneMode::kBeeping) {
     gate = beepPhase_ < table_.beepDuty ? 1 : 0;
+    if (gate > 0) heardHz_ = pitchHz_;
     beepPhase_ += command_.cadence / rate_;
     beepPhase_ -= std::floor(beepPhase_);
   }

@@ -38,6 +38,7 @@ class Synth {
   ToneCommand command_;
   double pitchHz_ = 0;     // the oscillator's, kept through the ramp into silence
   double phase_ = 0;       // of the oscillator, in cycles (0..1)
+  double heardHz_ = 0;     // the pitch of the last beep, as it ended
   double beepPhase_ = 0;   // of the cadence, in periods (0..1)
   double envelope_ = 0;    // the tone's current amplitude
   double rampStep_;        // largest change of the envelope per sample

@@ -23,6 +23,9 @@ struct ToneTable {
   double fastCadence = 6.0;  // at x = fastAt and beyond
   double fastAt = 5.0;
   double beepDuty = 0.5;  // share of each period the beep sounds
+  // A change of pitch by this much in a pause between beeps begins a beep at
+  // once, so a change is heard within a block, not at the next beep.
+  double pauseBreakSemitones = 2.0;
   // Pitch: above the centre for a positive difference (less vacuum than the
   // reference), below it for a negative one. At the edge it lies edgeRatio
   // from the centre and moves one octave further by x = fastAt.

@@ -182,3 +182,20 @@ TEST(SynthTest, VolumeScalesAndMutes) {
   EXPECT_NEAR(Peak(quiet), 0.1, 0.001);
   EXPECT_EQ(Peak(mute), 0.0f);
 }
+
+TEST(SynthTest, AClearChangeOfPitchInAPauseBeginsABeep) {
+  // Two bands out: 2.625 beeps/s, the first sounding up to 0.19 s. In its
+  // pause the difference doubles (six semitones up): a beep begins at once.
+  const auto clear = RenderScript({{0, Shown(20)}, {0.25, Shown(40)}}, 1.0);
+  const auto a = Sounding(clear, kRate, kThreshold);
+  ASSERT_GE(a.size(), 2u);
+  EXPECT_NEAR(a[1].start, 0.25, 0.006);
+  EXPECT_NEAR(PitchIn(clear, kRate, a[1]), PitchAt(4), 0.005 * PitchAt(4));
+  // A slight change (half a semitone) keeps the cadence running on, at its
+  // new rate: the next beep comes when its period is done.
+  const auto slight = RenderScript({{0, Shown(20)}, {0.25, Shown(21)}}, 1.0);
+  const auto b = Sounding(slight, kRate, kThreshold);
+  ASSERT_GE(b.size(), 2u);
+  EXPECT_NEAR(b[1].start, 0.25 + (1 - 0.25 * CadenceAt(2)) / CadenceAt(2.1), 0.003);
+  EXPECT_NEAR(PitchIn(slight, kRate, b[1]), PitchAt(2.1), 0.005 * PitchAt(2.1));
+}

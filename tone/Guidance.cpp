@@ -29,13 +29,13 @@ ToneCommand Guidance::Update(double now, const GuidanceInput& in) {
   // The chime rings once when the verdict is reached; it is armed again by
   // the tone sounding, or by the verdict staying lost for a while.
   if (inSync) {
-    c.chime = chimeArmed_;
-    chimeArmed_ = false;
+    c.chime = chime_armed_;
+    chime_armed_ = false;
   } else {
-    if (wasInSync_) syncLostAt_ = now;
-    if (now - syncLostAt_ >= table_.chimeRearmSeconds) chimeArmed_ = true;
+    if (was_in_sync_) sync_lost_at_ = now;
+    if (now - sync_lost_at_ >= table_.chimeRearmSeconds) chime_armed_ = true;
   }
-  wasInSync_ = inSync;
+  was_in_sync_ = inSync;
 
   if (!usable || inSync) {
     // No readings: nothing to follow. The verdict outranks the hysteresis:
@@ -53,7 +53,7 @@ ToneCommand Guidance::Update(double now, const GuidanceInput& in) {
   side_ = next == ToneMode::kSilent ? 0 : side;
   if (mode_ == ToneMode::kSilent) return c;
 
-  chimeArmed_ = true;
+  chime_armed_ = true;
   c.mode = mode_;
   c.pitchHz = PitchAt(side * std::max(x, 1.0), table_);
   c.cadence = CadenceAt(x, table_);

@@ -40,9 +40,9 @@ class Guidance {
   ToneTable table_;
   ToneMode mode_ = ToneMode::kSilent;
   int side_ = 0;  // +1 or -1 while sounding
-  bool chimeArmed_ = true;
-  bool wasInSync_ = false;
-  double syncLostAt_ = 0;
+  bool chime_armed_ = true;
+  bool was_in_sync_ = false;
+  double sync_lost_at_ = 0;
 };
 
 }  // namespace qv::tone

@@ -7,26 +7,26 @@
 namespace qv::tone {
 
 Synth::Synth(int sampleRate, const ToneTable& table)
-    : table_(table), rate_(sampleRate > 0 ? sampleRate : 48000), rampStep_(1.0 / (table.rampSeconds * rate_)) {}
+    : table_(table), rate_(sampleRate > 0 ? sampleRate : 48000), ramp_step_(1.0 / (table.rampSeconds * rate_)) {}
 
 void Synth::SetVolume(double volume) { volume_ = std::isfinite(volume) ? std::clamp(volume, 0.0, 1.0) : 0.0; }
 
 void Synth::Apply(const ToneCommand& command) {
-  if (command.restartCycle) beepPhase_ = 0;
+  if (command.restartCycle) beep_phase_ = 0;
   // In a pause between beeps a clear change of pitch would wait for the next
   // beep, up to a third of a second at the slowest cadence: a beep begins now.
-  if (command.mode == ToneMode::kBeeping && command_.mode == ToneMode::kBeeping && beepPhase_ >= table_.beepDuty &&
-      heardHz_ > 0 && std::fabs(12 * std::log2(command.pitchHz / heardHz_)) >= table_.pauseBreakSemitones)
-    beepPhase_ = 0;
+  if (command.mode == ToneMode::kBeeping && command_.mode == ToneMode::kBeeping && beep_phase_ >= table_.beepDuty &&
+      heard_hz_ > 0 && std::fabs(12 * std::log2(command.pitchHz / heard_hz_)) >= table_.pauseBreakSemitones)
+    beep_phase_ = 0;
   // A chime already ringing rings out: starting it afresh would be a click.
-  if (command.chime && chimeSample_ < 0) {
-    chimeSample_ = 0;
-    chimePhase_ = 0;
+  if (command.chime && chime_sample_ < 0) {
+    chime_sample_ = 0;
+    chime_phase_ = 0;
   }
   command_ = command;
   // Silence has no pitch: the ramp out keeps sounding the last one, as a
   // frozen oscillator would be a kink.
-  if (command.pitchHz > 0) pitchHz_ = command.pitchHz;
+  if (command.pitchHz > 0) pitch_hz_ = command.pitchHz;
 }
 
 double Synth::ToneSample() {
@@ -34,47 +34,47 @@ double Synth::ToneSample() {
   if (command_.mode == ToneMode::kSoft) {
     gate = 1;
   } else if (command_.mode == ToneMode::kBeeping) {
-    gate = beepPhase_ < table_.beepDuty ? 1 : 0;
-    if (gate > 0) heardHz_ = pitchHz_;
-    beepPhase_ += command_.cadence / rate_;
-    beepPhase_ -= std::floor(beepPhase_);
+    gate = beep_phase_ < table_.beepDuty ? 1 : 0;
+    if (gate > 0) heard_hz_ = pitch_hz_;
+    beep_phase_ += command_.cadence / rate_;
+    beep_phase_ -= std::floor(beep_phase_);
   }
   // The envelope slews towards its target, so no start, end or change of
   // level is a step.
   const double target = gate * command_.level;
-  envelope_ += std::clamp(target - envelope_, -rampStep_, rampStep_);
+  envelope_ += std::clamp(target - envelope_, -ramp_step_, ramp_step_);
   if (envelope_ <= 0 && target <= 0) return 0;
   const double s = std::sin(2 * std::numbers::pi * phase_);
-  phase_ += pitchHz_ / rate_;
+  phase_ += pitch_hz_ / rate_;
   phase_ -= std::floor(phase_);
   return envelope_ * s;
 }
 
 double Synth::ChimeSample() {
-  if (chimeSample_ < 0) return 0;
-  const double t = static_cast<double>(chimeSample_) / rate_;
+  if (chime_sample_ < 0) return 0;
+  const double t = static_cast<double>(chime_sample_) / rate_;
   const double note = table_.chimeNoteSeconds;
   const double secondAt = note + table_.chimeGapSeconds;
-  ++chimeSample_;
+  ++chime_sample_;
   double local = t;
   double hz = table_.chimeFirstHz;
   if (t >= secondAt) {
     local = t - secondAt;
     hz = table_.chimeSecondHz;
   } else if (t >= note) {
-    chimePhase_ = 0;  // the gap: the second note starts from zero
+    chime_phase_ = 0;  // the gap: the second note starts from zero
     return 0;
   }
   if (local >= note) {
-    chimeSample_ = -1;
+    chime_sample_ = -1;
     return 0;
   }
   // A ramped start, a bell-like decay, and a ramped end.
   const double ramp = table_.rampSeconds;
   const double amp = std::min({1.0, local / ramp, (note - local) / ramp}) * std::exp(-2.0 * local / note);
-  const double s = std::sin(2 * std::numbers::pi * chimePhase_);
-  chimePhase_ += hz / rate_;
-  chimePhase_ -= std::floor(chimePhase_);
+  const double s = std::sin(2 * std::numbers::pi * chime_phase_);
+  chime_phase_ += hz / rate_;
+  chime_phase_ -= std::floor(chime_phase_);
   return table_.chimeLevel * amp * s;
 }
 

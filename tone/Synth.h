@@ -26,7 +26,7 @@ class Synth {
   void Render(float* out, std::size_t n);
 
   [[nodiscard]] int SampleRate() const { return rate_; }
-  [[nodiscard]] bool ChimeSounding() const { return chimeSample_ >= 0; }
+  [[nodiscard]] bool ChimeSounding() const { return chime_sample_ >= 0; }
 
  private:
   [[nodiscard]] double ToneSample();
@@ -36,14 +36,14 @@ class Synth {
   int rate_;
   double volume_ = 0.5;
   ToneCommand command_;
-  double pitchHz_ = 0;     // the oscillator's, kept through the ramp into silence
-  double phase_ = 0;       // of the oscillator, in cycles (0..1)
-  double heardHz_ = 0;     // the pitch of the last beep, as it ended
-  double beepPhase_ = 0;   // of the cadence, in periods (0..1)
-  double envelope_ = 0;    // the tone's current amplitude
-  double rampStep_;        // largest change of the envelope per sample
-  long chimeSample_ = -1;  // samples since the chime began, -1 when silent
-  double chimePhase_ = 0;
+  double pitch_hz_ = 0;     // the oscillator's, kept through the ramp into silence
+  double phase_ = 0;        // of the oscillator, in cycles (0..1)
+  double heard_hz_ = 0;     // the pitch of the last beep, as it ended
+  double beep_phase_ = 0;   // of the cadence, in periods (0..1)
+  double envelope_ = 0;     // the tone's current amplitude
+  double ramp_step_;        // largest change of the envelope per sample
+  long chime_sample_ = -1;  // samples since the chime began, -1 when silent
+  double chime_phase_ = 0;
 };
 
 }  // namespace qv::tone

@@ -13,13 +13,13 @@ ToneGenerator::ToneGenerator(int sampleRate, const ToneTable& table)
 
 void ToneGenerator::Render(float* out, std::size_t n) {
   while (n > 0) {
-    if (inBlock_ == 0) synth_.Apply(guidance_.Update(Time(), input_));
-    const std::size_t k = std::min(n, block_ - inBlock_);
+    if (in_block_ == 0) synth_.Apply(guidance_.Update(Time(), input_));
+    const std::size_t k = std::min(n, block_ - in_block_);
     synth_.Render(out, k);
     out += k;
     n -= k;
     rendered_ += k;
-    inBlock_ = (inBlock_ + k) % block_;
+    in_block_ = (in_block_ + k) % block_;
   }
 }
 

@@ -34,7 +34,7 @@ class ToneGenerator {
   Synth synth_;
   GuidanceInput input_;
   std::size_t block_;
-  std::size_t inBlock_ = 0;  // samples rendered of the current block
+  std::size_t in_block_ = 0;  // samples rendered of the current block
   std::uint64_t rendered_ = 0;
 };
 

@@ -118,7 +118,10 @@ PulseServer::PulseServer(const std::filesystem::path& folder)
   setenv("PULSE_SERVER", Address().c_str(), 1);
 }
 
-PulseServer::~PulseServer() { Kill(); }
+PulseServer::~PulseServer() {
+  Kill();
+  unsetenv("PULSE_SERVER");  // nothing after it reaches for a server that is gone
+}
 
 void PulseServer::Kill() { End(pid_, 5000ms); }
 

@@ -47,21 +47,15 @@ inline double Peak(const std::vector<float>& s, std::size_t from = 0, std::size_
   return p;
 }
 
-// The stretches where the peak of 2 ms windows exceeds `threshold`; stretches
-// closer than `bridge` seconds count as one (a chime's short gap, say).
-inline std::vector<Stretch> Sounding(const std::vector<float>& s, int rate, double threshold, double bridge = 0) {
+// The stretches where the peak of 2 ms windows exceeds `threshold`.
+inline std::vector<Stretch> Sounding(const std::vector<float>& s, int rate, double threshold) {
   const std::size_t w = static_cast<std::size_t>(rate / 500);
   std::vector<Stretch> out;
   bool on = false;
   for (std::size_t i = 0; i < s.size(); i += w) {
     const bool loud = Peak(s, i, i + w) > threshold;
     const double t = static_cast<double>(i) / rate;
-    if (loud && !on) {
-      if (!out.empty() && t - out.back().end <= bridge)
-        out.back().end = t;
-      else
-        out.push_back({t, t});
-    }
+    if (loud && !on) out.push_back({t, t});
     if (loud) out.back().end = static_cast<double>(std::min(i + w, s.size())) / rate;
     on = loud;
   }

@@ -17,7 +17,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools 
             clang libclang-rt-14-dev \
             desktop-file-utils appstream groff-base clang-format \
             dpkg-dev file lintian \
-            at-spi2-core dbus-daemon xvfb xauth python3 python3-gi gir1.2-atspi-2.0
+            at-spi2-core dbus-daemon xvfb xauth python3 python3-gi gir1.2-atspi-2.0 \
+            pulseaudio pulseaudio-utils libpulse-dev
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 
@@ -48,7 +49,7 @@ test-build: deps
 # The tests with two threads (the port's event thread and its hand-over) run
 # once more under ThreadSanitizer: the serial tests and the end-to-end tests.
 TSAN_TESTS := test_ecomport test_port test_port_error_help test_port_list test_registry test_port_text \
-              test_port_setup test_port_store test_cport_translations test_e2e
+              test_port_setup test_port_store test_cport_translations test_e2e test_tone_output
 empty :=
 space := $(empty) $(empty)
 tsan-build: deps

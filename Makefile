@@ -16,7 +16,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools 
             libgtest-dev libgmock-dev libbenchmark-dev fonts-liberation fonts-dejavu-core \
             clang libclang-rt-14-dev \
             desktop-file-utils appstream groff-base clang-format \
-            dpkg-dev file lintian
+            dpkg-dev file lintian \
+            libqrcodegencpp-dev chromium chromium-driver python3-selenium
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

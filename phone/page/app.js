@@ -95,7 +95,10 @@
       box.className = 'cyl' + (shown ? ' ' + r.band[i] : '') + (r.tone === i && !r.pair ? ' tone' : '');
       box.querySelector('.name').textContent = channelName(r, i);
       box.querySelector('.word').textContent = shown ? t[r.band[i]] : '';
-      box.querySelector('.num').textContent = shown ? number(r.d[i], r.dec, true) : '--';
+      const text = shown ? number(r.d[i], r.dec, true) : '--';
+      const num = box.querySelector('.num');
+      num.textContent = text;
+      num.className = 'num' + (text.length > 3 ? ' long' : '');
     }
     const v = $('verdict');
     v.textContent = (r.hold ? t.hold + '  ' : '') + verdict(r);
@@ -104,7 +107,7 @@
       '  \u00b7  ' + t.tol + number(r.tol, r.dec, false) + ' ' + r.unit;
     const tone = $('tone');
     tone.hidden = r.tone < 0;
-    tone.textContent = r.tone >= 0 ? t.tone + t.cyl + (r.tone + 1) : '';
+    tone.textContent = r.tone >= 0 ? t.tone + t.cyl + (r.tone + 1) + '  \u00b7 ' : '';
   }
 
   function banner() {
@@ -131,12 +134,12 @@
     if (lastFrameNo !== null && r.n !== lastFrameNo) {
       frames++;
       lastFrameAt = lastMessageAt;
+      $('frames').textContent = String(frames);
+      document.body.dataset.frames = String(frames);
     } else if (lastFrameNo === null) {
       lastFrameAt = r.n > 0 ? lastMessageAt : 0;
     }
     lastFrameNo = r.n;
-    $('frames').textContent = String(frames);
-    document.body.dataset.frames = String(frames);
     last = r;
     show(r);
     banner();

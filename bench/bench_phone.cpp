@@ -17,6 +17,7 @@
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QEventLoop>
 #include <QHostAddress>
 #include <QTimer>
 #include <QUrl>
@@ -45,11 +46,11 @@ double ThreadCpuSeconds() {
   return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
 }
 
-// Runs the event loop for `ms`.
+// Runs the event loop for `ms`, sleeping while there is nothing to do.
 void Spin(int ms) {
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < ms) QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+  QEventLoop loop;
+  QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+  loop.exec();
 }
 
 int Connect(quint16 port) {
@@ -124,10 +125,10 @@ struct Run {
   std::vector<double> latencies;
 };
 
-Run Stream(qv::phone::PhoneServer& server, int rate, int seconds, Phones* phones) {
+// `frame` counts the frames handed to the server, as the events number them.
+Run Stream(qv::phone::PhoneServer& server, int rate, int seconds, Phones* phones, long& frame) {
   Run run;
   std::map<long, Clock::time_point> sent;
-  long frame = 0;
   QTimer frames;
   frames.setTimerType(Qt::PreciseTimer);
   QObject::connect(&frames, &QTimer::timeout, [&] {
@@ -190,7 +191,8 @@ int main(int argc, char** argv) {
   const std::string request = "GET /events HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) +
                               "\r\nCookie: qv=" + token + "\r\n\r\n";
 
-  const Run idle = Stream(server, rate, seconds, nullptr);
+  long frame = 0;
+  const Run idle = Stream(server, rate, seconds, nullptr, frame);
   Run eight;
   {
     Phones phones(server.Port(), request, 8);
@@ -201,7 +203,7 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "only %d phones connected\n", server.Phones());
       return 1;
     }
-    eight = Stream(server, rate, seconds, &phones);
+    eight = Stream(server, rate, seconds, &phones, frame);
   }
   std::printf("phone view, %d maxima frames a second, %d s per run\n", rate, seconds);
   std::printf("  frame -> event readable on a phone's socket (8 phones): median %.3f ms, p99 %.3f ms (%zu frames)\n",

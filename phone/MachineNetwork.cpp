@@ -3,7 +3,6 @@
 #include <QFile>
 #include <QNetworkInterface>
 
-
 namespace qv::phone {
 
 std::vector<NetInterface> MachineInterfaces() {

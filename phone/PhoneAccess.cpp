@@ -28,7 +28,7 @@ bool HostMatches(std::string_view host, const Site& site) {
 }
 
 Response Asset(Resource which, bool headOnly) {
-  const PageAsset a = AssetOf(which == Resource::kPage ? PagePart::kHtml
+  const PageAsset a = AssetOf(which == Resource::kPage     ? PagePart::kHtml
                               : which == Resource::kScript ? PagePart::kScript
                                                            : PagePart::kStyle);
   Response r;

@@ -15,10 +15,10 @@
 namespace qv::phone {
 
 struct ClientLimits {
-  int requestMs = 5000;         // the whole head must have arrived by then
+  int requestMs = 5000;           // the whole head must have arrived by then
   qint64 maxBacklog = 16 * 1024;  // unsent stream bytes in the program
-  int sendBuffer = 16 * 1024;   // the kernel's share, asked for on the socket
-  int lingerMs = 1000;          // after a reply: how long the phone may take to close
+  int sendBuffer = 16 * 1024;     // the kernel's share, asked for on the socket
+  int lingerMs = 1000;            // after a reply: how long the phone may take to close
 };
 
 class PhoneClient : public QObject {

@@ -13,8 +13,7 @@ std::optional<QrMatrix> MakeQr(std::string_view text, int quietZone) {
   std::optional<qrcodegen::QrCode> code;
   try {
     // Byte mode: the token is lower-case hex, which the alphanumeric mode lacks.
-    code = qrcodegen::QrCode::encodeSegments({qrcodegen::QrSegment::makeBytes(bytes)},
-                                             qrcodegen::QrCode::Ecc::MEDIUM);
+    code = qrcodegen::QrCode::encodeSegments({qrcodegen::QrSegment::makeBytes(bytes)}, qrcodegen::QrCode::Ecc::MEDIUM);
   } catch (const qrcodegen::data_too_long&) {
     return std::nullopt;
   } catch (const std::length_error&) {

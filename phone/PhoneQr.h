@@ -8,9 +8,9 @@
 namespace qv::phone {
 
 struct QrMatrix {
-  int version = 0;     // 1..40
-  int quietZone = 0;   // light modules on each side
-  int size = 0;        // modules per side, border included: 17 + 4 * version + 2 * quietZone
+  int version = 0;         // 1..40
+  int quietZone = 0;       // light modules on each side
+  int size = 0;            // modules per side, border included: 17 + 4 * version + 2 * quietZone
   std::vector<bool> dark;  // row by row, size * size
   [[nodiscard]] bool At(int x, int y) const {
     return x >= 0 && y >= 0 && x < size && y < size && dark[static_cast<std::size_t>(y * size + x)];

@@ -22,7 +22,7 @@ struct PhoneReading {
   int worstChannel = -1;
   workshop::ReferenceKind referenceKind = workshop::ReferenceKind::Mean;
   int referenceCylinder = 0;
-  double reference = 0;  // in the unit
+  double reference = 0;   // in the unit
   double tolerance = 10;  // in the unit
   int toneCylinder = -1;  // the cylinder the guidance tone follows (0..3), -1 when the tone is off
   bool held = false;

@@ -15,7 +15,8 @@ bool IsTokenChar(unsigned char c) {
 }
 
 bool IsToken(std::string_view s) {
-  return !s.empty() && std::all_of(s.begin(), s.end(), [](char c) { return IsTokenChar(static_cast<unsigned char>(c)); });
+  return !s.empty() &&
+         std::all_of(s.begin(), s.end(), [](char c) { return IsTokenChar(static_cast<unsigned char>(c)); });
 }
 
 // Visible ASCII, space, tab and bytes above 0x7f; no other control characters.

@@ -23,8 +23,8 @@ struct Request {
   std::optional<std::string> origin;
   std::string cookie;  // every Cookie header, joined with "; "
   std::string acceptLanguage;
-  bool hasBody = false;        // a Content-Length above 0 or a Transfer-Encoding
-  std::size_t headBytes = 0;   // the request line and headers with the blank line
+  bool hasBody = false;       // a Content-Length above 0 or a Transfer-Encoding
+  std::size_t headBytes = 0;  // the request line and headers with the blank line
 };
 
 enum class ParseStatus {

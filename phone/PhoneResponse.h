@@ -21,8 +21,8 @@ struct Response {
   std::string contentType;  // empty: no body and no Content-Type
   std::string body;
   std::vector<std::pair<std::string, std::string>> headers;  // beyond the security headers
-  bool headOnly = false;  // HEAD: the headers of the body, without the body
-  bool stream = false;    // an event stream: no Content-Length, the body follows as events
+  bool headOnly = false;                                     // HEAD: the headers of the body, without the body
+  bool stream = false;  // an event stream: no Content-Length, the body follows as events
 };
 
 [[nodiscard]] std::string_view ReasonPhrase(int status);

@@ -77,9 +77,7 @@ void PhoneServer::DisconnectAll() {
   emit UrlChanged(Url());
 }
 
-QString PhoneServer::Url() const {
-  return server_.isListening() ? QString::fromStdString(PageUrl(site_)) : QString();
-}
+QString PhoneServer::Url() const { return server_.isListening() ? QString::fromStdString(PageUrl(site_)) : QString(); }
 
 QString PhoneServer::Address() const {
   return server_.isListening() ? QString::fromStdString(Authority(site_)) : QString();

@@ -13,18 +13,18 @@ namespace qv::phone {
 using qv::Language;
 
 enum class TextId {
-  kPhone,             // the switch in the workshop view
+  kPhone,  // the switch in the workshop view
   kPhoneTip,
   kDisconnectAll,
-  kPhonesConnected,   // "%1": how many
+  kPhonesConnected,  // "%1": how many
   kScanHint,
-  kNoAddress,         // no interface to offer the page on
-  kNotOwnAddress,     // "%1": an address given that is not the machine's
-  kNotStarted,        // "%1": why
+  kNoAddress,      // no interface to offer the page on
+  kNotOwnAddress,  // "%1": an address given that is not the machine's
+  kNotStarted,     // "%1": why
   kForbiddenTitle,
-  kForbiddenBody,     // what to do when the link is no longer valid
-  kRefused,           // "%1": the status, for every other refusal
-  kBusy,              // more phones than allowed
+  kForbiddenBody,  // what to do when the link is no longer valid
+  kRefused,        // "%1": the status, for every other refusal
+  kBusy,           // more phones than allowed
   kCount
 };
 

@@ -47,9 +47,9 @@ TEST(PhoneAccess, TheTokenInTheQueryBecomesACookieAndLeavesTheAddress) {
 
 TEST(PhoneAccess, WithoutTheRightTokenEveryPathIsForbiddenWithAScanAgainPage) {
   const std::string wrong = "00112233445566778899aabbccddeefe";  // the last digit differs
-  for (const std::string& target : {std::string("/"), std::string("/events"), std::string("/app.js"),
-                                    std::string("/nothing"), "/?t=" + wrong, "/?t=" + wrong.substr(0, 31),
-                                    std::string("/?t="), "/?x=" + std::string(qvtest::kToken)}) {
+  for (const std::string& target :
+       {std::string("/"), std::string("/events"), std::string("/app.js"), std::string("/nothing"), "/?t=" + wrong,
+        "/?t=" + wrong.substr(0, 31), std::string("/?t="), "/?x=" + std::string(qvtest::kToken)}) {
     for (const std::string& cookie : {std::string(), "Cookie: qv=" + wrong + "\r\n", std::string("Cookie: qv=\r\n"),
                                       "Cookie: xqv=" + std::string(qvtest::kToken) + "\r\n"}) {
       const Answer a = Ask(Get(target, cookie));
@@ -112,9 +112,9 @@ TEST(PhoneAccess, MethodsBodiesPathsAndBrokenRequests) {
 
 TEST(PhoneAccess, EveryResponseCarriesTheSecurityHeaders) {
   const std::string ok = "Cookie: " + kCookie + "\r\n";
-  for (const std::string& request :
-       {Get("/", ok), Get("/app.js", ok), Get("/events", ok), Get("/"), Get("/x", ok), Get("/", ok, "x:1"),
-        std::string("POST / HTTP/1.1\r\n\r\n"), std::string("\x01\r\n\r\n"), Get(std::string("/?t=") + qvtest::kToken)}) {
+  for (const std::string& request : {Get("/", ok), Get("/app.js", ok), Get("/events", ok), Get("/"), Get("/x", ok),
+                                     Get("/", ok, "x:1"), std::string("POST / HTTP/1.1\r\n\r\n"),
+                                     std::string("\x01\r\n\r\n"), Get(std::string("/?t=") + qvtest::kToken)}) {
     const std::string bytes = Serialize(Ask(request).response);
     for (const char* header : {"\r\nCache-Control: no-store\r\n", "\r\nX-Content-Type-Options: nosniff\r\n",
                                "\r\nX-Frame-Options: DENY\r\n", "\r\nReferrer-Policy: no-referrer\r\n",

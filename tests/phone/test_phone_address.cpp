@@ -28,7 +28,7 @@ TEST(PhoneAddress, TheDefaultRoutesInterfacesByMetric) {
   const std::string table = kHeader + Route("wlan0", "0000A8C0", "0001", 0, "00FFFFFF") +  // the subnet
                             Route("eth0", "00000000", "0003", 100, "00000000") +
                             Route("wlan0", "00000000", "0003", 600, "00000000") +
-                            Route("tun0", "00000000", "0002", 1, "00000000") +  // not up
+                            Route("tun0", "00000000", "0002", 1, "00000000") +    // not up
                             Route("wwan0", "00000000", "0003", 50, "FFFFFFFF") +  // not a default route
                             "garbage line\n" + Route("ppp0", "zz", "0003", 1, "00000000");
   EXPECT_EQ(DefaultRouteInterfaces(table), (std::vector<std::string>{"eth0", "wlan0"}));

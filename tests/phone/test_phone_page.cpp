@@ -35,9 +35,9 @@ TEST(PhonePage, SmallAndSelfContained) {
 
 TEST(PhonePage, ItsWordsInBothLanguagesAndWhatItListensTo) {
   const std::string js = Part(PagePart::kScript);
-  for (const char* word : {"'Keine Daten'", "'No data'", "'Verbindung verloren'", "'Connection lost'", "'SYNCHRON'",
-                           "'IN SYNC'", "'OK'", "'KNAPP'", "'NEAR'", "'WEIT'", "'FAR'", "Bildschirmsperre",
-                           "screen lock"})
+  for (const char* word :
+       {"'Keine Daten'", "'No data'", "'Verbindung verloren'", "'Connection lost'", "'SYNCHRON'", "'IN SYNC'", "'OK'",
+        "'KNAPP'", "'NEAR'", "'WEIT'", "'FAR'", "Bildschirmsperre", "screen lock"})
     EXPECT_NE(js.find(word), std::string::npos) << word;
   for (const char* hook : {"new EventSource('/events')", "'visibilitychange'", "'pageshow'", "navigator.languages",
                            "'reading'", "'alive'"})

@@ -4,7 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "MachineNetwork.h"
 #include "ServerFixture.h"
+#include "support/TestEnv.h"
 #include "support/QtWait.h"
 
 using namespace qvtest;
@@ -66,9 +68,9 @@ TEST_F(PhoneServerTest, EveryRefusalOverTheWire) {
   EXPECT_EQ(StatusOf(Ask(Get("/?t=" + wrong))), 403);
   EXPECT_EQ(StatusOf(Ask(Get("/events", "Cookie: qv=" + wrong + "\r\n"))), 403);
   // A rebinding page's name for this address, or another port.
-  EXPECT_EQ(StatusOf(Ask("GET / HTTP/1.1\r\nHost: rebind.example:" + std::to_string(port) + "\r\n" + Cookie() +
-                         "\r\n")),
-            421);
+  EXPECT_EQ(
+      StatusOf(Ask("GET / HTTP/1.1\r\nHost: rebind.example:" + std::to_string(port) + "\r\n" + Cookie() + "\r\n")),
+      421);
   EXPECT_EQ(StatusOf(Ask("GET / HTTP/1.1\r\nHost: localhost:" + std::to_string(port) + "\r\n" + Cookie() + "\r\n")),
             421);
   EXPECT_EQ(StatusOf(Ask(Get("/events", Cookie() + "Origin: http://rebind.example\r\n"))), 403);
@@ -140,7 +142,8 @@ TEST_F(PhoneServerTest, EachMaximaFrameReachesEveryStream) {
   scanning.state = qv::session::State::kScanning;
   server.OnState(scanning);
   for (auto& s : streams) {
-    ASSERT_TRUE(s->WaitFor([](const std::string& r) { return r.find("\"n\":5,\"active\":true") != std::string::npos; }));
+    ASSERT_TRUE(
+        s->WaitFor([](const std::string& r) { return r.find("\"n\":5,\"active\":true") != std::string::npos; }));
     EXPECT_EQ(EventsIn(s->Received()), 8);
     EXPECT_NE(s->Received().find("\"d\":[1,-2,3,-4]"), std::string::npos);
   }
@@ -187,4 +190,33 @@ TEST_F(PhoneServerTest, DisconnectAllClosesTheStreamsAndRetiresTheToken) {
   EXPECT_EQ(StatusOf(Ask(Get("/events", old))), 403);
   const std::string fresh = QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString();
   EXPECT_EQ(StatusOf(Ask(Get("/app.css", "Cookie: qv=" + fresh + "\r\n"))), 200);
+}
+
+TEST(PhoneAddressOfMachine, AGivenAddressMustBeOneOfThisMachines) {
+  QString error;
+  const auto loopback = qv::phone::PhoneAddress(QStringLiteral("127.0.0.1"), qv::Language::German, &error);
+  ASSERT_TRUE(loopback);
+  EXPECT_EQ(*loopback, QHostAddress(QHostAddress::LocalHost));
+  // 203.0.113.0/24 is reserved for documentation: no machine has it.
+  for (const char* foreign : {"203.0.113.7", "0.0.0.0", "::", "not an address"}) {
+    error.clear();
+    EXPECT_FALSE(qv::phone::PhoneAddress(QString::fromLatin1(foreign), qv::Language::German, &error)) << foreign;
+    EXPECT_TRUE(error.contains(QStringLiteral("keine Adresse dieses Rechners"))) << error.toStdString();
+  }
+  error.clear();
+  EXPECT_FALSE(qv::phone::PhoneAddress(QStringLiteral("203.0.113.7"), qv::Language::English, &error));
+  EXPECT_TRUE(error.contains(QStringLiteral("is not an address of this computer")));
+  // The default choice is never an unspecified address (what it is depends on the machine).
+  if (const auto chosen = qv::phone::PhoneAddress(QString(), qv::Language::German, &error))
+    EXPECT_FALSE(qv::phone::IsUnspecified(chosen->toString().toStdString()));
+  else
+    EXPECT_FALSE(error.isEmpty());
+}
+
+TEST(PhoneAddressOfMachine, TheRouteTableIsReadFromItsFile) {
+  qvtest::ScratchDir dir;
+  const std::string table = "Iface\tDestination\tGateway\nwlan0\t00000000\t0101A8C0\n";
+  qvtest::WriteFile(dir / "route", table);
+  EXPECT_EQ(qv::phone::ReadRouteTable(QString::fromStdString((dir / "route").string())), table);
+  EXPECT_EQ(qv::phone::ReadRouteTable(QString::fromStdString((dir / "missing").string())), "");
 }

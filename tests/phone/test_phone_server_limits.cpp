@@ -70,8 +70,8 @@ TEST_F(PhoneServerCapTest, FiftyConnectionsHeldOpenMeetTheCap) {
   int answered = 0, cut = 0;
   for (auto& c : held) {
     LoopbackClient& cl = *c;
-    const bool refused = cl.WaitFor(
-        [&cl](const std::string& r) { return r.find("\r\n\r\n") != std::string::npos || cl.Closed(); }, 300);
+    const bool refused =
+        cl.WaitFor([&cl](const std::string& r) { return r.find("\r\n\r\n") != std::string::npos || cl.Closed(); }, 300);
     if (refused && !cl.Received().empty()) {
       EXPECT_EQ(StatusOf(cl.Received()), 503);
       EXPECT_NE(cl.Received().find("Zu viele Telefone"), std::string::npos);

@@ -67,25 +67,40 @@ TEST_F(PhoneServerCapTest, FiftyConnectionsHeldOpenMeetTheCap) {
 
   std::vector<std::unique_ptr<LoopbackClient>> held;
   for (int i = 0; i < 50; ++i) held.push_back(std::make_unique<LoopbackClient>(port));
+  // Refused: answered (a head came) or cut (closed without a word, when too
+  // many refusals are still closing).
+  const auto refused = [](LoopbackClient& c) {
+    c.Pump();
+    return c.Received().find("\r\n\r\n") != std::string::npos || c.Closed();
+  };
+  const auto countRefused = [&] {
+    int n = 0;
+    for (auto& c : held) n += refused(*c);
+    EXPECT_LE(server.Clients(), 8);
+    return n;
+  };
+  ASSERT_TRUE(WaitFor([&] { return countRefused() >= 42; }));
+  WaitFor([] { return false; }, 300);  // the eight held ones stay unanswered
+  EXPECT_EQ(countRefused(), 42);
   int answered = 0, cut = 0;
   for (auto& c : held) {
-    LoopbackClient& cl = *c;
-    const bool refused =
-        cl.WaitFor([&cl](const std::string& r) { return r.find("\r\n\r\n") != std::string::npos || cl.Closed(); }, 300);
-    if (refused && !cl.Received().empty()) {
-      EXPECT_EQ(StatusOf(cl.Received()), 503);
-      EXPECT_NE(cl.Received().find("Zu viele Telefone"), std::string::npos);
-      ++answered;
-    } else if (refused) {
-      ++cut;  // too many refusals still closing: cut without a word
+    if (!refused(*c)) continue;
+    if (c->Received().empty()) {
+      ++cut;
+      continue;
     }
-    EXPECT_LE(server.Clients(), 8);
+    EXPECT_EQ(StatusOf(c->Received()), 503);
+    EXPECT_NE(c->Received().find("Zu viele Telefone"), std::string::npos);
+    ++answered;
   }
   EXPECT_EQ(answered + cut, 42);
   EXPECT_GE(answered, qv::phone::ServerLimits{}.maxClosing);
   EXPECT_EQ(server.Clients(), 8);
   EXPECT_EQ(server.Phones(), 0);
-  // A ninth phone, while the eight hold their places, is refused as well...
+  // The refused phones go; a ninth, while the eight hold their places, is refused as well...
+  for (auto& c : held)
+    if (refused(*c)) c->Close();
+  ASSERT_TRUE(WaitFor([&] { return server.Connections() == 8; }));
   EXPECT_EQ(StatusOf(Ask(Get("/app.css", Cookie()))), 503);
   // ...until they let go; then a phone is served again.
   held.clear();

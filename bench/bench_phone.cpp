@@ -67,6 +67,28 @@ int Connect(quint16 port) {
   return fd;
 }
 
+// Pairs a phone with the token: the cookie the server gives, "" for none.
+std::string Pair(quint16 port, const std::string& token) {
+  const int fd = Connect(port);
+  if (fd < 0) return {};
+  const std::string request = "GET /?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n";
+  ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
+  std::string reply;
+  char buf[4096];
+  QElapsedTimer t;
+  t.start();
+  // The server answers on this thread's event loop: run it while waiting.
+  while (t.elapsed() < 5000) {
+    QCoreApplication::processEvents();
+    const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
+    if (n > 0) reply.append(buf, static_cast<std::size_t>(n));
+    if (n == 0) break;
+  }
+  ::close(fd);
+  const std::size_t at = reply.find("Set-Cookie: qv=");
+  return at == std::string::npos ? std::string() : reply.substr(at + 15, 32);
+}
+
 // Eight phones' streams, read as they come; the time the first phone saw each frame number.
 class Phones {
  public:
@@ -189,8 +211,13 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string token = QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString();
+  const std::string cookie = Pair(server.Port(), token);
+  if (cookie.size() != 32) {
+    std::fprintf(stderr, "the phone did not pair\n");
+    return 1;
+  }
   const std::string request = "GET /events HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(server.Port()) +
-                              "\r\nCookie: qv=" + token + "\r\n\r\n";
+                              "\r\nCookie: qv=" + cookie + "\r\n\r\n";
 
   long frame = 0;
   const Run idle = Stream(server, rate, seconds, nullptr, frame);

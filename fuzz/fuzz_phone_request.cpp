@@ -4,8 +4,9 @@
 //    longer than the limit nor than the bytes given;
 //  - a prefix of the bytes is never complete unless the whole is complete
 //    with the same head (a request cannot change by arriving later);
-//  - every answer is a well-formed response with the security headers, and
-//    only the holder of the token ever gets one of the fixed resources.
+//  - every answer is a well-formed response with the security headers; only
+//    a paired phone's cookie ever gets one of the fixed resources, and only
+//    the token, on a GET of the page, pairs.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
@@ -23,7 +24,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-const Site kSite{"192.168.1.20", 8080, "00112233445566778899aabbccddeeff"};
+const Site kSite{"192.168.1.20", 8080, "00112233445566778899aabbccddeeff", {"ffeeddccbbaa99887766554433221100"}};
 
 void CheckAnswer(const ParseResult& parsed) {
   const Answer a = Decide(parsed, kSite);
@@ -33,14 +34,20 @@ void CheckAnswer(const ParseResult& parsed) {
   Check(bytes.find("\r\nX-Content-Type-Options: nosniff\r\n") != std::string::npos);
   Check(bytes.find("\r\nContent-Security-Policy: ") != std::string::npos);
   Check(bytes.find("\r\n\r\n") != std::string::npos);
-  if (a.resource != Resource::kNone || a.response.status == 200 || a.response.status == 303) {
-    Check(parsed.status == ParseStatus::kComplete);
-    const Request& q = parsed.request;
-    const bool query = QueryValue(q.query, "t") == kSite.token;
-    const bool cookie = CookieValue(q.cookie, kCookieName) == kSite.token;
-    Check(query || cookie);
-    Check(q.method == Method::kGet || q.method == Method::kHead);
-    Check(q.host && EqualsIgnoreCase(*q.host, "192.168.1.20:8080"));
+  if (parsed.status != ParseStatus::kComplete) {
+    Check(a.resource == Resource::kNone && a.response.status >= 400);
+    return;
+  }
+  const Request& q = parsed.request;
+  const bool token = QueryValue(q.query, "t") == kSite.token;
+  const bool cookie = CookieValue(q.cookie, kCookieName) == kSite.sessions[0];
+  const bool fromHere = q.host && EqualsIgnoreCase(*q.host, "192.168.1.20:8080");
+  if (a.resource == Resource::kPair) {
+    Check(token && !cookie && fromHere && q.path == "/" && q.method == Method::kGet);
+  } else if (a.resource != Resource::kNone || a.response.status == 200) {
+    Check(cookie && fromHere && (q.method == Method::kGet || q.method == Method::kHead));
+  } else if (a.response.status == 303) {
+    Check(token && cookie && fromHere);
   }
 }
 

@@ -47,6 +47,11 @@ std::string Authority(const Site& site) {
 
 std::string PageUrl(const Site& site) { return "http://" + Authority(site) + "/?t=" + site.token; }
 
+void AddSessionCookie(Response& r, std::string_view secret) {
+  r.headers.emplace_back("Set-Cookie",
+                         std::string(kCookieName) + "=" + std::string(secret) + "; Path=/; HttpOnly; SameSite=Strict");
+}
+
 Response Refusal(int status, Language lang, bool headOnly) {
   Response r;
   r.status = status;
@@ -82,27 +87,26 @@ Answer Decide(const ParseResult& parsed, const Site& site) {
   if (q.origin && !EqualsIgnoreCase(*q.origin, "http://" + Authority(site))) {
     return {Refusal(403, lang, head), Resource::kNone};
   }
-  // Both candidates are compared, so the time taken does not tell which one failed.
   const auto fromQuery = QueryValue(q.query, "t");
   const auto fromCookie = CookieValue(q.cookie, kCookieName);
-  const bool queryOk = !site.token.empty() && ConstantTimeEquals(fromQuery.value_or(""), site.token);
-  const bool cookieOk = !site.token.empty() && ConstantTimeEquals(fromCookie.value_or(""), site.token);
-  if (!queryOk && !cookieOk) return {Refusal(403, lang, head), Resource::kNone};
+  // Every secret is compared in full, so the time taken tells nothing of how
+  // close a guess came, nor which one it was near.
+  bool paired = false;
+  for (const std::string& secret : site.sessions)
+    paired = (!secret.empty() && ConstantTimeEquals(fromCookie.value_or(""), secret)) || paired;
+  const bool pairing = !site.token.empty() && ConstantTimeEquals(fromQuery.value_or(""), site.token);
 
-  if (q.path == "/") {
-    if (queryOk) {
-      // The token moves into a cookie, and the address bar (and the history)
-      // keeps the plain address.
-      Response r;
-      r.status = 303;
-      r.headOnly = head;
-      r.headers.emplace_back("Location", "/");
-      r.headers.emplace_back("Set-Cookie",
-                             std::string(kCookieName) + "=" + site.token + "; Path=/; HttpOnly; SameSite=Strict");
-      return {r, Resource::kNone};
-    }
-    return {Asset(Resource::kPage, head), Resource::kPage};
+  if (pairing && q.path == "/" && q.method == Method::kGet) {
+    // The address bar (and the history) keeps the plain address. A phone
+    // that is paired already keeps its cookie and leaves the token unused.
+    Response r;
+    r.status = 303;
+    r.headers.emplace_back("Location", "/");
+    return {r, paired ? Resource::kNone : Resource::kPair};
   }
+  if (!paired) return {Refusal(403, lang, head), Resource::kNone};
+
+  if (q.path == "/") return {Asset(Resource::kPage, head), Resource::kPage};
   if (q.path == "/app.js") return {Asset(Resource::kScript, head), Resource::kScript};
   if (q.path == "/app.css") return {Asset(Resource::kStyle, head), Resource::kStyle};
   if (q.path == "/events") {

@@ -50,7 +50,7 @@ bool PhoneServer::Start(const QHostAddress& address, quint16 port) {
   server_.setMaxPendingConnections(limits_.maxClients + limits_.maxClosing);
   QHostAddress bare = address;
   bare.setScopeId(QString());
-  site_ = Site{bare.toString().toStdString(), server_.serverPort(), *token};
+  site_ = Site{bare.toString().toStdString(), server_.serverPort(), *token, {}};
   alive_.start(limits_.aliveMs);
   emit UrlChanged(Url());
   return true;
@@ -68,6 +68,7 @@ void PhoneServer::Stop() {
 void PhoneServer::DisconnectAll() {
   CloseAll();
   if (!server_.isListening()) return;
+  site_.sessions.clear();
   if (const auto token = MakeToken()) {
     site_.token = *token;
   } else {
@@ -121,12 +122,33 @@ void PhoneServer::Answer(PhoneClient& client, const ParseResult& parsed) {
     const std::string path = parsed.status == ParseStatus::kComplete ? parsed.request.path : "-";
     OnLog(MethodName(parsed) + " " + path + " " + std::to_string(a.response.status));
   }
+  if (a.resource == Resource::kPair) {
+    Pair(client, a.response);
+    return;
+  }
   if (a.resource != Resource::kEvents) {
     client.Reply(Serialize(a.response));
     return;
   }
   client.StartStream(Serialize(a.response) + StreamStart() + Event());
   CountPhones();
+}
+
+void PhoneServer::Pair(PhoneClient& client, Response response) {
+  const auto secret = MakeToken(), next = MakeToken();
+  if (!secret || !next) {
+    client.Reply(Serialize(Refusal(503, Language::German)));
+    return;
+  }
+  AddSessionCookie(response, *secret);
+  site_.sessions.push_back(*secret);
+  // The oldest pairing gives way, so the list stays as short as the cap.
+  if (site_.sessions.size() > static_cast<std::size_t>(limits_.maxClients))
+    site_.sessions.erase(site_.sessions.begin());
+  // The code that paired this phone pairs no other.
+  site_.token = *next;
+  client.Reply(Serialize(response));
+  emit UrlChanged(Url());
 }
 
 std::string PhoneServer::Event() const { return ReadingEvent(reading_, frames_, active_); }

@@ -38,11 +38,13 @@ class PhoneServer : public QObject, public session::Subscriber {
   bool Start(const QHostAddress& address, quint16 port = 0);
   // Closes every connection at once and stops listening; the token is gone.
   void Stop();
-  // Closes every connection and makes a new token: the phones must scan the new code.
+  // Closes every connection, forgets every paired phone and makes a new
+  // token: a phone must scan the new code.
   void DisconnectAll();
 
   [[nodiscard]] bool Running() const { return server_.isListening(); }
-  // "http://192.168.1.20:8080/?t=...": what the QR code holds; "" when stopped.
+  // "http://192.168.1.20:8080/?t=...": what the QR code holds; "" when
+  // stopped. Each phone that pairs uses its token up (UrlChanged gives the next).
   [[nodiscard]] QString Url() const;
   // "192.168.1.20:8080": the address shown beside the code.
   [[nodiscard]] QString Address() const;
@@ -74,6 +76,7 @@ class PhoneServer : public QObject, public session::Subscriber {
  private:
   void Accept();
   void Answer(PhoneClient& client, const ParseResult& parsed);
+  void Pair(PhoneClient& client, Response response);
   void Broadcast(const std::string& bytes);
   void Remove(PhoneClient* client);
   void CloseAll();

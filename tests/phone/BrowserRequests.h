@@ -5,7 +5,9 @@
 
 namespace qvtest {
 
-inline constexpr char kToken[] = "00112233445566778899aabbccddeeff";
+inline constexpr char kToken[] = "00112233445566778899aabbccddeeff";    // pairs the next phone
+inline constexpr char kSession[] = "ffeeddccbbaa99887766554433221100";  // a paired phone's cookie
+inline constexpr char kOtherPhone[] = "0f1e2d3c4b5a69788796a5b4c3d2e1f0";
 
 inline std::string ChromiumPage(const std::string& host, const std::string& target) {
   return "GET " + target +

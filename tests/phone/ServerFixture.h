@@ -1,6 +1,7 @@
 #pragma once
-// A phone view server on 127.0.0.1 for the loopback tests, with the token it
-// made and helpers to ask it the way the page does.
+// A phone view server on 127.0.0.1 for the loopback tests, with one phone
+// paired (its cookie), the token for the next, and helpers to ask it the way
+// the page does.
 #include <gtest/gtest.h>
 
 #include <QHostAddress>
@@ -21,14 +22,27 @@ struct PhoneServerTest : ::testing::Test {
     ASSERT_TRUE(server.Start(QHostAddress(QHostAddress::LocalHost))) << server.Error().toStdString();
     port = server.Port();
     host = "127.0.0.1:" + std::to_string(port);
-    token = QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString();
-    ASSERT_EQ(token.size(), 32u);
+    ASSERT_EQ(Token().size(), 32u);
+    session = Pair(Token());
+    ASSERT_EQ(session.size(), 32u);
+    token = Token();
+  }
+
+  // The token the QR code holds now.
+  std::string Token() const { return QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString(); }
+
+  // Loads the page with `t` as a phone that scanned it; the cookie it got, "" for none.
+  std::string Pair(const std::string& t) const {
+    const std::string reply = Ask(Get("/?t=" + t));
+    const std::string cookie = HeaderOf(reply, "Set-Cookie");
+    if (StatusOf(reply) != 303 || cookie.rfind("qv=", 0) != 0) return {};
+    return cookie.substr(3, cookie.find(';') - 3);
   }
 
   std::string Get(const std::string& target, const std::string& extra = "") const {
     return "GET " + target + " HTTP/1.1\r\nHost: " + host + "\r\n" + extra + "\r\n";
   }
-  std::string Cookie() const { return "Cookie: qv=" + token + "\r\n"; }
+  std::string Cookie() const { return "Cookie: qv=" + session + "\r\n"; }
   std::string Ask(const std::string& request) const { return Exchange(port, request); }
 
   // A frame of the session with maxima, as the receive handler publishes one.
@@ -42,7 +56,8 @@ struct PhoneServerTest : ::testing::Test {
   qv::phone::PhoneServer server;
   std::uint16_t port = 0;
   std::string host;
-  std::string token;
+  std::string session;  // the paired phone's cookie
+  std::string token;    // pairs the next phone
 };
 
 // The count of events of a kind in what a stream received.

@@ -11,9 +11,9 @@ using namespace qv::phone;
 
 namespace {
 
-const Site kSite{"192.168.1.20", 8080, qvtest::kToken};
+const Site kSite{"192.168.1.20", 8080, qvtest::kToken, {qvtest::kOtherPhone, qvtest::kSession}};
 const std::string kHost = "192.168.1.20:8080";
-const std::string kCookie = std::string("qv=") + qvtest::kToken;
+const std::string kCookie = std::string("qv=") + qvtest::kSession;
 
 Answer Ask(const std::string& request, const Site& site = kSite) { return Decide(ParseRequest(request), site); }
 
@@ -23,35 +23,44 @@ std::string Get(const std::string& target, const std::string& extra = "", const 
 
 }  // namespace
 
-TEST(PhoneAccess, TheTokenInTheQueryBecomesACookieAndLeavesTheAddress) {
+TEST(PhoneAccess, TheTokenPairsAPhoneWhoseCookieThenOpensThePaths) {
   const Answer a = Ask(qvtest::ChromiumPage(kHost, std::string("/?t=") + qvtest::kToken));
+  EXPECT_EQ(a.resource, Resource::kPair);
   EXPECT_EQ(a.response.status, 303);
-  const std::string bytes = Serialize(a.response);
+  Response paired = a.response;
+  AddSessionCookie(paired, "0123");
+  const std::string bytes = Serialize(paired);
   EXPECT_NE(bytes.find("\r\nLocation: /\r\n"), std::string::npos);
-  EXPECT_NE(bytes.find(std::string("\r\nSet-Cookie: qv=") + qvtest::kToken + "; Path=/; HttpOnly; SameSite=Strict\r\n"),
-            std::string::npos);
+  EXPECT_NE(bytes.find("\r\nSet-Cookie: qv=0123; Path=/; HttpOnly; SameSite=Strict\r\n"), std::string::npos);
+  // A phone that is paired already is sent on without using the token up.
+  const Answer again = Ask(Get(std::string("/?t=") + qvtest::kToken, "Cookie: " + kCookie + "\r\n"));
+  EXPECT_EQ(again.resource, Resource::kNone);
+  EXPECT_EQ(again.response.status, 303);
 
   const Answer page = Ask(Get("/", "Cookie: " + kCookie + "\r\n"));
   EXPECT_EQ(page.resource, Resource::kPage);
   EXPECT_EQ(page.response.status, 200);
   EXPECT_NE(page.response.body.find("<html"), std::string::npos);
+  EXPECT_EQ(Ask(Get("/", std::string("Cookie: qv=") + qvtest::kOtherPhone + "\r\n")).resource, Resource::kPage);
   EXPECT_EQ(Ask(qvtest::FirefoxScript(kHost, kCookie)).resource, Resource::kScript);
   EXPECT_EQ(Ask(Get("/app.css", "Cookie: " + kCookie + "\r\n")).resource, Resource::kStyle);
   const Answer events = Ask(qvtest::ChromiumEvents(kHost, "other=1; " + kCookie));
   EXPECT_EQ(events.resource, Resource::kEvents);
   EXPECT_TRUE(events.response.stream);
   EXPECT_EQ(events.response.contentType, "text/event-stream; charset=utf-8");
-  // The script may also ask with the token in the query.
-  EXPECT_EQ(Ask(Get(std::string("/events?t=") + qvtest::kToken)).resource, Resource::kEvents);
 }
 
-TEST(PhoneAccess, WithoutTheRightTokenEveryPathIsForbiddenWithAScanAgainPage) {
-  const std::string wrong = "00112233445566778899aabbccddeefe";  // the last digit differs
+TEST(PhoneAccess, WithoutAPairedPhonesCookieEveryPathIsForbiddenWithAScanAgainPage) {
+  const std::string wrong = "ffeeddccbbaa99887766554433221101";  // the last digit differs
+  const std::string token = qvtest::kToken;
+  // The token pairs on the page only: it is no cookie, and opens no other path.
   for (const std::string& target :
        {std::string("/"), std::string("/events"), std::string("/app.js"), std::string("/nothing"), "/?t=" + wrong,
-        "/?t=" + wrong.substr(0, 31), std::string("/?t="), "/?x=" + std::string(qvtest::kToken)}) {
-    for (const std::string& cookie : {std::string(), "Cookie: qv=" + wrong + "\r\n", std::string("Cookie: qv=\r\n"),
-                                      "Cookie: xqv=" + std::string(qvtest::kToken) + "\r\n"}) {
+        "/?t=" + token.substr(0, 31), std::string("/?t="), "/?x=" + token, "/events?t=" + token, "/app.js?t=" + token,
+        "/nothing?t=" + token}) {
+    for (const std::string& cookie :
+         {std::string(), "Cookie: qv=" + wrong + "\r\n", std::string("Cookie: qv=\r\n"), "Cookie: qv=" + token + "\r\n",
+          "Cookie: xqv=" + std::string(qvtest::kSession) + "\r\n"}) {
       const Answer a = Ask(Get(target, cookie));
       EXPECT_EQ(a.response.status, 403) << target << " " << cookie;
       EXPECT_EQ(a.resource, Resource::kNone);
@@ -60,8 +69,10 @@ TEST(PhoneAccess, WithoutTheRightTokenEveryPathIsForbiddenWithAScanAgainPage) {
   }
   const Answer en = Ask(Get("/", "Accept-Language: en-GB,en;q=0.9\r\n"));
   EXPECT_NE(en.response.body.find("Please scan the QR code"), std::string::npos);
-  // With no token set (the view is off), nothing is accepted, not even an empty one.
-  EXPECT_EQ(Ask(Get("/?t="), Site{"192.168.1.20", 8080, ""}).response.status, 403);
+  // HEAD with the token pairs nothing.
+  EXPECT_EQ(Ask("HEAD /?t=" + token + " HTTP/1.1\r\nHost: " + kHost + "\r\n\r\n").response.status, 403);
+  // With no token and no phones (the view is off), nothing is accepted, not even empty ones.
+  EXPECT_EQ(Ask(Get("/?t=", "Cookie: qv=\r\n"), Site{"192.168.1.20", 8080, "", {""}}).response.status, 403);
 }
 
 TEST(PhoneAccess, OnlyTheBoundAddressAndThePagesOwnOrigin) {
@@ -73,10 +84,11 @@ TEST(PhoneAccess, OnlyTheBoundAddressAndThePagesOwnOrigin) {
   EXPECT_EQ(Ask(Get("/", ok, "127.0.0.1:8080")).response.status, 421);
   EXPECT_EQ(Ask("GET / HTTP/1.0\r\n" + ok + "\r\n").response.status, 421);
   // On port 80 a browser leaves the port out.
-  EXPECT_EQ(Ask(Get("/", "Cookie: " + kCookie + "\r\n", "192.168.1.20"), Site{"192.168.1.20", 80, qvtest::kToken})
+  EXPECT_EQ(Ask(Get("/", "Cookie: " + kCookie + "\r\n", "192.168.1.20"),
+                Site{"192.168.1.20", 80, qvtest::kToken, {qvtest::kSession}})
                 .response.status,
             200);
-  const Site v6{"fe80::1", 8080, qvtest::kToken};
+  const Site v6{"fe80::1", 8080, qvtest::kToken, {qvtest::kSession}};
   EXPECT_EQ(Authority(v6), "[fe80::1]:8080");
   EXPECT_EQ(Ask(Get("/", ok, "[fe80::1]:8080"), v6).response.status, 200);
 

@@ -6,8 +6,8 @@
 
 #include "MachineNetwork.h"
 #include "ServerFixture.h"
-#include "support/TestEnv.h"
 #include "support/QtWait.h"
+#include "support/TestEnv.h"
 
 using namespace qvtest;
 using qv::phone::PhoneReading;
@@ -36,13 +36,24 @@ TEST(PhoneServerStart, OnlyOneAddressAndAFreshTokenEachTime) {
   EXPECT_EQ(urls.count(), 4);  // started, stopped, started, new token
 }
 
-TEST_F(PhoneServerTest, ThePageWithTheTokenThenWithItsCookie) {
+TEST_F(PhoneServerTest, AScanPairsOnePhoneAndUsesTheTokenUp) {
+  QSignalSpy urls(&server, &qv::phone::PhoneServer::UrlChanged);
   const std::string first = Ask(Get("/?t=" + token));
   EXPECT_EQ(StatusOf(first), 303);
   EXPECT_EQ(HeaderOf(first, "Location"), "/");
-  EXPECT_EQ(HeaderOf(first, "Set-Cookie"), "qv=" + token + "; Path=/; HttpOnly; SameSite=Strict");
+  const std::string cookie = HeaderOf(first, "Set-Cookie");
+  ASSERT_EQ(cookie.size(), 3u + 32u + 35u) << cookie;
+  EXPECT_EQ(cookie.substr(35), "; Path=/; HttpOnly; SameSite=Strict");
+  const std::string secret = cookie.substr(3, 32);
+  EXPECT_NE(secret, token);
+  EXPECT_NE(secret, session);
+  // The code shown changes; the used one pairs no other phone (a photo of
+  // it, the address in a history).
+  EXPECT_EQ(urls.count(), 1);
+  EXPECT_NE(Token(), token);
+  EXPECT_EQ(StatusOf(Ask(Get("/?t=" + token))), 403);
 
-  const std::string page = Ask(Get("/", Cookie()));
+  const std::string page = Ask(Get("/", "Cookie: qv=" + secret + "\r\n"));
   EXPECT_EQ(StatusOf(page), 200);
   EXPECT_EQ(HeaderOf(page, "Content-Type"), "text/html; charset=utf-8");
   EXPECT_EQ(HeaderOf(page, "Cache-Control"), "no-store");
@@ -66,7 +77,10 @@ TEST_F(PhoneServerTest, EveryRefusalOverTheWire) {
   std::string wrong = token;
   wrong[5] = wrong[5] == 'a' ? 'b' : 'a';
   EXPECT_EQ(StatusOf(Ask(Get("/?t=" + wrong))), 403);
-  EXPECT_EQ(StatusOf(Ask(Get("/events", "Cookie: qv=" + wrong + "\r\n"))), 403);
+  std::string wrongCookie = session;
+  wrongCookie[31] = wrongCookie[31] == 'a' ? 'b' : 'a';
+  EXPECT_EQ(StatusOf(Ask(Get("/events", "Cookie: qv=" + wrongCookie + "\r\n"))), 403);
+  EXPECT_EQ(StatusOf(Ask(Get("/events", "Cookie: qv=" + token + "\r\n"))), 403);  // the token is no cookie
   // A rebinding page's name for this address, or another port.
   EXPECT_EQ(
       StatusOf(Ask("GET / HTTP/1.1\r\nHost: rebind.example:" + std::to_string(port) + "\r\n" + Cookie() + "\r\n")),
@@ -91,19 +105,22 @@ TEST_F(PhoneServerTest, EveryRefusalOverTheWire) {
   EXPECT_EQ(StatusOf(big.Received()), 431);
 }
 
-TEST_F(PhoneServerTest, TheLogNeverHoldsTheToken) {
+TEST_F(PhoneServerTest, TheLogNeverHoldsATokenOrACookie) {
   std::vector<std::string> log;
   server.OnLog = [&log](const std::string& line) { log.push_back(line); };
-  Ask(Get("/?t=" + token));
+  const std::string paired = Pair(token);
+  ASSERT_FALSE(paired.empty());
   Ask(Get("/", Cookie()));
-  Ask(Get("/events?t=" + token + "&x=1", Cookie() + "Origin: http://x\r\n"));
-  Ask(Get("/nothing?t=" + token));
+  Ask(Get("/events?t=" + Token() + "&x=1", Cookie() + "Origin: http://x\r\n"));
+  Ask(Get("/nothing?t=" + Token(), Cookie()));
   ASSERT_EQ(log.size(), 4u);
   EXPECT_EQ(log[0], "GET / 303");
   EXPECT_EQ(log[1], "GET / 200");
   EXPECT_EQ(log[2], "GET /events 403");
   EXPECT_EQ(log[3], "GET /nothing 404");
-  for (const std::string& line : log) EXPECT_EQ(line.find(token), std::string::npos) << line;
+  for (const std::string& line : log)
+    for (const std::string& secret : {token, Token(), session, paired})
+      EXPECT_EQ(line.find(secret), std::string::npos) << line;
 }
 
 TEST_F(PhoneServerTest, EachMaximaFrameReachesEveryStream) {
@@ -179,7 +196,7 @@ TEST_F(PhoneServerTest, SwitchingOffClosesEveryStreamAtOnce) {
   EXPECT_FALSE(after.Connected());  // nobody listens any more
 }
 
-TEST_F(PhoneServerTest, DisconnectAllClosesTheStreamsAndRetiresTheToken) {
+TEST_F(PhoneServerTest, DisconnectAllClosesTheStreamsAndForgetsEveryPhone) {
   LoopbackClient stream(port);
   stream.Send(Get("/events", Cookie()));
   ASSERT_TRUE(stream.WaitFor([](const std::string& r) { return EventsIn(r) == 1; }));
@@ -188,7 +205,9 @@ TEST_F(PhoneServerTest, DisconnectAllClosesTheStreamsAndRetiresTheToken) {
   EXPECT_EQ(server.Phones(), 0);
   EXPECT_TRUE(stream.WaitClosed(2000));
   EXPECT_EQ(StatusOf(Ask(Get("/events", old))), 403);
-  const std::string fresh = QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString();
+  EXPECT_EQ(Pair(token), "");  // the token before it pairs no more either
+  const std::string fresh = Pair(Token());
+  ASSERT_FALSE(fresh.empty());
   EXPECT_EQ(StatusOf(Ask(Get("/app.css", "Cookie: qv=" + fresh + "\r\n"))), 200);
 }
 

@@ -65,6 +65,7 @@ TEST_F(PhoneServerCapTest, FiftyConnectionsHeldOpenMeetTheCap) {
   QElapsedTimer t;
   t.start();
 
+  ASSERT_TRUE(WaitFor([&] { return server.Connections() == 0; }));  // the pairing's connection has gone
   std::vector<std::unique_ptr<LoopbackClient>> held;
   for (int i = 0; i < 50; ++i) held.push_back(std::make_unique<LoopbackClient>(port));
   // Refused: answered (a head came) or cut (closed without a word, when too

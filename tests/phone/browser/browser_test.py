@@ -1,6 +1,6 @@
 #!/usr/bin/python3
 """The phone page in a real browser (headless Chromium): it loads with the
-token, shows every scripted maxima frame (its frame counter rises to the
+token (which then opens nothing more), shows every scripted maxima frame (its frame counter rises to the
 count sent), then "Keine Daten" when the frames stop, and "Verbindung
 verloren" once the laptop is gone. Everything stays on 127.0.0.1.
 
@@ -17,6 +17,8 @@ import subprocess
 import sys
 import tempfile
 import time
+import urllib.error
+import urllib.request
 
 from selenium import webdriver
 from selenium.webdriver.chrome.service import Service
@@ -64,7 +66,7 @@ def main():
         options.binary_location = "/usr/bin/chromium"
         for flag in ["--headless", "--no-sandbox", "--disable-gpu", "--disable-quic", "--no-first-run",
                      "--disable-background-networking", "--disable-component-update", "--disable-sync",
-                     "--user-data-dir=" + os.path.join(home, "chromium"), "--lang=de-DE",
+                     "--user-data-dir=" + os.path.join(home, "chromium"), "--lang=de-DE", "--no-proxy-server",
                      "--window-size=412,892"]:
             options.add_argument(flag)
         options.add_experimental_option("prefs", {"intl.accept_languages": "de-DE,de"})
@@ -74,6 +76,14 @@ def main():
         driver.get(url)
         if driver.current_url.find("t=") >= 0:
             fail("the token stayed in the address: " + driver.current_url)
+        # The code that paired the browser pairs nothing else.
+        try:
+            # No proxy, whatever the environment says: nothing leaves the machine.
+            urllib.request.build_opener(urllib.request.ProxyHandler({})).open(url, timeout=5)
+            fail("the used address still opens the page")
+        except urllib.error.HTTPError as e:
+            if e.code != 403:
+                fail("the used address answers %d" % e.code)
         # Each change of the frame counter, with the time it happened.
         driver.execute_script("""
           window.qvSeen = [];

@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """The phone page in a real browser (headless Chromium): it loads with the
 token (which then opens nothing more), shows every scripted maxima frame (its frame counter rises to the
-count sent), then "Keine Daten" when the frames stop, and "Verbindung
+count sent), then "Keine Daten" when the frames stop, fits screens from
+360 x 640 up with each cylinder a sixth of the height, and "Verbindung
 verloren" once the laptop is gone. Everything stays on 127.0.0.1.
 
   browser_test.py SERVER [--screenshot PNG [--landscape PNG]] [--measure]
@@ -139,6 +140,26 @@ def main():
         quiet = (time.time() * 1000) - sent[FRAMES]
         if quiet < 900:
             fail("'Keine Daten' came %d ms after the last frame, before a second" % quiet)
+
+        # Each cylinder's box a sixth of the height at least, its number whole,
+        # and everything on one screen, upright and on its side.
+        for width, height in [(360, 640), (412, 892), (768, 1024), (640, 360), (892, 412)]:
+            driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride",
+                                   {"width": width, "height": height, "deviceScaleFactor": 1, "mobile": True})
+            time.sleep(0.3)
+            got = driver.execute_script("""
+              const boxes = [...document.querySelectorAll('.cyl:not([hidden])')];
+              return {h: innerHeight, w: innerWidth, n: boxes.length,
+                      low: Math.min(...boxes.map((b) => b.getBoundingClientRect().height)),
+                      cut: boxes.some((b) => { const n = b.querySelector('.num');
+                                               return n.scrollWidth > n.clientWidth + 1; }),
+                      scroll: document.documentElement.scrollHeight > innerHeight + 1};""")
+            if got["w"] != width or got["h"] != height or got["n"] != 4:
+                fail("at %dx%d the page measures %r" % (width, height, got))
+            if got["low"] < height / 6:
+                fail("at %dx%d a cylinder is %.0f px high, less than a sixth" % (width, height, got["low"]))
+            if got["cut"] or got["scroll"]:
+                fail("at %dx%d the page does not fit: %r" % (width, height, got))
 
         server.terminate()
         server.wait(10)

@@ -1,15 +1,18 @@
 #!/usr/bin/python3
 """The phone page in a real browser (headless Chromium): it loads with the
-token (which then opens nothing more), shows every scripted maxima frame (its frame counter rises to the
-count sent), then "Keine Daten" when the frames stop, fits screens from
-360 x 640 up with each cylinder a sixth of the height, and "Verbindung
-verloren" once the laptop is gone. Everything stays on 127.0.0.1.
+token (which then opens nothing more), shows every scripted maxima frame
+(its frame counter rises to the count sent), then "Keine Daten" when the
+frames stop, fits screens from 360 x 640 up with each cylinder a sixth of
+the height, reloads in English for an English browser (still paired by its
+cookie), and says "Connection lost" once the laptop is gone. Everything
+stays on 127.0.0.1.
 
   browser_test.py SERVER [--screenshot PNG [--landscape PNG]] [--measure]
 
 SERVER is the built phone_page_server; --screenshot writes the page at
-412 x 892 while frames arrive (--landscape PNG: then at 892 x 412 too); --measure prints the time from a frame's
-sending to its value in the document (median, p99)."""
+412 x 892 while frames arrive (--landscape PNG: then at 892 x 412 too);
+--measure prints the time from a frame's sending to its value in the
+document (median, p99)."""
 import argparse
 import os
 import shutil
@@ -161,11 +164,22 @@ def main():
             if got["cut"] or got["scroll"]:
                 fail("at %dx%d the page does not fit: %r" % (width, height, got))
 
+        # A browser in English, reloading: the cookie keeps it paired, the words follow its language.
+        ua = driver.execute_script("return navigator.userAgent")
+        driver.execute_cdp_cmd("Network.setUserAgentOverride", {"userAgent": ua, "acceptLanguage": "en-US,en"})
+        driver.refresh()
+        wait(lambda: driver.execute_script("return document.documentElement.lang") == "en", 10, "the English page")
+        wait(lambda: driver.execute_script("return document.body.dataset.banner") == "nodata", 5, "'No data'")
+        if driver.find_element("id", "banner").text != "No data":
+            fail("the English banner says %r" % driver.find_element("id", "banner").text)
+        if driver.find_element("css selector", "#c2 .word").text != "NEAR":
+            fail("the English word of cylinder 3 is %r" % driver.find_element("css selector", "#c2 .word").text)
+
         server.terminate()
         server.wait(10)
         wait(lambda: driver.execute_script("return document.body.dataset.banner") == "lost", 10,
-             "'Verbindung verloren'")
-        if driver.find_element("id", "banner").text != "Verbindung verloren":
+             "'Connection lost'")
+        if driver.find_element("id", "banner").text != "Connection lost":
             fail("the banner says %r" % driver.find_element("id", "banner").text)
 
         if args.measure:
@@ -173,8 +187,8 @@ def main():
             p99 = lags[min(len(lags) - 1, int(round(0.99 * (len(lags) - 1))))]
             print("frame sent -> value in the document: median %.1f ms, p99 %d ms, %d frames"
                   % (statistics.median(lags), p99, len(lags)))
-        print("PASS: %d frames shown, 'Keine Daten' after the last, 'Verbindung verloren' without the server"
-              % FRAMES)
+        print("PASS: %d frames shown, 'Keine Daten' after the last, in English after a reload, 'Connection lost' "
+              "without the server" % FRAMES)
     finally:
         if driver:
             driver.quit()

@@ -35,7 +35,9 @@ std::optional<QHostAddress> PhoneAddress(const QString& wanted, Language lang, Q
   const std::vector<NetInterface> interfaces = MachineInterfaces();
   if (!wanted.isEmpty()) {
     const QHostAddress a(wanted);
-    if (a.isNull() || !IsOwnAddress(a.toString().toStdString(), interfaces)) {
+    QHostAddress bare = a;  // "fe80::1%wlan0" is fe80::1 on wlan0
+    bare.setScopeId(QString());
+    if (a.isNull() || !IsOwnAddress(bare.toString().toStdString(), interfaces)) {
       if (error) *error = QString::fromStdString(Format(TextId::kNotOwnAddress, lang, {wanted.toStdString()}));
       return std::nullopt;
     }

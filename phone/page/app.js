@@ -49,6 +49,8 @@
   let expired = false;
   let last = null;
   let retryTimer = 0;
+  let streams = 0;     // streams that delivered a reading, for the document's observers
+  let fresh = false;   // the current stream has delivered nothing yet
 
   // As the workshop view writes numbers: rounded to the unit, "0" without a
   // sign, "+" before positive values, the real minus sign before negative ones.
@@ -131,6 +133,10 @@
     lastMessageAt = Date.now();
     lost = false;
     expired = false;
+    if (fresh) {
+      fresh = false;
+      document.body.dataset.streams = String(++streams);
+    }
     if (lastFrameNo !== null && r.n !== lastFrameNo) {
       frames++;
       lastFrameAt = lastMessageAt;
@@ -158,6 +164,7 @@
     if (source) source.close();
     lastMessageAt = Date.now();
     source = new EventSource('/events');
+    fresh = true;
     source.addEventListener('reading', onReading);
     source.addEventListener('alive', () => { lastMessageAt = Date.now(); if (lost) { lost = false; banner(); } });
     source.onerror = () => {

@@ -3,7 +3,7 @@
 token (which then opens nothing more), shows every scripted maxima frame
 (its frame counter rises to the count sent), then "Keine Daten" when the
 frames stop, fits screens from 360 x 640 up with each cylinder a sixth of
-the height, reloads in English for an English browser (still paired by its
+the height, opens a fresh stream when the phone wakes, reloads in English for an English browser (still paired by its
 cookie), and says "Connection lost" once the laptop is gone. Everything
 stays on 127.0.0.1.
 
@@ -163,6 +163,16 @@ def main():
                 fail("at %dx%d a cylinder is %.0f px high, less than a sixth" % (width, height, got["low"]))
             if got["cut"] or got["scroll"]:
                 fail("at %dx%d the page does not fit: %r" % (width, height, got))
+
+        # The phone wakes (the page shown again, or taken from the back-forward
+        # cache): the page opens a fresh stream at once.
+        streams = int(driver.execute_script("return document.body.dataset.streams"))
+        driver.execute_script("document.dispatchEvent(new Event('visibilitychange'))")
+        wait(lambda: int(driver.execute_script("return document.body.dataset.streams")) == streams + 1, 5,
+             "a new stream after visibilitychange")
+        driver.execute_script("window.dispatchEvent(new PageTransitionEvent('pageshow', {persisted: true}))")
+        wait(lambda: int(driver.execute_script("return document.body.dataset.streams")) == streams + 2, 5,
+             "a new stream after pageshow")
 
         # A browser in English, reloading: the cookie keeps it paired, the words follow its language.
         ua = driver.execute_script("return navigator.userAgent")

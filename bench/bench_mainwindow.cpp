@@ -226,6 +226,7 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
 // the program runs it) and without, in one-second steps off, on, on, off, ...
 // in one run, the streaming thread's own share taken off.
 void BM_SessionWhileStreaming(benchmark::State& state) {
+  qvbench::EnsureApplication("bench_mainwindow");
   Pty pty;
   TForm1 form;
   form.SetCommandLinePort(pty.slave);

@@ -106,9 +106,12 @@ fuzz-smoke: fuzz-build
 ASAN_CTEST = cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
 TSAN_CTEST = cd $(TSAN_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) \
 	  -R '^($(subst $(space),|,$(TSAN_TESTS)))$$'
+# The first build has nothing beside it and shows its progress as it goes.
 test: deps
-	@$(MAKE) --no-print-directory -j4 --output-sync=target test-pipeline
+	@$(MAKE) --no-print-directory pipe-asan-build
+	@$(MAKE) --no-print-directory -j4 --output-sync=target test-pipeline ASAN_STEP=
 	@echo "make test: all checks passed"
+ASAN_STEP ?= pipe-asan-build
 
 .PHONY: test-pipeline pipe-asan-build pipe-asan-tests pipe-tsan-build pipe-tsan-tests pipe-release-build \
         pipe-fuzz-build pipe-package-test pipe-fuzz-smoke
@@ -116,9 +119,9 @@ test-pipeline: pipe-asan-tests pipe-tsan-tests pipe-package-test pipe-fuzz-smoke
 pipe-asan-build:
 	$(call configure,$(TEST_DIR),$(TEST_CONFIG))
 	cmake --build $(TEST_DIR) -j $(JOBS)
-pipe-asan-tests: pipe-asan-build
+pipe-asan-tests: $(ASAN_STEP)
 	$(ASAN_CTEST)
-pipe-tsan-build: pipe-asan-build
+pipe-tsan-build: $(ASAN_STEP)
 	$(call configure,$(TSAN_DIR),$(TSAN_CONFIG))
 	nice cmake --build $(TSAN_DIR) -j $(JOBS) --target $(TSAN_TESTS)
 pipe-tsan-tests: pipe-tsan-build

@@ -11,6 +11,9 @@
 // default settings) the same processor share is measured, and
 //   screen_latency_*_ms  from the window having decoded a maxima frame to the
 //                        view's canvas having painted the reading made with it
+// The two streaming shares are measured in steps alternating with a minimal
+// reader of the same stream (StreamFloor.h), and reported also as a ratio to
+// it: floor_ratio_median, _min and _max over the alternations.
 // The window runs on the offscreen platform: it draws every tick as on a
 // desktop, but nothing is sent to a display server.
 #include <benchmark/benchmark.h>
@@ -18,7 +21,6 @@
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
-#include <sys/resource.h>
 #include <sys/wait.h>
 #include <time.h>
 #include <unistd.h>
@@ -42,6 +44,7 @@
 #include "FrameLog.h"
 #include "Program.h"
 #include "SimProcess.h"
+#include "StreamFloor.h"
 #include "TWorkshopView.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
@@ -58,12 +61,7 @@ std::int64_t MonotonicNs() {
   return static_cast<std::int64_t>(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
-double ProcessCpuSeconds() {
-  rusage u{};
-  getrusage(RUSAGE_SELF, &u);
-  return static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) +
-         static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
+using qvbench::ProcessCpuSeconds;
 
 // A "VmRSS:" or "VmHWM:" figure of /proc/self/status, in MB.
 double StatusMegabytes(const std::string& key) {
@@ -160,11 +158,15 @@ double Quantile(const std::vector<double>& sorted, double q) {
 std::unique_ptr<qv::TProgram> g_program;
 
 // A scan of the simulator on a shown window: Start Scan, channel 0's records
-// asked for, two seconds to settle, then one measured run of the event loop.
-// `prepare` runs once the window is shown, before the scan starts.
+// asked for, two seconds to settle, then one measured run of the event loop;
+// or, given a `floor` name for the report, measured steps alternating with
+// the floor's (the scan stopped for them, the floor sending what Start Scan
+// and the records button send) in the order program, floor, floor, program,
+// ... `prepare` runs once the window is shown, before the scan starts.
 template <typename Measure, typename Prepare = void (*)(TForm1&)>
 void StreamingRun(
-    benchmark::State& state, bool probeFrames, Measure&& measure, Prepare&& prepare = [](TForm1&) {}) {
+    benchmark::State& state, bool probeFrames, const char* floor, Measure&& measure,
+    Prepare&& prepare = [](TForm1&) {}) {
   const std::filesystem::path root = qvbench::EnsureApplication("bench_e2e");
   const std::filesystem::path log = root / "frames.log";
   std::filesystem::remove(log);
@@ -187,15 +189,71 @@ void StreamingRun(
   form.Button2Click();
   form.Button4Click();
   RunEventLoop(2000);
+  bool scanning = true;
   for (auto _ : state) {
-    const double cpu0 = ProcessCpuSeconds();
-    const long events0 = decoded.events;
+    if (!floor) {
+      const double cpu0 = ProcessCpuSeconds();
+      const long events0 = decoded.events;
+      const std::int64_t t0 = MonotonicNs();
+      RunEventLoop(RunSeconds() * 1000);
+      const double wall = static_cast<double>(MonotonicNs() - t0) / 1e9;
+      state.SetIterationTime(wall);
+      state.counters["cpu_percent_of_core"] = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
+      state.counters["receive_events_per_second"] = static_cast<double>(decoded.events - events0) / wall;
+      measure(log, decoded, t0);
+      continue;
+    }
+    const auto step = qvbench::AlternationStep();
+    qvbench::FloorRatios ratios;
+    qvbench::Share total;
+    long events = 0;
     const std::int64_t t0 = MonotonicNs();
-    RunEventLoop(RunSeconds() * 1000);
-    const double wall = static_cast<double>(MonotonicNs() - t0) / 1e9;
-    state.SetIterationTime(wall);
-    state.counters["cpu_percent_of_core"] = 100.0 * (ProcessCpuSeconds() - cpu0) / wall;
-    state.counters["receive_events_per_second"] = static_cast<double>(decoded.events - events0) / wall;
+    for (int k = 0; k < qvbench::Alternations(); ++k) {
+      qvbench::Share program;
+      qvbench::Share reader;
+      const auto runProgram = [&] {
+        if (!scanning) {
+          form.Button2Click();
+          form.Button4Click();
+          scanning = true;
+          RunEventLoop(1000);  // the port opened, the displays caught up
+        }
+        const double cpu0 = ProcessCpuSeconds();
+        const long events0 = decoded.events;
+        const std::int64_t w0 = MonotonicNs();
+        RunEventLoop(static_cast<int>(step.count()));
+        program.wallSeconds = static_cast<double>(MonotonicNs() - w0) / 1e9;
+        program.cpuSeconds = ProcessCpuSeconds() - cpu0;
+        events += decoded.events - events0;
+      };
+      const auto runFloor = [&] {
+        if (scanning) {
+          form.Button3Click();
+          scanning = false;
+        }
+        reader = qvbench::ReadAsTheFloor(device, "b1", "a", step);
+      };
+      if (k % 2 == 0) {
+        runProgram();
+        runFloor();
+      } else {
+        runFloor();
+        runProgram();
+      }
+      total.cpuSeconds += program.cpuSeconds;
+      total.wallSeconds += program.wallSeconds;
+      ratios.Add(program, reader);
+    }
+    if (!scanning) {
+      form.Button2Click();
+      form.Button4Click();
+      scanning = true;
+      RunEventLoop(1000);
+    }
+    state.SetIterationTime(static_cast<double>(MonotonicNs() - t0) / 1e9);
+    state.counters["cpu_percent_of_core"] = total.Percent();
+    state.counters["receive_events_per_second"] = static_cast<double>(events) / total.wallSeconds;
+    ratios.Report(state, "floor_", floor);
     measure(log, decoded, t0);
   }
   form.Button3Click();
@@ -206,23 +264,25 @@ void StreamingRun(
 // Processor share and memory of the window as it is, nothing hooked in but an
 // event count.
 void BM_StreamingFromSimulator(benchmark::State& state) {
-  StreamingRun(state, false, [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t) {
-    state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
-    state.counters["hwm_mb"] = StatusMegabytes("VmHWM:");
-  });
+  StreamingRun(state, false, "main window streaming",
+               [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t) {
+                 state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
+                 state.counters["hwm_mb"] = StatusMegabytes("VmHWM:");
+               });
 }
 
 // The delay of every frame. The probe repaints the receive lamp on every
 // event, so this run's processor share is a little higher than the one above.
 void BM_FrameLatency(benchmark::State& state) {
-  StreamingRun(state, true, [&](const std::filesystem::path& log, const DecodeTimes& decoded, std::int64_t t0) {
-    const Latencies lat = MatchLog(log, decoded, t0);
-    state.counters["frames"] = static_cast<double>(lat.ms.size());
-    state.counters["frames_unmatched"] = lat.unmatched;
-    state.counters["latency_median_ms"] = Quantile(lat.ms, 0.5);
-    state.counters["latency_p90_ms"] = Quantile(lat.ms, 0.9);
-    state.counters["latency_max_ms"] = lat.ms.empty() ? 0 : lat.ms.back();
-  });
+  StreamingRun(state, true, nullptr,
+               [&](const std::filesystem::path& log, const DecodeTimes& decoded, std::int64_t t0) {
+                 const Latencies lat = MatchLog(log, decoded, t0);
+                 state.counters["frames"] = static_cast<double>(lat.ms.size());
+                 state.counters["frames_unmatched"] = lat.unmatched;
+                 state.counters["latency_median_ms"] = Quantile(lat.ms, 0.5);
+                 state.counters["latency_p90_ms"] = Quantile(lat.ms, 0.9);
+                 state.counters["latency_max_ms"] = lat.ms.empty() ? 0 : lat.ms.back();
+               });
 }
 
 // The same window before Start Scan: the displays tick, nothing arrives. The
@@ -259,7 +319,7 @@ void BM_StreamingWithWorkshopView(benchmark::State& state) {
   qv::workshop::TWorkshopView* view = nullptr;
   std::uint64_t redraws0 = 0;
   StreamingRun(
-      state, false,
+      state, false, "main window and workshop view streaming",
       [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t) {
         state.counters["rss_mb"] = StatusMegabytes("VmRSS:");
         state.counters["view_redraws"] = static_cast<double>(view->Redraws() - redraws0);
@@ -279,7 +339,7 @@ void BM_MaximaFrameToScreen(benchmark::State& state) {
   std::vector<std::int64_t> decodedAt;  // by maxima frame count - 1
   std::vector<std::pair<std::uint64_t, std::int64_t>> painted;
   StreamingRun(
-      state, false,
+      state, false, nullptr,
       [&](const std::filesystem::path&, const DecodeTimes&, std::int64_t t0) {
         std::vector<double> ms;
         std::uint64_t last = 0;

@@ -3,8 +3,10 @@
 // 5760 bytes per second) into an open port, and that stream recorded by the
 // program's recording control against the same stream unrecorded. Reported as
 // the process's processor time per wall-clock second, the streaming thread's
-// own share taken off. --benchmark_min_time has no effect;
-// QUORVEL_BENCH_SECONDS sets the length of each run (default 10).
+// own share taken off. The streaming shares are measured in steps alternating
+// with a minimal reader of the same stream (StreamFloor.h) and reported also as
+// ratios to it. --benchmark_min_time has no effect; QUORVEL_BENCH_SECONDS sets
+// the length of each run (default 10).
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
 #include <sys/resource.h>
@@ -14,6 +16,7 @@
 #include <QEventLoop>
 #include <QPushButton>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -29,6 +32,7 @@
 #include "PortSession.h"
 #include "RecordingControl.h"
 #include "Session.h"
+#include "StreamFloor.h"
 #include "UnitMain.h"
 
 namespace {
@@ -40,7 +44,7 @@ double CpuSeconds(int who) {
          static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
 }
 
-double ProcessCpuSeconds() { return CpuSeconds(RUSAGE_SELF); }
+using qvbench::ProcessCpuSeconds;
 
 double ThreadCpuSeconds() { return CpuSeconds(RUSAGE_THREAD); }
 
@@ -137,22 +141,69 @@ void BM_StreamingAtLineRate(benchmark::State& state) {
     ++events;
     form.ComPort1RxChar(sender, count);
   };
+  // The window's steps alternate with the floor's, in the order window,
+  // floor, floor, window, ...; the scan is stopped for the floor's.
+  bool scanning = true;
   for (auto _ : state) {
     std::atomic<bool> stop{false};
+    std::atomic<double> streamCpu{0};
     long written = 0;
-    double writerCpu = 0;
-    const double cpu0 = ProcessCpuSeconds();
     const auto t0 = std::chrono::steady_clock::now();
-    std::thread writer([&] { writerCpu = Stream(pty.master, 5760, stop, written); });
-    RunEventLoop(RunSeconds());
+    std::thread writer([&] { Stream(pty.master, 5760, stop, written, &streamCpu); });
+    const auto streamSeconds = [&streamCpu] { return streamCpu.load(); };
+    RunEventLoop(1);  // the displays and the port settle
+    const auto step = qvbench::AlternationStep();
+    qvbench::FloorRatios ratios;
+    qvbench::Share total;
+    long windowEvents = 0;
+    for (int k = 0; k < qvbench::Alternations(); ++k) {
+      qvbench::Share window;
+      qvbench::Share floor;
+      const auto runWindow = [&] {
+        if (!scanning) {
+          form.Button2Click();
+          scanning = true;
+          RunEventLoop(1);
+        }
+        const double cpu0 = ProcessCpuSeconds();
+        const double stream0 = streamSeconds();
+        const long events0 = events;
+        const auto w0 = std::chrono::steady_clock::now();
+        QEventLoop loop;
+        QTimer::singleShot(static_cast<int>(step.count()), &loop, &QEventLoop::quit);
+        loop.exec();
+        window.wallSeconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+        window.cpuSeconds = ProcessCpuSeconds() - cpu0 - (streamSeconds() - stream0);
+        windowEvents += events - events0;
+      };
+      const auto runFloor = [&] {
+        if (scanning) {
+          form.Button3Click();
+          scanning = false;
+        }
+        floor = qvbench::ReadAsTheFloor(pty.slave, "b", "a", step, streamSeconds);
+      };
+      if (k % 2 == 0) {
+        runWindow();
+        runFloor();
+      } else {
+        runFloor();
+        runWindow();
+      }
+      total.cpuSeconds += window.cpuSeconds;
+      total.wallSeconds += window.wallSeconds;
+      ratios.Add(window, floor);
+    }
     stop = true;
     writer.join();
     const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
-    ReportCpu(state, ProcessCpuSeconds() - cpu0 - writerCpu, wall);
+    state.SetIterationTime(wall);
+    state.counters["cpu_percent_of_core"] = total.Percent();
     state.counters["bytes_per_second"] = static_cast<double>(written) / wall;
-    state.counters["receive_events_per_second"] = static_cast<double>(events) / wall;
+    state.counters["receive_events_per_second"] = static_cast<double>(windowEvents) / total.wallSeconds;
+    ratios.Report(state, "floor_", "streaming at the line rate");
   }
-  form.Button3Click();
+  if (scanning) form.Button3Click();
 }
 
 // Recording every scan costs the program this much more than not recording.
@@ -183,8 +234,13 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
     double cpu[2] = {0, 0};
     double wall[2] = {0, 0};
     std::uint64_t recorded = 0;
+    // After each four steps, the scan is stopped and the floor reads the
+    // stream for as long as the window had for each of the two cases.
+    qvbench::FloorRatios onRatios;
+    qvbench::FloorRatios offRatios;
+    qvbench::Share cycle[2];
     const auto t0 = std::chrono::steady_clock::now();
-    for (int step = 0; step < 2 * RunSeconds(); ++step) {
+    for (int step = 0; step < 4 * std::max(5, RunSeconds() / 2); ++step) {
       const bool recording = (step % 4 == 1) || (step % 4 == 2);
       if (recording && !control->Recording()) control->RecordEveryScan(folder);
       if (!recording && control->Recording()) {
@@ -195,8 +251,22 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
       const double stream0 = streamCpu.load();
       const auto w0 = std::chrono::steady_clock::now();
       RunEventLoop(1);
-      cpu[recording] += ProcessCpuSeconds() - process0 - (streamCpu.load() - stream0);
-      wall[recording] += std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+      const double stepCpu = ProcessCpuSeconds() - process0 - (streamCpu.load() - stream0);
+      const double stepWall = std::chrono::duration<double>(std::chrono::steady_clock::now() - w0).count();
+      cpu[recording] += stepCpu;
+      wall[recording] += stepWall;
+      cycle[recording].cpuSeconds += stepCpu;
+      cycle[recording].wallSeconds += stepWall;
+      if (step % 4 == 3) {
+        form.Button3->click();
+        const qvbench::Share floor = qvbench::ReadAsTheFloor(pty.slave, "b", "a", std::chrono::seconds(2),
+                                                             [&streamCpu] { return streamCpu.load(); });
+        offRatios.Add(cycle[0], floor);
+        onRatios.Add(cycle[1], floor);
+        cycle[0] = cycle[1] = qvbench::Share{};
+        form.Button2->click();
+        RunEventLoop(1);  // the port reopened, the displays caught up
+      }
     }
     if (control->Recording()) {
       control->StopRecording();
@@ -213,6 +283,8 @@ void BM_RecordingAtLineRate(benchmark::State& state) {
     state.counters["file_bytes_per_second"] = static_cast<double>(recorded) / wall[1];
     std::printf("not recording %.3f %% of a core, recording %.3f %%, difference %+.3f %% (goal <= 0.2)\n", off, on,
                 on - off);
+    onRatios.Report(state, "recording_floor_", "recording");
+    offRatios.Report(state, "not_recording_floor_", "not recording");
   }
   form.Button3->click();
   if (!problem.empty()) state.SkipWithError(problem.c_str());

@@ -1,0 +1,193 @@
+# Build speed of the checking builds (make test, make check). Nothing here
+# changes what is compiled or tested, only how fast:
+#
+#   QUORVEL_LINKER=lld   links with -fuse-ld=lld; GNU ld spends seconds on every
+#                        sanitized test program, lld a fraction of that.
+#   QUORVEL_PCH=ON       precompiled headers: most of a Qt source file's
+#                        compile time is spent parsing Qt's (and GoogleTest's)
+#                        headers. One header set is compiled per kind of target
+#                        (Qt Core, Gui, Widgets; plain or test) and reused by
+#                        every target of that kind, see quorvel_apply_pch().
+#
+# The release build uses neither, so that it still checks, with -Werror, that
+# every file includes what it uses and links as the package is linked.
+
+set(QUORVEL_LINKER "" CACHE STRING "Linker for -fuse-ld= (empty: the compiler's default)")
+option(QUORVEL_PCH "Precompile the Qt and GoogleTest headers (checking builds)" OFF)
+
+if(QUORVEL_LINKER)
+  add_link_options(-fuse-ld=${QUORVEL_LINKER})
+endif()
+if(QUORVEL_PCH)
+  # A precompiled header gcc cannot take is otherwise skipped in silence.
+  add_compile_options(-Winvalid-pch)
+  # gcc takes a precompiled header only with the -fPIC or -fPIE it was made
+  # with. Qt asks for position-independent code, -fPIC in libraries and -fPIE
+  # in programs; with -fPIC in both, a program and a library share one
+  # header set. The programs are linked as before (position-independent).
+  set(CMAKE_CXX_COMPILE_OPTIONS_PIE ${CMAKE_CXX_COMPILE_OPTIONS_PIC})
+endif()
+
+# The headers of each kind: those most sources of that kind include. A header
+# that a source does not use costs it nothing once precompiled.
+set(_qv_pch_std <algorithm> <array> <cstdint> <cstdlib> <filesystem> <functional> <map> <memory> <optional>
+    <string> <string_view> <vector>)
+set(_qv_pch_core ${_qv_pch_std} <QObject> <QString> <QStringList> <QTimer> <QCoreApplication> <QElapsedTimer>
+    <QLocale> <QPointer>)
+set(_qv_pch_gui ${_qv_pch_core} <QColor> <QFont> <QFontMetrics> <QGuiApplication> <QImage> <QPainter>
+    <QPalette> <QScreen>)
+set(_qv_pch_widgets ${_qv_pch_gui} <QAction> <QApplication> <QCheckBox> <QComboBox> <QDialog> <QGroupBox>
+    <QKeyEvent> <QLabel> <QMenu> <QMenuBar> <QMessageBox> <QPushButton> <QWidget>)
+set(_qv_pch_test <gtest/gtest.h>)
+
+# True in `out` when `target` reaches `wanted` through its link libraries.
+function(_qv_links_to target wanted out)
+  set(seen "")
+  set(todo ${target})
+  set(found FALSE)
+  while(todo AND NOT found)
+    list(POP_FRONT todo t)
+    if(t STREQUAL wanted)
+      set(found TRUE)
+    elseif(TARGET ${t} AND NOT t IN_LIST seen)
+      list(APPEND seen ${t})
+      get_target_property(type ${t} TYPE)
+      set(deps "")
+      if(NOT type STREQUAL "INTERFACE_LIBRARY")
+        get_target_property(direct ${t} LINK_LIBRARIES)
+        if(direct)
+          list(APPEND deps ${direct})
+        endif()
+      endif()
+      get_target_property(iface ${t} INTERFACE_LINK_LIBRARIES)
+      if(iface)
+        list(APPEND deps ${iface})
+      endif()
+      foreach(d IN LISTS deps)
+        # $<LINK_ONLY:x> adds no headers; other generator expressions are
+        # not evaluated here.
+        if(NOT d MATCHES "^\\$<")
+          list(APPEND todo ${d})
+        endif()
+      endforeach()
+    endif()
+  endwhile()
+  set(${out} ${found} PARENT_SCOPE)
+endfunction()
+
+# The donor of one kind: a target of its own with an empty source, whose
+# precompiled header the targets of that kind reuse (REUSE_FROM).
+function(_qv_pch_donor kind headers libs)
+  set(name qv_pch_${kind})
+  set(source ${CMAKE_BINARY_DIR}/pch/${kind}.cpp)
+  if(NOT EXISTS ${source})
+    file(WRITE ${source} "// The precompiled headers' own translation unit.\n")
+  endif()
+  add_library(${name} OBJECT EXCLUDE_FROM_ALL ${source})
+  target_link_libraries(${name} PRIVATE ${libs})
+  target_precompile_headers(${name} PRIVATE ${headers})
+  set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
+endfunction()
+
+# Qt's headers define signals, slots, emit, foreach and forever as macros. A
+# source of a Qt target that includes no Qt header itself may use these words
+# as names (a variable `signals`); forcing Qt's headers into it would break
+# it, so such a source (the words in it or in its folder's headers that it
+# includes, comments too) is compiled as written.
+function(_qv_skip_qt_pch_where_unsafe target)
+  get_target_property(dir ${target} SOURCE_DIR)
+  get_target_property(sources ${target} SOURCES)
+  foreach(src IN LISTS sources)
+    if(NOT src MATCHES "\\.cpp$")
+      continue()
+    endif()
+    if(IS_ABSOLUTE ${src})
+      set(path ${src})
+    else()
+      set(path ${dir}/${src})
+    endif()
+    if(NOT EXISTS ${path})
+      continue()  # generated (moc): Qt's own
+    endif()
+    file(READ ${path} text)
+    # The folder's own headers it includes may use the words too.
+    get_filename_component(here ${path} DIRECTORY)
+    string(REGEX MATCHALL "#include \"[^\"]+\"" quoted "${text}")
+    foreach(inc IN LISTS quoted)
+      string(REGEX REPLACE "#include \"([^\"]+)\"" "\\1" header "${inc}")
+      if(EXISTS ${here}/${header})
+        file(READ ${here}/${header} more)
+        string(APPEND text "${more}")
+      endif()
+    endforeach()
+    if(NOT text MATCHES "#include <Q" AND text MATCHES "[^A-Za-z0-9_](signals|slots|emit|foreach|forever)[^A-Za-z0-9_]")
+      set_source_files_properties(${path} TARGET_DIRECTORY ${target} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+    endif()
+  endforeach()
+endfunction()
+
+function(_qv_targets_in dir out)
+  get_property(targets DIRECTORY ${dir} PROPERTY BUILDSYSTEM_TARGETS)
+  get_property(subdirs DIRECTORY ${dir} PROPERTY SUBDIRECTORIES)
+  foreach(sub IN LISTS subdirs)
+    _qv_targets_in(${sub} more)
+    list(APPEND targets ${more})
+  endforeach()
+  set(${out} ${targets} PARENT_SCOPE)
+endfunction()
+
+# Gives every C++ target of the build the precompiled headers of its kind: the
+# highest Qt module it reaches, and whether it is a test (reaches GoogleTest).
+# Called once at the end of the top-level CMakeLists.txt, so that targets of
+# folders added later get the same without a line of their own.
+function(quorvel_apply_pch)
+  if(NOT QUORVEL_PCH)
+    return()
+  endif()
+  _qv_targets_in(${CMAKE_SOURCE_DIR} targets)
+  set(donors "")
+  foreach(t IN LISTS targets)
+    get_target_property(type ${t} TYPE)
+    if(NOT type MATCHES "^(STATIC_LIBRARY|SHARED_LIBRARY|OBJECT_LIBRARY|EXECUTABLE)$" OR t MATCHES "^qv_pch_")
+      continue()
+    endif()
+    get_target_property(sources ${t} SOURCES)
+    if(NOT sources MATCHES "\\.cpp")
+      continue()
+    endif()
+    _qv_links_to(${t} Qt6::Widgets widgets)
+    _qv_links_to(${t} Qt6::Gui gui)
+    _qv_links_to(${t} Qt6::Core core)
+    _qv_links_to(${t} GTest::gtest test)
+    if(widgets)
+      set(kind widgets)
+      set(libs Qt6::Widgets)
+    elseif(gui)
+      set(kind gui)
+      set(libs Qt6::Gui)
+    elseif(core)
+      set(kind core)
+      set(libs Qt6::Core)
+    else()
+      set(kind plain)
+      set(libs "")
+    endif()
+    set(headers ${_qv_pch_${kind}})
+    if(kind STREQUAL "plain")
+      set(headers ${_qv_pch_std})
+    endif()
+    if(test)
+      set(kind ${kind}_test)
+      list(APPEND headers ${_qv_pch_test})
+      list(APPEND libs GTest::gtest)
+    endif()
+    if(NOT kind MATCHES "^plain")
+      _qv_skip_qt_pch_where_unsafe(${t})
+    endif()
+    if(NOT kind IN_LIST donors)
+      _qv_pch_donor(${kind} "${headers}" "${libs}")
+      list(APPEND donors ${kind})
+    endif()
+    target_precompile_headers(${t} REUSE_FROM qv_pch_${kind})
+  endforeach()
+endfunction()

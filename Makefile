@@ -73,7 +73,7 @@ test-build: deps
 # tests, the release build, the fuzz targets and the package; run it before
 # handing a change in.
 check: test-build
-	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+	cd $(TEST_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS) -LE '^system$$'
 
 # The tests with two threads (the port's event thread and its hand-over) run
 # once more under ThreadSanitizer: the serial tests and the end-to-end tests.

@@ -151,7 +151,7 @@ class Outside {
     std::lock_guard<std::mutex> lock(mutex_);
     return seen_;
   }
-  double CpuSeconds() const {
+  double CpuSeconds() {
     clockid_t c;
     if (pthread_getcpuclockid(thread_.native_handle(), &c) != 0) return 0;
     return ::CpuSeconds(c);

@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   tick.setTimerType(Qt::PreciseTimer);
   QObject::connect(&tick, &QTimer::timeout, [&] {
     ++sent;
-    // Four cylinders, the third drawing less vacuum, a little unsteady.
+    // Four cylinders, the third drawing more vacuum, a little unsteady.
     const int wobble = static_cast<int>(std::lround(3 * std::sin(sent * 0.7)));
     device.Write(qvtest::MaximaFrame(300 + wobble, 304, 340 - wobble, 298));
     std::printf("FRAME %d %lld\n", sent, static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));

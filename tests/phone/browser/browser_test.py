@@ -135,8 +135,8 @@ def main():
         number = driver.find_element("css selector", "#c2 .num").text
         word = driver.find_element("css selector", "#c2 .word").text
         if args.program:
-            # The device's third cylinder draws less vacuum than the others: a plus.
-            if not number.startswith("+") or not number[1:].replace(",", "").isdigit():
+            # The device's third cylinder draws more vacuum than the others: the real minus sign.
+            if not number.startswith("\u2212") or not number[1:].replace(",", "").isdigit():
                 fail("cylinder 3 shows %r" % number)
             if word not in ("OK", "KNAPP", "WEIT"):
                 fail("cylinder 3's word is %r" % word)

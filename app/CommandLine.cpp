@@ -1,5 +1,7 @@
 #include "CommandLine.h"
 
+#include <arpa/inet.h>
+
 #include <algorithm>
 #include <array>
 #include <string_view>
@@ -26,6 +28,14 @@ std::pair<std::string_view, std::optional<std::string_view>> SplitValue(std::str
   return {arg.substr(0, eq), arg.substr(eq + 1)};
 }
 
+// Whether the text is an IPv4 or IPv6 address ("fe80::1%wlan0" with its interface).
+bool IsAddress(std::string_view text) {
+  const std::string ip(text.substr(0, text.find('%')));
+  if (ip.size() != text.size() && ip.find(':') == std::string::npos) return false;  // a scope is IPv6's only
+  unsigned char buf[16];
+  return inet_pton(AF_INET, ip.c_str(), buf) == 1 || inet_pton(AF_INET6, ip.c_str(), buf) == 1;
+}
+
 }  // namespace
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
@@ -50,6 +60,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     }
     if (arg == "--workshop") {
       cl.workshop = true;
+      continue;
+    }
+    if (name == "--phone") {
+      // The address only with "=": "--phone FILE" must not swallow what follows.
+      if (inlineValue && !IsAddress(*inlineValue))
+        return fail("option --phone needs an IP address of this computer, not '" + std::string(*inlineValue) + "'");
+      cl.phone = inlineValue ? std::string(*inlineValue) : std::string();
       continue;
     }
     if (name == "--port" || name == "--record" || name == "--replay") {
@@ -97,6 +114,12 @@ std::string UsageText(const std::string& program) {
          "                   beside the main window at start\n"
          "  --record FOLDER  record every scan of this run into FOLDER\n"
          "  --replay FILE    start by replaying the recording (or raw capture) FILE\n"
+         "  --phone[=ADDRESS]\n"
+         "                   open the workshop view with its phone view on: the\n"
+         "                   readings on a phone's browser, offered on ADDRESS\n"
+         "                   (one of this computer's) or else on the address of\n"
+         "                   the network the default route leaves by; prints the\n"
+         "                   page's address\n"
          "  --version        print the program's version and exit\n"
          "  --help           print this help and exit\n"
          "\n"

@@ -18,6 +18,9 @@ struct CommandLine {
   std::optional<std::string> record;
   // --replay FILE: the run starts by replaying FILE.
   std::optional<std::string> replay;
+  // --phone[=ADDRESS]: the phone view switched on at start, on ADDRESS (one
+  // of the machine's) or, when empty, the default route's interface's.
+  std::optional<std::string> phone;
   // For Action::Error: what was wrong, one line without the program name.
   std::string error;
   // What remains for QApplication: the program name and the toolkit's own

@@ -1,9 +1,12 @@
 #include "Program.h"
 
 #include <QPointer>
+#include <cstdio>
 
 #include "CommandLine.h"
 #include "ExportReference.h"
+#include "PhoneServer.h"
+#include "PhoneSwitch.h"
 #include "PortSession.h"
 #include "RecordingControl.h"
 #include "TWorkshopView.h"
@@ -15,7 +18,8 @@
 
 namespace qv {
 
-TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_workshop_(cl.workshop), replay_(cl.replay) {
+TProgram::TProgram(TForm1& form, const CommandLine& cl)
+    : form_(form), open_workshop_(cl.workshop), replay_(cl.replay), phone_wanted_(cl.phone) {
   // Sources: the main window's port and receive handler.
   port_ = std::make_unique<TPortSession>(form, session_);
 
@@ -24,6 +28,12 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
   workshop_ = AttachWorkshopView(form, session_, CommandLine{}, [&form] { return MakeWorkshopBackend(form); });
   recording_ = std::make_unique<TRecordingControl>(form, session_);
   if (cl.record) recording_->RecordEveryScan(*cl.record);
+  // The phone view: the server hears every frame, and runs while the view's
+  // switch "Telefon" is on.
+  phone_server_ = std::make_unique<phone::PhoneServer>();
+  session_.Subscribe(*phone_server_);
+  phone_ = std::make_unique<PhoneSwitch>(*phone_server_, LanguageFromEnvironment());
+  if (cl.phone) phone_->SetWanted(QString::fromStdString(*cl.phone));
 
   // The export measures against the view's reference: the open view's
   // choice, else the one stored, else the mean.
@@ -37,12 +47,16 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
   workshop_->OnViewMade = [this](workshop::TWorkshopView& view) {
     recording_->AcceptDropsOn(view);
     JoinJobControls(view, form_, *recording_, session_);
+    phone_->Attach(view);
   };
 }
 
 TProgram::~TProgram() {
   // Subscribers let go of the session before it goes; the launcher itself
   // stays the window's child.
+  phone_.reset();
+  session_.Unsubscribe(*phone_server_);
+  phone_server_.reset();
   workshop_->DropView();
   recording_.reset();
   port_.reset();
@@ -53,6 +67,20 @@ void TProgram::Show() {
   // --workshop opens the view once the main window is shown, beside it.
   if (open_workshop_) workshop_->Open();
   if (replay_) recording_->OpenReplay(QString::fromStdString(*replay_));
+  // --phone: the workshop view with the phone view switched on, its address
+  // on standard output; an address not the machine's leaves it off.
+  if (phone_wanted_) {
+    workshop_->Open();
+    QString error;
+    if (phone_->On(&error)) {
+      std::printf("%s\n", phone::Format(phone::TextId::kStartedLine, LanguageFromEnvironment(),
+                                        {phone_server_->Url().toStdString()})
+                              .c_str());
+    } else {
+      std::fprintf(stderr, "quorvel: %s\n", error.toUtf8().constData());
+    }
+    std::fflush(stdout);
+  }
 }
 
 }  // namespace qv

@@ -11,12 +11,17 @@
 
 class TForm1;
 
+namespace qv::phone {
+class PhoneServer;
+}
+
 namespace qv {
 
 struct CommandLine;
 class TPortSession;
 class TRecordingControl;
 class WorkshopLauncher;
+class PhoneSwitch;
 
 class TProgram {
  public:
@@ -33,6 +38,8 @@ class TProgram {
   [[nodiscard]] session::Session& Session() { return session_; }
   [[nodiscard]] WorkshopLauncher& Workshop() { return *workshop_; }
   [[nodiscard]] TRecordingControl& Recording() { return *recording_; }
+  [[nodiscard]] PhoneSwitch& Phone() { return *phone_; }
+  [[nodiscard]] phone::PhoneServer& PhoneServer() { return *phone_server_; }
 
  private:
   TForm1& form_;
@@ -42,6 +49,9 @@ class TProgram {
   std::unique_ptr<TPortSession> port_;
   WorkshopLauncher* workshop_ = nullptr;  // the window's child
   std::unique_ptr<TRecordingControl> recording_;
+  const std::optional<std::string> phone_wanted_;  // --phone[=ADDRESS]
+  std::unique_ptr<phone::PhoneServer> phone_server_;
+  std::unique_ptr<PhoneSwitch> phone_;
 };
 
 }  // namespace qv

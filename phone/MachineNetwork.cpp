@@ -32,7 +32,12 @@ std::string ReadRouteTable(const QString& path) {
 }
 
 std::optional<QHostAddress> PhoneAddress(const QString& wanted, Language lang, QString* error) {
-  const std::vector<NetInterface> interfaces = MachineInterfaces();
+  return PhoneAddressAmong(wanted, MachineInterfaces(), wanted.isEmpty() ? ReadRouteTable() : std::string(), lang,
+                           error);
+}
+
+std::optional<QHostAddress> PhoneAddressAmong(const QString& wanted, const std::vector<NetInterface>& interfaces,
+                                              std::string_view routeTable, Language lang, QString* error) {
   if (!wanted.isEmpty()) {
     const QHostAddress a(wanted);
     QHostAddress bare = a;  // "fe80::1%wlan0" is fe80::1 on wlan0
@@ -43,7 +48,7 @@ std::optional<QHostAddress> PhoneAddress(const QString& wanted, Language lang, Q
     }
     return a;
   }
-  const auto chosen = ChooseAddress(ReadRouteTable(), interfaces);
+  const auto chosen = ChooseAddress(routeTable, interfaces);
   if (!chosen) {
     if (error) *error = QString::fromStdString(std::string(Text(TextId::kNoAddress, lang)));
     return std::nullopt;

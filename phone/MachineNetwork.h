@@ -5,6 +5,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "PhoneAddress.h"
@@ -20,5 +21,9 @@ namespace qv::phone {
 // machine's own), else the default route's interface's. nullopt with `error`
 // set (German or English) when there is none to offer.
 [[nodiscard]] std::optional<QHostAddress> PhoneAddress(const QString& wanted, Language lang, QString* error);
+// The same among the interfaces and route table given.
+[[nodiscard]] std::optional<QHostAddress> PhoneAddressAmong(const QString& wanted,
+                                                            const std::vector<NetInterface>& interfaces,
+                                                            std::string_view routeTable, Language lang, QString* error);
 
 }  // namespace qv::phone

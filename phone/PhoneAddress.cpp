@@ -90,6 +90,21 @@ std::optional<std::string> ChooseAddress(std::string_view procNetRoute, const st
   return std::nullopt;
 }
 
+std::vector<AddressChoice> AddressChoices(const std::vector<NetInterface>& interfaces) {
+  std::vector<AddressChoice> out, loopback;
+  for (const NetInterface& i : interfaces) {
+    if (!i.up) continue;
+    for (const NetAddress& a : i.addresses) {
+      const bool linkLocal = a.v6 && (a.ip.rfind("fe8", 0) == 0 || a.ip.rfind("fe9", 0) == 0 ||
+                                      a.ip.rfind("fea", 0) == 0 || a.ip.rfind("feb", 0) == 0);
+      if (a.ip.empty() || IsUnspecified(a.ip) || linkLocal) continue;
+      (i.loopback ? loopback : out).push_back({a.ip, i.name, i.loopback});
+    }
+  }
+  out.insert(out.end(), loopback.begin(), loopback.end());
+  return out;
+}
+
 bool IsOwnAddress(std::string_view ip, const std::vector<NetInterface>& interfaces) {
   if (ip.empty() || IsUnspecified(ip)) return false;
   return std::any_of(interfaces.begin(), interfaces.end(), [&](const NetInterface& i) {

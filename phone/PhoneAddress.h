@@ -37,6 +37,20 @@ struct NetInterface {
 // not an unspecified one.
 [[nodiscard]] bool IsOwnAddress(std::string_view ip, const std::vector<NetInterface>& interfaces);
 
+// One address offered in the view's choice.
+struct AddressChoice {
+  std::string ip;
+  std::string interfaceName;
+  bool loopback = false;
+  bool operator==(const AddressChoice&) const = default;
+};
+
+// The addresses a phone could reach the page on, for the view's choice: those
+// of the interfaces that are up, the loopback's last. Unspecified addresses
+// and IPv6 link-local ones (a browser cannot open those without the
+// interface's name) are left out.
+[[nodiscard]] std::vector<AddressChoice> AddressChoices(const std::vector<NetInterface>& interfaces);
+
 // Whether the text is an unspecified ("any") address.
 [[nodiscard]] bool IsUnspecified(std::string_view ip);
 

@@ -25,6 +25,15 @@ constexpr CatalogueEntry<TextId> kTexts[] = {
     {kRefused, "Anfrage abgelehnt (%1)", "Request refused (%1)"},
     {kBusy, "Zu viele Telefone verbunden. Bitte eines trennen und neu laden.",
      "Too many phones connected. Please disconnect one and reload."},
+    {kPanelTitle, "Telefonansicht", "Phone view"},
+    {kAddressLabel, "&Adresse:", "&Address:"},
+    {kAddressTip, "Die Adresse dieses Rechners im Werkstattnetz, unter der das Telefon die Seite erreicht",
+     "This computer's address on the workshop network, where the phone reaches the page"},
+    {kCodeName, "QR-Code der Telefonseite", "QR code of the phone page"},
+    {kDisconnectTip, "Alle Telefone trennen; danach öffnet nur ein neu gescannter Code die Seite",
+     "Disconnect every phone; afterwards only a newly scanned code opens the page"},
+    {kThisComputerOnly, "nur dieser Rechner", "this computer only"},
+    {kStartedLine, "Telefonansicht: %1", "Phone view: %1"},
 };
 
 static_assert(std::size(kTexts) == static_cast<std::size_t>(TextId::kCount), "one entry per text");

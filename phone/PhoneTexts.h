@@ -25,6 +25,13 @@ enum class TextId {
   kForbiddenBody,  // what to do when the link is no longer valid
   kRefused,        // "%1": the status, for every other refusal
   kBusy,           // more phones than allowed
+  kPanelTitle,     // the window with the QR code
+  kAddressLabel,
+  kAddressTip,
+  kCodeName,  // the QR code's accessible name
+  kDisconnectTip,
+  kThisComputerOnly,  // beside the loopback address in the choice
+  kStartedLine,       // "%1": the page's address, printed by --phone
   kCount
 };
 

@@ -93,6 +93,9 @@ constexpr CatalogueEntry<TextId> kTexts[] = {
      "Solange diese Ansicht offen ist: ein während des Scans abgezogenes Gerät erwarten und den Scan fortsetzen, "
      "sobald es wieder da ist",
      "While this view is open: wait for a device pulled during a scan and carry the scan on once it is back"},
+    {kPhone, "Telefon", "Phone"},
+    {kPhoneTip, "Die Messwerte auf einem Telefon im Werkstattnetz zeigen (nur ansehen)",
+     "Show the readings on a phone on the workshop network (view only)"},
     {kReplayBanner, "Wiedergabe: %1 — %2", "Replay: %1 — %2"},
     {kReplayBannerPaused, "Wiedergabe (angehalten): %1 — %2", "Replay (paused): %1 — %2"},
     {kStartScan, "Start", "Start"},

@@ -84,6 +84,8 @@ enum class TextId {
   kClose,
   kReconnect,
   kReconnectTip,
+  kPhone,  // the phone view's switch
+  kPhoneTip,
   // The banner over a replay: file name, the recorded time of the frame shown.
   kReplayBanner,
   kReplayBannerPaused,

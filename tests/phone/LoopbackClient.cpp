@@ -115,4 +115,20 @@ std::string HeaderOf(std::string_view reply, std::string_view name) {
   return std::string(reply.substr(start, reply.find("\r\n", start) - start));
 }
 
+std::string PairPhone(std::uint16_t port, std::string_view url) {
+  const std::size_t t = url.find("/?t=");
+  if (t == std::string_view::npos) return {};
+  const std::string host = "127.0.0.1:" + std::to_string(port);
+  const std::string reply =
+      Exchange(port, "GET " + std::string(url.substr(t)) + " HTTP/1.1\r\nHost: " + host + "\r\n\r\n");
+  const std::string cookie = HeaderOf(reply, "Set-Cookie");
+  if (StatusOf(reply) != 303 || cookie.rfind("qv=", 0) != 0) return {};
+  return cookie.substr(3, cookie.find(';') - 3);
+}
+
+std::string EventsRequest(std::uint16_t port, std::string_view cookie) {
+  return "GET /events HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\nCookie: qv=" + std::string(cookie) +
+         "\r\n\r\n";
+}
+
 }  // namespace qvtest

@@ -40,6 +40,12 @@ class LoopbackClient {
 
 // One request on a connection of its own: everything the server sent until it closed.
 std::string Exchange(std::uint16_t port, std::string_view request);
+// Loads the page address `url` ("http://127.0.0.1:PORT/?t=TOKEN") as a phone
+// that scanned its code; the cookie it was given, "" for none.
+std::string PairPhone(std::uint16_t port, std::string_view url);
+// The request of a paired phone's event stream.
+std::string EventsRequest(std::uint16_t port, std::string_view cookie);
+
 // The status code of a reply ("HTTP/1.1 403 ..." gives 403), 0 when there is none.
 int StatusOf(std::string_view reply);
 // The value of a header in a reply, "" when it has none.

@@ -70,3 +70,15 @@ TEST(PhoneAddress, OnlyTheMachinesOwnAddressesMayBeGiven) {
   EXPECT_FALSE(IsUnspecified("::1"));
   EXPECT_FALSE(IsUnspecified("10.0.0.0"));
 }
+
+TEST(PhoneAddress, TheChoiceOffersTheAddressesOfInterfacesThatAreUpTheLoopbacksLast) {
+  std::vector<NetInterface> machine = kMachine;
+  machine.push_back({"eth1", true, false, {{"2001:db8::7", true}, {"0.0.0.0", false}, {"febf::1", true}}});
+  const std::vector<AddressChoice> want = {{"10.0.0.5", "eth0", false},
+                                           {"192.168.1.20", "wlan0", false},
+                                           {"2001:db8::7", "eth1", false},
+                                           {"127.0.0.1", "lo", true},
+                                           {"::1", "lo", true}};
+  EXPECT_EQ(AddressChoices(machine), want);  // no link-local, nothing of docker0 (down), no 0.0.0.0
+  EXPECT_TRUE(AddressChoices({}).empty());
+}

@@ -136,6 +136,13 @@ void TWorkshopView::SetReconnect(bool on) {
   if (!loading_ && OnReconnectChanged) OnReconnectChanged(on);
 }
 
+void TWorkshopView::SetPhone(bool on) {
+  phone_on_ = on;
+  if (phone_ && phone_->isChecked() != on) phone_->setChecked(on);
+}
+
+bool TWorkshopView::Phone() const { return phone_on_; }
+
 void TWorkshopView::SetConnectionNotice(ConnectionNotice notice) {
   notice_ = notice;
   const ViewLanguage& w = renderer_.Words();
@@ -163,6 +170,8 @@ void TWorkshopView::closeEvent(QCloseEvent* event) {
 
 void TWorkshopView::hideEvent(QHideEvent* event) {
   QMainWindow::hideEvent(event);
+  // Minimised (a spontaneous hide), a listener still hears what changes.
+  if (OnShown && event->spontaneous()) return;
   tick_.stop();
 }
 
@@ -192,6 +201,7 @@ void TWorkshopView::Tick() {
   shown_frames_ = look.maximaFrames;
   drawn_ = false;
   Redraw();
+  if (OnShown) OnShown(shown_);
 }
 
 QString TWorkshopView::BannerText() const {

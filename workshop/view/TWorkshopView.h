@@ -102,7 +102,16 @@ class TWorkshopView : public QMainWindow {
   void SetConnectionNotice(ConnectionNotice notice);
   [[nodiscard]] ConnectionNotice Notice() const { return notice_; }
 
+  // The phone view's switch in the menu "Weitere": the hook hears the user's
+  // click, the check mark shows what the owner says with SetPhone.
+  std::function<void(bool)> OnPhone;
+  void SetPhone(bool on);
+  [[nodiscard]] bool Phone() const;
+
   [[nodiscard]] const Reading& Shown() const { return shown_; }
+  // Hears the reading shown each time it changes. While it is set, the view
+  // keeps working out its reading when minimised, for whoever listens.
+  std::function<void(const Reading&)> OnShown;
   [[nodiscard]] const QImage& Picture() const { return picture_; }
   [[nodiscard]] const WorkshopRenderer& Renderer() const { return renderer_; }
   [[nodiscard]] std::uint64_t Redraws() const { return redraws_; }
@@ -188,6 +197,8 @@ class TWorkshopView : public QMainWindow {
   QAction* night_ = nullptr;
   QAction* hold_ = nullptr;
   QAction* reconnect_action_ = nullptr;
+  QAction* phone_ = nullptr;
+  bool phone_on_ = false;
   JobActions job_actions_;
   JobState job_;
   QAction* start_scan_ = nullptr;

@@ -116,6 +116,14 @@ void TWorkshopView::BuildControls() {
   reconnect_action_ = action(
       more_, "Reconnect", QKeySequence(), [this](bool on) { SetReconnect(on); }, true);
   reconnect_action_->setChecked(reconnect_);
+  // The check mark follows SetPhone, not the click: switching on can fail.
+  phone_ = action(
+      more_, "Phone", QKeySequence(),
+      [this](bool on) {
+        if (OnPhone) OnPhone(on);
+        SetPhone(Phone());
+      },
+      true);
   more_->addSeparator();
   action(more_, "FullScreen", QKeySequence(), [this] { ToggleFullScreen(); });
   QAction* help = action(more_, "Shortcuts", QKeySequence(Qt::Key_F1), [this] { ShowShortcuts(!ShortcutsShown()); });
@@ -227,6 +235,7 @@ void TWorkshopView::FillControls() {
   text("Snapshot", kSnapshot, kSnapshotTip);
   text("SnapshotFolder", kSnapshotFolder, kSnapshotFolderTip);
   text("Reconnect", kReconnect, kReconnectTip);
+  text("Phone", kPhone, kPhoneTip);
   text("FullScreen", kFullScreen, kFullScreenTip);
   text("Shortcuts", kHelp, kHelpTip);
   text("MoreMenu", kMore, kMoreTip);

@@ -7,9 +7,11 @@ the height, opens a fresh stream when the phone wakes, reloads in English for an
 cookie), and says "Connection lost" once the laptop is gone. Everything
 stays on 127.0.0.1.
 
-  browser_test.py SERVER [--screenshot PNG [--landscape PNG]] [--measure]
+  browser_test.py SERVER [--program] [--screenshot PNG [--landscape PNG]] [--measure]
 
-SERVER is the built phone_page_server; --screenshot writes the page at
+SERVER is the built phone_page_server, or with --program the whole program
+fed by a pseudo-terminal device (tests/app/phone_program_server), whose
+numbers come from the workshop view's calculation; --screenshot writes the page at
 412 x 892 while frames arrive (--landscape PNG: then at 892 x 412 too);
 --measure prints the time from a frame's sending to its value in the
 document (median, p99)."""
@@ -51,6 +53,7 @@ def main():
     ap.add_argument("--screenshot")
     ap.add_argument("--landscape", help="also a picture at 892 x 412")
     ap.add_argument("--measure", action="store_true")
+    ap.add_argument("--program", action="store_true", help="SERVER is the program: its own numbers")
     args = ap.parse_args()
 
     home = tempfile.mkdtemp(prefix="qv-browser-")
@@ -130,11 +133,19 @@ def main():
         if driver.execute_script("return document.documentElement.lang") != "de":
             fail("the page is not in German")
         number = driver.find_element("css selector", "#c2 .num").text
-        if number not in ("\u221213", "\u221214", "\u221215"):
-            fail("cylinder 3 shows %r" % number)
         word = driver.find_element("css selector", "#c2 .word").text
-        if word != "KNAPP":
-            fail("cylinder 3's word is %r" % word)
+        if args.program:
+            # The device's third cylinder draws more vacuum than the others: the real minus sign.
+            if not number.startswith("\u2212") or not number[1:].replace(",", "").isdigit():
+                fail("cylinder 3 shows %r" % number)
+            if word not in ("OK", "KNAPP", "WEIT"):
+                fail("cylinder 3's word is %r" % word)
+        else:
+            if number not in ("\u221213", "\u221214", "\u221215"):
+                fail("cylinder 3 shows %r" % number)
+            if word != "KNAPP":
+                fail("cylinder 3's word is %r" % word)
+        english = {"OK": "OK", "KNAPP": "NEAR", "WEIT": "FAR"}[word]
 
         wait(lambda: driver.execute_script("return document.body.dataset.banner") == "nodata", 5, "'Keine Daten'")
         banner = driver.find_element("id", "banner").text
@@ -182,7 +193,7 @@ def main():
         wait(lambda: driver.execute_script("return document.body.dataset.banner") == "nodata", 5, "'No data'")
         if driver.find_element("id", "banner").text != "No data":
             fail("the English banner says %r" % driver.find_element("id", "banner").text)
-        if driver.find_element("css selector", "#c2 .word").text != "NEAR":
+        if driver.find_element("css selector", "#c2 .word").text != english:
             fail("the English word of cylinder 3 is %r" % driver.find_element("css selector", "#c2 .word").text)
 
         server.terminate()

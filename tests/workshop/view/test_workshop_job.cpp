@@ -259,4 +259,43 @@ TEST_F(Job, TheToolBarFits1280PixelsInBothLanguagesAndEveryActionStaysReachable)
   EXPECT_EQ(view->findChild<QMenu*>("Zoom")->actions().size(), 6);
 }
 
+// ---- the phone view's switch and the shown reading ----------------------------------
+
+TEST_F(Job, ThePhoneSwitchInTheMenuFollowsItsOwnerAndTheShownReadingIsHeardAtEachChange) {
+  std::set<const QAction*> more;
+  Collect(view->MoreMenu(), more);
+  QAction* phone = Act("Phone");
+  EXPECT_TRUE(more.count(phone));
+  EXPECT_EQ(phone->text(), QStringLiteral("Telefon"));
+  // The owner refuses: the check mark stays off; it agrees: on.
+  std::vector<bool> asked;
+  bool agree = false;
+  view->OnPhone = [&](bool on) {
+    asked.push_back(on);
+    if (!on || agree) view->SetPhone(on);
+  };
+  phone->trigger();
+  EXPECT_FALSE(phone->isChecked());
+  EXPECT_FALSE(view->Phone());
+  agree = true;
+  phone->trigger();
+  EXPECT_TRUE(phone->isChecked());
+  phone->trigger();
+  EXPECT_FALSE(phone->isChecked());
+  EXPECT_EQ(asked, (std::vector<bool>{true, true, false}));
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
+  EXPECT_EQ(phone->text(), QStringLiteral("Phone"));
+
+  std::vector<std::uint64_t> heard;
+  view->OnShown = [&](const Reading& r) { heard.push_back(r.serial); };
+  Reading r;
+  r.status = Status::Live;
+  source.Set(r);
+  view->Tick();
+  view->Tick();  // unchanged: not heard again
+  source.Set(r);
+  view->Tick();
+  EXPECT_EQ(heard, (std::vector<std::uint64_t>{source.reading.serial - 1, source.reading.serial}));
+}
+
 }  // namespace

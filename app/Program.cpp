@@ -3,10 +3,12 @@
 #include <QPointer>
 
 #include "CommandLine.h"
+#include "EngineGuard.h"
 #include "ExportReference.h"
 #include "PortSession.h"
 #include "RecordingControl.h"
 #include "TWorkshopView.h"
+#include "ToneOutputSound.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
 #include "WorkshopJob.h"
@@ -24,6 +26,10 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
   workshop_ = AttachWorkshopView(form, session_, CommandLine{}, [&form] { return MakeWorkshopBackend(form); });
   recording_ = std::make_unique<TRecordingControl>(form, session_);
   if (cl.record) recording_->RecordEveryScan(*cl.record);
+  guard_ = std::make_unique<guard::EngineGuard>();
+  session_.Subscribe(*guard_);
+  // The guidance tone's sound: nothing is contacted until the tone is switched on.
+  tone_ = std::make_unique<ToneOutputSound>();
 
   // The export measures against the view's reference: the open view's
   // choice, else the one stored, else the mean.
@@ -37,6 +43,8 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
   workshop_->OnViewMade = [this](workshop::TWorkshopView& view) {
     recording_->AcceptDropsOn(view);
     JoinJobControls(view, form_, *recording_, session_);
+    view.SetEngineGuard(guard_.get());
+    view.SetToneSound(tone_.get());
   };
 }
 
@@ -44,6 +52,8 @@ TProgram::~TProgram() {
   // Subscribers let go of the session before it goes; the launcher itself
   // stays the window's child.
   workshop_->DropView();
+  session_.Unsubscribe(*guard_);
+  tone_.reset();
   recording_.reset();
   port_.reset();
 }

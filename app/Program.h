@@ -16,7 +16,12 @@ namespace qv {
 struct CommandLine;
 class TPortSession;
 class TRecordingControl;
+class ToneOutputSound;
 class WorkshopLauncher;
+
+namespace guard {
+class EngineGuard;
+}
 
 class TProgram {
  public:
@@ -33,6 +38,8 @@ class TProgram {
   [[nodiscard]] session::Session& Session() { return session_; }
   [[nodiscard]] WorkshopLauncher& Workshop() { return *workshop_; }
   [[nodiscard]] TRecordingControl& Recording() { return *recording_; }
+  [[nodiscard]] guard::EngineGuard& Guard() { return *guard_; }
+  [[nodiscard]] ToneOutputSound& Tone() { return *tone_; }
 
  private:
   TForm1& form_;
@@ -42,6 +49,8 @@ class TProgram {
   std::unique_ptr<TPortSession> port_;
   WorkshopLauncher* workshop_ = nullptr;  // the window's child
   std::unique_ptr<TRecordingControl> recording_;
+  std::unique_ptr<guard::EngineGuard> guard_;
+  std::unique_ptr<ToneOutputSound> tone_;
 };
 
 }  // namespace qv

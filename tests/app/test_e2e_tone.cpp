@@ -5,10 +5,14 @@
 // the table's pitch and cadence; inside it must chime once and fall silent.
 #include <gtest/gtest.h>
 
+#include <QAction>
+#include <QLabel>
 #include <QTest>
 #include <QTimer>
 #include <array>
 #include <chrono>
+#include <cmath>
+#include <cstdlib>
 #include <filesystem>
 
 #include "CommandLine.h"
@@ -120,6 +124,51 @@ TEST(ToneEndToEnd, BeepsAtTheTablesPitchAndCadenceOutsideTheBandAndFallsSilentIn
 
   feed.stop();
   form.Button3Click();  // Stop Scan
+}
+
+// The program as it starts, the tone off: no output is made, nothing is said.
+TEST(ToneEndToEnd, OffByDefaultNoSoundServerIsContacted) {
+  qvtest::ScratchDir dir;
+  setenv("PULSE_SERVER", ("unix:" + (dir / "none").string()).c_str(), 1);
+  fs::remove(qv::workshop::DefaultSettingsPath());
+  TForm1 form;
+  qv::TProgram program(form, qv::ParseCommandLine({"quorvel", "--workshop"}));
+  program.Show();
+  qv::workshop::TWorkshopView* view = program.Workshop().View();
+  ASSERT_NE(view, nullptr);
+  ASSERT_TRUE(qvtest::WaitFor([&] { return view->isVisible(); }));
+  EXPECT_EQ(program.Tone().Output(), nullptr);
+  EXPECT_FALSE(view->findChild<QLabel*>("ToneState")->isVisibleTo(view));
+}
+
+// No sound server where the program looks: switched on, the tone says so in
+// the view, and the view goes on showing the readings.
+TEST(ToneEndToEnd, WithoutASoundServerTheViewSaysNoSoundOutputAndWorksOn) {
+  qvtest::ScratchDir dir;
+  setenv("PULSE_SERVER", ("unix:" + (dir / "none").string()).c_str(), 1);
+  fs::remove(qv::workshop::DefaultSettingsPath());
+  qvtest::FakeDevice device;
+  qvtest::CapturedErrors errors;
+  TForm1 form;
+  form.SetCommandLinePort(device.SlavePath());
+  qv::TProgram program(form, qv::ParseCommandLine({"quorvel", "--workshop"}));
+  program.Show();
+  qv::workshop::TWorkshopView* view = program.Workshop().View();
+  ASSERT_NE(view, nullptr);
+  view->SetLanguage(qv::workshop::ViewLanguage::For(QLocale(QLocale::German)));
+  view->findChild<QAction*>("Tone")->trigger();
+  auto* state = view->findChild<QLabel*>("ToneState");
+  ASSERT_TRUE(qvtest::WaitFor([&] { return state->text() == QString::fromUtf8("Keine Tonausgabe verfügbar"); }, 10000))
+      << state->text().toStdString();
+  QTimer feed;
+  QObject::connect(&feed, &QTimer::timeout, [&] { device.Write(qvtest::MaximaFrame(350, 350, 350, 390)); });
+  form.Button2Click();
+  feed.start(50);
+  ASSERT_TRUE(qvtest::WaitFor([&] { return view->Shown().status == qv::workshop::Status::Live; }, 10000));
+  EXPECT_EQ(std::lround(view->Shown().channels[3].difference), -30);
+  EXPECT_EQ(state->text(), QString::fromUtf8("Keine Tonausgabe verfügbar"));
+  feed.stop();
+  form.Button3Click();
 }
 
 }  // namespace

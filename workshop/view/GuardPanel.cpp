@@ -1,6 +1,9 @@
 #include "GuardPanel.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QLabel>
+#include <QMenu>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -13,6 +16,7 @@
 namespace qv::workshop {
 
 namespace {
+constexpr int kNoticeChoices[] = {5, 10, 15, 20, 30};  // minutes
 QString Utf8(std::string_view t) { return QString::fromUtf8(t.data(), static_cast<qsizetype>(t.size())); }
 }  // namespace
 
@@ -55,6 +59,19 @@ GuardPanel::GuardPanel(TWorkshopView& view) : QObject(&view), view_(view) {
   view.addToolBar(Qt::TopToolBarArea, notice_bar_);
   notice_bar_->hide();
 
+  // The notice's time, chosen once a job or less: the menu "Weitere".
+  notice_menu_ = new QMenu(view.MoreMenu());
+  notice_menu_->setObjectName(QStringLiteral("EngineNoticeAfter"));
+  view.MoreMenu()->insertMenu(view.findChild<QAction*>(QStringLiteral("FullScreen")), notice_menu_);
+  notice_times_ = new QActionGroup(notice_menu_);
+  for (int m : kNoticeChoices) {
+    QAction* a = notice_menu_->addAction(QString());
+    a->setCheckable(true);
+    a->setData(m);
+    notice_times_->addAction(a);
+  }
+  connect(notice_times_, &QActionGroup::triggered, this, [this](QAction* a) { SetNoticeMinutes(a->data().toInt()); });
+
   auto part = [&] { return new AccessiblePart({}, view.centralWidget()); };
   running_part_ = part();
   notice_part_ = part();
@@ -70,7 +87,15 @@ void GuardPanel::SetGuard(guard::EngineGuard* guard) {
 void GuardPanel::Load(const guard::GuardSettings& s) {
   settings_ = guard::Sanitised(s);
   if (guard_) guard_->SetSettings(settings_);
+  for (QAction* a : notice_times_->actions()) a->setChecked(a->data().toInt() * 60.0 == settings_.noticeAfterSeconds);
   Update();
+}
+
+void GuardPanel::SetNoticeMinutes(int minutes) {
+  guard::GuardSettings next = settings_;
+  next.noticeAfterSeconds = minutes * 60.0;
+  Load(next);
+  view_.SaveSettings();
 }
 
 void GuardPanel::Dismiss() {
@@ -116,6 +141,10 @@ void GuardPanel::Show(const QString& running, const QString& notice, const QStri
 void GuardPanel::Fill(const ViewLanguage& w) {
   using enum guard::GuardTextId;
   dismiss_->setText(Utf8(guard::Text(kDismiss, w.language)));
+  notice_menu_->setTitle(Utf8(guard::Text(kNoticeAfter, w.language)));
+  notice_menu_->setToolTip(Utf8(guard::Text(kNoticeAfterTip, w.language)));
+  for (QAction* a : notice_times_->actions())
+    a->setText(Utf8(guard::Text(kMinutes, w.language)).arg(a->data().toInt()));
   running_part_->SetName(Utf8(guard::Text(kAccRunning, w.language)));
   notice_part_->SetName(Utf8(guard::Text(kAccNotice, w.language)));
   drift_part_->SetName(Utf8(guard::Text(kAccDrift, w.language)));

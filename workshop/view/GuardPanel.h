@@ -10,7 +10,9 @@
 
 #include "EngineGuard.h"
 
+class QActionGroup;
 class QLabel;
+class QMenu;
 class QToolBar;
 class QToolButton;
 
@@ -39,6 +41,8 @@ class GuardPanel : public QObject {
   void Place(const WorkshopLayout& layout);
   // Hides the notice for another notice time of running.
   void Dismiss();
+  // The notice's time, as chosen in the menu "Weitere" (stored).
+  void SetNoticeMinutes(int minutes);
 
   // What is shown: each empty while there is nothing to say.
   [[nodiscard]] QString RunningText() const { return running_; }
@@ -58,6 +62,8 @@ class GuardPanel : public QObject {
   QToolBar* notice_bar_ = nullptr;
   QLabel* notice_label_ = nullptr;
   QToolButton* dismiss_ = nullptr;
+  QMenu* notice_menu_ = nullptr;
+  QActionGroup* notice_times_ = nullptr;
   AccessiblePart* running_part_ = nullptr;
   AccessiblePart* notice_part_ = nullptr;
   AccessiblePart* drift_part_ = nullptr;

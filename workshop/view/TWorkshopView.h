@@ -149,6 +149,7 @@ class TWorkshopView : public QMainWindow {
  private:
   friend class WorkshopCanvas;
   friend class ToneControls;
+  friend class GuardPanel;
   void BuildControls();
   void BuildJobControls();
   void BuildShortcuts();

@@ -367,6 +367,20 @@ TEST_F(GuardView, TheNoticeTimeComesFromTheStoreAndGoesToTheGuard) {
   // The view's own changes keep it.
   view->SetTheme(ThemeKind::Night);
   EXPECT_DOUBLE_EQ(store.stored.guard.noticeAfterSeconds, 120);
+  // A time not in the menu checks none of its choices.
+  for (const QAction* a : view->findChild<QMenu*>("EngineNoticeAfter")->actions()) EXPECT_FALSE(a->isChecked());
+
+  // Chosen in the menu "Weitere": kept, and the guard goes by it at once.
+  Item("EngineNoticeAfter", QStringLiteral("5 min"))->trigger();
+  EXPECT_DOUBLE_EQ(store.stored.guard.noticeAfterSeconds, 300);
+  EXPECT_DOUBLE_EQ(guard.Settings().noticeAfterSeconds, 300);
+  view->Tick();
+  EXPECT_FALSE(NoticeShown());  // 125 s of running are not five minutes
+  Idle(180);
+  EXPECT_TRUE(NoticeShown());
+  EXPECT_TRUE(Item("EngineNoticeAfter", QStringLiteral("5 min"))->isChecked());
+  view->SetLanguage(ViewLanguage::For(QLocale(QLocale::English)));
+  EXPECT_EQ(view->findChild<QMenu*>("EngineNoticeAfter")->title(), "Engine notice after");
 }
 
 }  // namespace

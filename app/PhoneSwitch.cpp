@@ -2,19 +2,27 @@
 
 #include <QEvent>
 
+#include "FollowedCylinder.h"
 #include "MachineNetwork.h"
 #include "PhonePanel.h"
 #include "PhoneReading.h"
 #include "PhoneServer.h"
 #include "TWorkshopView.h"
+#include "ToneControls.h"
 
 namespace qv {
 
 using phone::TextId;
 
 namespace {
-// Until the guidance tone tells which cylinder it follows, the page names none.
+// The page names no cylinder while the guidance tone is off.
 constexpr int kNoToneCylinder = -1;
+
+// The channel the guidance tone follows in this reading, while it is on.
+int ToneChannelOf(const workshop::TWorkshopView& view, const workshop::Reading& r) {
+  const tone::ToneSettings& tone = view.Tone().Settings();
+  return tone.on ? tone::FollowedChannel(r, tone.cylinder) : kNoToneCylinder;
+}
 }  // namespace
 
 PhoneSwitch::PhoneSwitch(phone::PhoneServer& server, Language lang) : server_(server), lang_(lang) {}
@@ -109,9 +117,9 @@ void PhoneSwitch::ShowState() {
     // is set the view keeps working out its reading when minimised.
     if (on_) {
       view_->OnShown = [this](const workshop::Reading& r) {
-        server_.SetReading(phone::PhoneReadingOf(r, kNoToneCylinder));
+        if (view_) server_.SetReading(phone::PhoneReadingOf(r, ToneChannelOf(*view_, r)));
       };
-      server_.SetReading(phone::PhoneReadingOf(view_->Shown(), kNoToneCylinder));
+      server_.SetReading(phone::PhoneReadingOf(view_->Shown(), ToneChannelOf(*view_, view_->Shown())));
     } else {
       view_->OnShown = nullptr;
     }

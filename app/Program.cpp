@@ -4,12 +4,14 @@
 #include <cstdio>
 
 #include "CommandLine.h"
+#include "EngineGuard.h"
 #include "ExportReference.h"
 #include "PhoneServer.h"
 #include "PhoneSwitch.h"
 #include "PortSession.h"
 #include "RecordingControl.h"
 #include "TWorkshopView.h"
+#include "ToneOutputSound.h"
 #include "UnitMain.h"
 #include "WorkshopBackend.h"
 #include "WorkshopJob.h"
@@ -34,6 +36,10 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl)
   session_.Subscribe(*phone_server_);
   phone_ = std::make_unique<PhoneSwitch>(*phone_server_, LanguageFromEnvironment());
   if (cl.phone) phone_->SetWanted(QString::fromStdString(*cl.phone));
+  guard_ = std::make_unique<guard::EngineGuard>();
+  session_.Subscribe(*guard_);
+  // The guidance tone's sound: nothing is contacted until the tone is switched on.
+  tone_ = std::make_unique<ToneOutputSound>();
 
   // The export measures against the view's reference: the open view's
   // choice, else the one stored, else the mean.
@@ -48,6 +54,8 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl)
     recording_->AcceptDropsOn(view);
     JoinJobControls(view, form_, *recording_, session_);
     phone_->Attach(view);
+    view.SetEngineGuard(guard_.get());
+    view.SetToneSound(tone_.get());
   };
 }
 
@@ -58,6 +66,8 @@ TProgram::~TProgram() {
   session_.Unsubscribe(*phone_server_);
   phone_server_.reset();
   workshop_->DropView();
+  session_.Unsubscribe(*guard_);
+  tone_.reset();
   recording_.reset();
   port_.reset();
 }

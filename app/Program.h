@@ -20,8 +20,13 @@ namespace qv {
 struct CommandLine;
 class TPortSession;
 class TRecordingControl;
+class ToneOutputSound;
 class WorkshopLauncher;
 class PhoneSwitch;
+
+namespace guard {
+class EngineGuard;
+}
 
 class TProgram {
  public:
@@ -40,6 +45,8 @@ class TProgram {
   [[nodiscard]] TRecordingControl& Recording() { return *recording_; }
   [[nodiscard]] PhoneSwitch& Phone() { return *phone_; }
   [[nodiscard]] phone::PhoneServer& PhoneServer() { return *phone_server_; }
+  [[nodiscard]] guard::EngineGuard& Guard() { return *guard_; }
+  [[nodiscard]] ToneOutputSound& Tone() { return *tone_; }
 
  private:
   TForm1& form_;
@@ -52,6 +59,8 @@ class TProgram {
   const std::optional<std::string> phone_wanted_;  // --phone[=ADDRESS]
   std::unique_ptr<phone::PhoneServer> phone_server_;
   std::unique_ptr<PhoneSwitch> phone_;
+  std::unique_ptr<guard::EngineGuard> guard_;
+  std::unique_ptr<ToneOutputSound> tone_;
 };
 
 }  // namespace qv

@@ -2,12 +2,16 @@
 
 #include <utility>
 
+#include "CapabilityKeys.h"
+
 namespace qv {
 
 using namespace workshop;
 
 WorkshopModelSource::WorkshopModelSource(std::function<std::string()> portName, WorkshopSettingsFile file)
-    : port_name_(std::move(portName)), file_(std::move(file)) {}
+    // The tone's and the guard's keys are read with the view's, so that a
+    // value of theirs that cannot be understood is the file's damage too.
+    : port_name_(std::move(portName)), file_(file.Path(), CapabilityKeysReader()) {}
 
 void WorkshopModelSource::FollowPort() {
   const std::string port = port_name_ ? port_name_() : std::string();
@@ -59,6 +63,9 @@ ViewSettings WorkshopModelSource::Load(std::string& problem) {
   v.snapshotFolder = settings_.snapshotFolder;
   v.geometry = settings_.geometry;
   v.reconnect = settings_.reconnect;
+  const CapabilitySettings more = CapabilitiesOf(settings_.more);
+  v.tone = more.tone;
+  v.guard = more.guard;
   return v;
 }
 
@@ -69,6 +76,7 @@ std::string WorkshopModelSource::Save(const ViewSettings& s) {
   next.snapshotFolder = s.snapshotFolder;
   next.geometry = s.geometry;
   next.reconnect = s.reconnect;
+  next.more = KeysOf({s.tone, s.guard});
   settings_ = next;
   return file_.Save(next);
 }

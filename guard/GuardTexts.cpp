@@ -24,6 +24,10 @@ constexpr CatalogueEntry<GuardTextId> kTexts[] = {
     {kAccRunning, "Motorlaufzeit", "Engine running time"},
     {kAccNotice, "Motorhinweis", "Engine notice"},
     {kAccDrift, "Leerlaufdrift", "Idle drift"},
+    {kNoticeAfter, "Motorhinweis nach", "Engine notice after"},
+    {kNoticeAfterTip, "Nach wie langem Leerlauf der Hinweis auf Temperatur und Lüfter erscheint",
+     "After how long at idle the notice about temperature and fan shows"},
+    {kMinutes, "%1 min", "%1 min"},
 };
 static_assert(InIdOrder(kTexts));
 

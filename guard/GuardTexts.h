@@ -18,6 +18,9 @@ enum class GuardTextId {
   kAccRunning,  // accessible names
   kAccNotice,
   kAccDrift,
+  kNoticeAfter,  // the menu of the notice's time
+  kNoticeAfterTip,
+  kMinutes,  // "%1 min"
 };
 
 [[nodiscard]] std::string_view Text(GuardTextId id, Language lang);

@@ -19,6 +19,12 @@ constexpr CatalogueEntry<ToneTextId> kTexts[] = {
     {kAccTone, "Führton", "Guidance tone"},
     {kAccOff, "aus", "off"},
     {kAccOn, "an, folgt %1", "on, follows %1"},
+    {kVolumeTip, "Lautstärke des Führtons", "Volume of the guidance tone"},
+    {kFollowsTip, "Welcher Zylinder den Ton bestimmt (Umschalt+T: der nächste)",
+     "Which cylinder the tone follows (Shift+T: the next one)"},
+    {kFollowNext, "Ton folgt: nächster Zylinder", "Tone follows: next cylinder"},
+    {kFollowsLine, "Ton folgt %1", "Tone follows %1"},
+    {kVolumeValue, "%1 %", "%1%"},
 };
 static_assert(InIdOrder(kTexts));
 

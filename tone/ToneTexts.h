@@ -18,6 +18,11 @@ enum class ToneTextId {
   kAccTone,         // accessible name; its value is kAccOff or kAccOn
   kAccOff,
   kAccOn,  // "an, folgt %1"
+  kVolumeTip,
+  kFollowsTip,
+  kFollowNext,   // the key that moves the tone on to the next cylinder
+  kFollowsLine,  // the status line: "Ton folgt %1"
+  kVolumeValue,  // "%1 %"
 };
 
 [[nodiscard]] std::string_view Text(ToneTextId id, Language lang);

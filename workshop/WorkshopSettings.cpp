@@ -193,6 +193,8 @@ std::string SettingsText(const WorkshopSettings& s) {
   ini.Set(kSection, kSnapshotFolder, IsValidIniValue(s.snapshotFolder) ? s.snapshotFolder : std::string());
   ini.Set(kSection, kGeometry, Hex(s.geometry));
   ini.Set(kSection, kReconnect, s.reconnect ? "1" : "0");
+  for (const auto& [key, value] : s.more)
+    if (IsValidIniKeyName(key) && IsValidIniValue(value)) ini.Set(kSection, key, value);
   int n = 0;
   for (const auto& [port, o] : s.zeroOffsets) {
     if (port.empty() || !IsValidIniValue(port)) continue;  // a name that could not be read back
@@ -203,38 +205,49 @@ std::string SettingsText(const WorkshopSettings& s) {
   return ini.Bytes();
 }
 
-ParsedSettings ParseSettings(std::string_view text) {
+ParsedSettings ParseSettings(std::string_view text, const MoreKeysReader& more) {
   ParsedSettings out;
+  // Damaged or not, the other capabilities' keys are their defaults at least.
+  auto defaults = [&] {
+    if (more) (void)more(IniText(), out.settings.more);
+  };
   if (text.find('\0') != std::string_view::npos) {
     out.problem = "binary data";
+    defaults();
     return out;
   }
+  const IniText ini(text);
   WorkshopSettings s;
-  out.problem = Read(IniText(text), s);
+  out.problem = Read(ini, s);
+  if (out.problem.empty() && more) out.problem = more(ini, s.more);
   if (out.problem.empty()) {
     s.model = Sanitised(s.model);
     out.settings = std::move(s);
+  } else {
+    defaults();
   }
   return out;
 }
 
 std::filesystem::path DefaultSettingsPath() { return UserConfigDir() / keys::kFileName; }
 
-WorkshopSettingsFile::WorkshopSettingsFile(std::filesystem::path path) : path_(std::move(path)) {}
+WorkshopSettingsFile::WorkshopSettingsFile(std::filesystem::path path, MoreKeysReader more)
+    : path_(std::move(path)), more_(std::move(more)) {}
 
 ParsedSettings WorkshopSettingsFile::Load() {
   damaged_ = false;
   loaded_ = {};
+  if (more_) (void)more_(IniText(), loaded_.more);
   std::error_code ec;
   const auto status = std::filesystem::status(path_, ec);
-  if (status.type() == std::filesystem::file_type::not_found) return {};
+  if (status.type() == std::filesystem::file_type::not_found) return {loaded_, {}};
   const std::optional<std::string> text =
       status.type() == std::filesystem::file_type::regular ? ReadAll(path_) : std::nullopt;
   if (!text) {
     damaged_ = true;
-    return {{}, path_.string() + ": cannot be read"};
+    return {loaded_, path_.string() + ": cannot be read"};
   }
-  ParsedSettings p = ParseSettings(*text);
+  ParsedSettings p = ParseSettings(*text, more_);
   if (!p.problem.empty()) {
     damaged_ = true;
     p.problem = path_.string() + ": " + p.problem;

@@ -4,11 +4,16 @@
 // file that cannot be understood gives the defaults and a message, and is left
 // as it is until the user changes a setting.
 #include <filesystem>
+#include <functional>
 #include <map>
 #include <string>
 #include <string_view>
 
 #include "WorkshopModel.h"
+
+namespace qv {
+class IniText;
+}
 
 namespace qv::workshop {
 
@@ -40,9 +45,18 @@ struct WorkshopSettings {
   std::map<std::string, ZeroOffsets> zeroOffsets;  // by port name
   std::string geometry;                            // as the window gave it, any bytes
   bool reconnect = true;
+  // Keys other capabilities keep in the [Workshop] section (the guidance
+  // tone's, the engine guard's), as their owners write them.
+  std::map<std::string, std::string> more;
 
   bool operator==(const WorkshopSettings&) const = default;
 };
+
+// Reads the keys of other capabilities from the file's text: fills `keys`
+// with them as they are to be written back (their defaults where missing) and
+// returns what could not be understood, "" when nothing. The view's file
+// alone does not know them; the program's assembly gives this.
+using MoreKeysReader = std::function<std::string(const IniText& file, std::map<std::string, std::string>& keys)>;
 
 // The text of the file for these settings, and the settings of a text: an
 // empty `problem` when everything was understood, else the defaults and what
@@ -52,13 +66,13 @@ struct ParsedSettings {
   WorkshopSettings settings;
   std::string problem;
 };
-[[nodiscard]] ParsedSettings ParseSettings(std::string_view text);
+[[nodiscard]] ParsedSettings ParseSettings(std::string_view text, const MoreKeysReader& more = {});
 
 [[nodiscard]] std::filesystem::path DefaultSettingsPath();
 
 class WorkshopSettingsFile {
  public:
-  explicit WorkshopSettingsFile(std::filesystem::path path = DefaultSettingsPath());
+  explicit WorkshopSettingsFile(std::filesystem::path path = DefaultSettingsPath(), MoreKeysReader more = {});
 
   // A missing file gives the defaults without a problem.
   [[nodiscard]] ParsedSettings Load();
@@ -72,6 +86,7 @@ class WorkshopSettingsFile {
 
  private:
   std::filesystem::path path_;
+  MoreKeysReader more_;
   bool damaged_ = false;
   WorkshopSettings loaded_;
 };

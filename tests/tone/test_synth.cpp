@@ -3,9 +3,9 @@
 #include <cmath>
 #include <numbers>
 
-#include "ToneAnalysis.h"
 #include "ToneScript.h"
 #include "ToneTable.h"
+#include "support/ToneAnalysis.h"
 
 using namespace qvtest;
 using qv::tone::CadenceAt;

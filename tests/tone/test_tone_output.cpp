@@ -6,11 +6,11 @@
 #include <chrono>
 #include <thread>
 
-#include "ToneAnalysis.h"
 #include "ToneOutput.h"
 #include "ToneTable.h"
 #include "support/PulseServer.h"
 #include "support/TestEnv.h"
+#include "support/ToneAnalysis.h"
 
 using namespace qvtest;
 using namespace std::chrono_literals;

@@ -11,6 +11,8 @@
 #include <cmath>
 
 #include "AccessibleParts.h"
+#include "GuardPanel.h"
+#include "ToneControls.h"
 #include "UserDirs.h"
 #include "WorkshopCanvas.h"
 #include "WorkshopSnapshot.h"
@@ -69,6 +71,8 @@ TWorkshopView::TWorkshopView(WorkshopSource& source, WorkshopInputs inputs, View
   addToolBarBreak(Qt::TopToolBarArea);
   addToolBar(Qt::TopToolBarArea, banner_bar_);
   banner_bar_->hide();
+  tone_ = new ToneControls(*this);
+  guard_panel_ = new GuardPanel(*this);
   SetLanguage(renderer_.Words());
 
   setMinimumSize(kMinSize);
@@ -90,6 +94,8 @@ void TWorkshopView::LoadSettings() {
   SetChoices(s.choices);
   SetTheme(s.theme);
   SetReconnect(s.reconnect);
+  tone_->Load(s.tone);
+  guard_panel_->Load(s.guard);
   snapshot_folder_ = s.snapshotFolder;
   if (!s.geometry.empty()) restoreGeometry(QByteArray::fromStdString(s.geometry));
   loading_ = false;
@@ -104,6 +110,8 @@ void TWorkshopView::SaveSettings() {
   s.snapshotFolder = snapshot_folder_.string();
   s.geometry = saveGeometry().toStdString();
   s.reconnect = reconnect_;
+  s.tone = tone_->Settings();
+  s.guard = guard_panel_->Settings();
   const std::string problem = store_->Save(s);
   if (!problem.empty()) ShowMessage(renderer_.Words().F(kSettingsNotSaved, {QString::fromStdString(problem)}));
 }
@@ -123,6 +131,8 @@ void TWorkshopView::SetLanguage(const ViewLanguage& language) {
   SetConnectionNotice(notice_);  // its text in the new language
   if (banner_) banner_->setText(BannerText());
   FillControls();
+  if (tone_) tone_->Fill(language);
+  if (guard_panel_) guard_panel_->Fill(language);
   drawn_ = false;
   Redraw();
 }
@@ -160,6 +170,7 @@ void TWorkshopView::showEvent(QShowEvent* event) {
   tick_.start();
   canvas_->setFocus();
   Tick();
+  tone_->SetVisible(true);
 }
 
 void TWorkshopView::closeEvent(QCloseEvent* event) {
@@ -173,6 +184,7 @@ void TWorkshopView::hideEvent(QHideEvent* event) {
   // Minimised (a spontaneous hide), a listener still hears what changes.
   if (OnShown && event->spontaneous()) return;
   tick_.stop();
+  tone_->SetVisible(false);  // no tone from a window no one sees
 }
 
 void TWorkshopView::changeEvent(QEvent* event) {
@@ -195,6 +207,7 @@ void TWorkshopView::Tick() {
     }
   }
   ShowReplay(inputs_.replay ? inputs_.replay() : ReplayShown{});
+  guard_panel_->Update();
   const Reading r = source_.Read(look);
   if (drawn_ && r.serial == shown_.serial) return;
   shown_ = r;
@@ -202,6 +215,7 @@ void TWorkshopView::Tick() {
   drawn_ = false;
   Redraw();
   if (OnShown) OnShown(shown_);
+  tone_->Follow(shown_);  // the tone follows the number as shown
 }
 
 QString TWorkshopView::BannerText() const {
@@ -283,6 +297,8 @@ void TWorkshopView::UpdateAccessibleParts() {
   connection_part_->SetName(w.T(kAccessibleConnection));
   connection_part_->SetValue(renderer_.Notice());
   connection_part_->setGeometry(renderer_.Notice().isEmpty() ? QRect() : l.message.toRect());
+  if (tone_) tone_->Part()->setGeometry(l.info.toRect());
+  if (guard_panel_) guard_panel_->Place(l);
 }
 
 void TWorkshopView::SetChoices(const ViewChoices& c) {
@@ -353,6 +369,10 @@ void TWorkshopView::Snapshot() {
     ShowMessage(w.F(kSnapshotSaved, {png}));
   }
 }
+
+void TWorkshopView::SetToneSound(ToneSound* sound) { tone_->SetSound(sound); }
+
+void TWorkshopView::SetEngineGuard(guard::EngineGuard* guard) { guard_panel_->SetGuard(guard); }
 
 void TWorkshopView::ShowMessage(const QString& text) { status_->setText(text); }
 

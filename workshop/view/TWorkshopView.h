@@ -31,6 +31,9 @@ class QToolBar;
 namespace qv::workshop {
 
 class AccessiblePart;
+class GuardPanel;
+class ToneControls;
+class ToneSound;
 class WorkshopCanvas;
 
 // What a replay shows in the view's banner.
@@ -137,6 +140,15 @@ class TWorkshopView : public QMainWindow {
   [[nodiscard]] bool ShortcutsShown() const;
   [[nodiscard]] std::vector<ShortcutLine> Shortcuts() const;
 
+  // The guidance tone (ToneControls.h) and the sound it drives, which must
+  // outlive the view or be taken back with nullptr.
+  void SetToneSound(ToneSound* sound);
+  [[nodiscard]] ToneControls& Tone() const { return *tone_; }
+  // The engine guard whose running time, notice and drift are shown
+  // (GuardPanel.h); the same rule.
+  void SetEngineGuard(guard::EngineGuard* guard);
+  [[nodiscard]] GuardPanel& Guard() const { return *guard_panel_; }
+
  protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
@@ -145,6 +157,8 @@ class TWorkshopView : public QMainWindow {
 
  private:
   friend class WorkshopCanvas;
+  friend class ToneControls;
+  friend class GuardPanel;
   void BuildControls();
   void BuildJobControls();
   void BuildShortcuts();
@@ -217,6 +231,8 @@ class TWorkshopView : public QMainWindow {
   AccessiblePart* tolerance_part_ = nullptr;
   AccessiblePart* verdict_part_ = nullptr;
   AccessiblePart* connection_part_ = nullptr;
+  ToneControls* tone_ = nullptr;
+  GuardPanel* guard_panel_ = nullptr;
 };
 
 }  // namespace qv::workshop

@@ -7,6 +7,8 @@
 #include <cstdint>
 #include <string>
 
+#include "EngineGuard.h"
+#include "ToneSettings.h"
 #include "WorkshopModel.h"
 #include "WorkshopPalette.h"
 #include "WorkshopReading.h"
@@ -57,6 +59,8 @@ struct ViewSettings {
   std::string snapshotFolder;  // empty: the default folder
   std::string geometry;        // the window's saveGeometry() bytes
   bool reconnect = true;       // carry a scan over a pulled cable while the view is open
+  tone::ToneSettings tone;     // the guidance tone: off, its volume, the cylinder it follows
+  guard::GuardSettings guard;  // the engine guard's notice time and drift
 };
 
 class ViewSettingsStore {

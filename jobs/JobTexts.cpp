@@ -1,0 +1,78 @@
+#include "JobTexts.h"
+
+#include <cstdio>
+
+namespace qv::jobs {
+namespace {
+
+using enum JobTextId;
+
+constexpr CatalogueEntry<JobTextId> kTexts[] = {
+    {kBefore, "Vorher", "Before"},
+    {kAfter, "Nachher", "After"},
+    {kBeforeTip, "Die Werte vor der Arbeit festhalten (Mittel der letzten Sekunden)",
+     "Record the readings before the work (mean of the last seconds)"},
+    {kAfterTip, "Die Werte nach der Arbeit festhalten (Mittel der letzten Sekunden)",
+     "Record the readings after the work (mean of the last seconds)"},
+    {kRefusedNoData, "Keine Messwerte: erst messen oder eine Aufnahme abspielen",
+     "No readings: scan or play a recording first"},
+    {kRefusedUnsettled, "Die Werte sind noch unruhig: warten, bis sie sich beruhigt haben",
+     "The readings are not settled yet: wait until they are steady"},
+    {kRefusedSettling, "Die Werte sind erst seit %1 s ruhig, %2 s werden gemittelt",
+     "The readings have been steady for %1 s only; %2 s are averaged"},
+    {kCaptured, "%1 festgehalten: Mittel der letzten %2 s, %3", "%1 taken: mean of the last %2 s, %3"},
+    {kDbDamaged, "Die Auftragsdatenbank %1 ist beschädigt (%2).", "The job database %1 is damaged (%2)."},
+    {kDbForeign, "Die Datei %1 ist keine Auftragsdatenbank von Quorvel (%2).",
+     "The file %1 is not a Quorvel job database (%2)."},
+    {kDbTooNew, "Die Auftragsdatenbank %1 stammt von einer neueren Quorvel-Version (%2).",
+     "The job database %1 was written by a newer version of Quorvel (%2)."},
+    {kDbFailed, "Die Auftragsdatenbank %1 lässt sich nicht öffnen (%2).", "The job database %1 cannot be opened (%2)."},
+    {kDbAskNew,
+     "Die Datei bleibt erhalten und wird umbenannt; daneben wird eine neue, leere Datenbank angelegt. Fortfahren?",
+     "The file is kept under a new name, and a new, empty database is started beside it. Go on?"},
+    {kDbSetAside, "Die alte Datei liegt jetzt unter %1.", "The old file is now at %1."},
+    {kDbSaveFailed, "Der Auftrag wurde nicht gespeichert: %1", "The job was not saved: %1"},
+};
+static_assert(InIdOrder(kTexts));
+
+std::string Seconds(double s, Language lang) {
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.1f", s);
+  std::string t = buf;
+  if (lang == Language::German)
+    for (char& c : t)
+      if (c == '.') c = ',';
+  return t;
+}
+
+}  // namespace
+
+std::string_view JobText(JobTextId id, Language lang) { return CatalogueText(kTexts, id, lang); }
+
+std::string JobText(JobTextId id, Language lang, std::initializer_list<std::string_view> args) {
+  return FillText(JobText(id, lang), args);
+}
+
+std::string RefusalText(const CaptureResult& result, double window, Language lang) {
+  switch (result.refusal) {
+    case Refusal::kNone: return {};
+    case Refusal::kNoData: return std::string(JobText(kRefusedNoData, lang));
+    case Refusal::kUnsettled: return std::string(JobText(kRefusedUnsettled, lang));
+    case Refusal::kSettling:
+      return JobText(kRefusedSettling, lang, {Seconds(result.steadyFor, lang), Seconds(window, lang)});
+  }
+  return {};
+}
+
+std::string OpenProblemText(const OpenResult& result, const std::string& path, Language lang) {
+  switch (result.status) {
+    case OpenStatus::kOk: return {};
+    case OpenStatus::kDamaged: return JobText(kDbDamaged, lang, {path, result.detail});
+    case OpenStatus::kForeign: return JobText(kDbForeign, lang, {path, result.detail});
+    case OpenStatus::kTooNew: return JobText(kDbTooNew, lang, {path, result.detail});
+    case OpenStatus::kFailed: return JobText(kDbFailed, lang, {path, result.detail});
+  }
+  return {};
+}
+
+}  // namespace qv::jobs

@@ -1,0 +1,42 @@
+#pragma once
+// The texts of the job on record (captures, the job database, the report and
+// quorvel-jobs), in German (the default) and English.
+#include <initializer_list>
+#include <string>
+#include <string_view>
+
+#include "CaptureModel.h"
+#include "JobDatabase.h"
+#include "TextCatalogue.h"
+
+namespace qv::jobs {
+
+enum class JobTextId {
+  // Captures.
+  kBefore,
+  kAfter,
+  kBeforeTip,
+  kAfterTip,
+  kRefusedNoData,
+  kRefusedUnsettled,
+  kRefusedSettling,  // %1 seconds steady so far, %2 needed
+  kCaptured,         // %1 the capture's name, %2 the seconds averaged, %3 the time
+  // The database.
+  kDbDamaged,     // %1 the file, %2 the detail
+  kDbForeign,     // %1 the file, %2 the detail
+  kDbTooNew,      // %1 the file, %2 the detail
+  kDbFailed,      // %1 the file, %2 the detail
+  kDbAskNew,      // keep it and start a new one?
+  kDbSetAside,    // %1 where the old file went
+  kDbSaveFailed,  // %1 the detail
+};
+
+[[nodiscard]] std::string_view JobText(JobTextId id, Language lang);
+[[nodiscard]] std::string JobText(JobTextId id, Language lang, std::initializer_list<std::string_view> args);
+
+// Why a capture was refused, ready to show.
+[[nodiscard]] std::string RefusalText(const CaptureResult& result, double window, Language lang);
+// What is wrong with the database at `path`, ready to show.
+[[nodiscard]] std::string OpenProblemText(const OpenResult& result, const std::string& path, Language lang);
+
+}  // namespace qv::jobs

@@ -32,6 +32,58 @@ constexpr CatalogueEntry<JobTextId> kTexts[] = {
      "The file is kept under a new name, and a new, empty database is started beside it. Go on?"},
     {kDbSetAside, "Die alte Datei liegt jetzt unter %1.", "The old file is now at %1."},
     {kDbSaveFailed, "Der Auftrag wurde nicht gespeichert: %1", "The job was not saved: %1"},
+    {kJob, "Auftrag %1", "Job %1"},
+    {kDate, "Datum", "Date"},
+    {kVehicle, "Fahrzeug", "Vehicle"},
+    {kRegistration, "Kennzeichen", "Registration"},
+    {kVin, "FIN", "VIN"},
+    {kOdometer, "Kilometerstand", "Odometer"},
+    {kCustomer, "Kunde", "Customer"},
+    {kMechanic, "Mechaniker", "Mechanic"},
+    {kNotes, "Bemerkungen", "Notes"},
+    {kReference, "Referenz", "Reference"},
+    {kTolerance, "Toleranz", "Tolerance"},
+    {kUnit, "Einheit", "Unit"},
+    {kCylinderShort, "Zyl. %1", "Cyl. %1"},
+    {kPair, "Zyl. %1", "Cyl. %1"},
+    {kAbsolute, "Absolut", "Absolute"},
+    {kDifference, "Abweichung", "Difference"},
+    {kBand, "Im Band", "In band"},
+    {kInside, "ja", "yes"},
+    {kOutside, "nein", "no"},
+    {kSteadiness, "Unruhe (größte Streuung)", "Steadiness (largest scatter)"},
+    {kEngineTime, "Motorlaufzeit", "Engine running time"},
+    {kVerdict, "Ergebnis", "Verdict"},
+    {kInSync, "SYNCHRON", "IN SYNC"},
+    {kNotInSync, "NICHT SYNCHRON", "NOT IN SYNC"},
+    {kNotTaken, "nicht gemessen", "not taken"},
+    {kReportFile, "Bericht", "Report"},
+    {kMinutes, "%1 min %2 s", "%1 min %2 s"},
+    {kCliUsage,
+     "Aufruf: quorvel-jobs [--db DATEI] BEFEHL\n"
+     "Die Auftragsgeschichte von Quorvel (Vorher/Nachher je Fahrzeug).\n\n"
+     "Befehle:\n"
+     "  list [SUCHE]            Aufträge, neueste zuerst; SUCHE in Kennzeichen, FIN, Marke oder Kunde\n"
+     "  show ID                 ein Auftrag mit allen Werten\n"
+     "  export --csv [-o DATEI] eine CSV-Zeile je Auftrag und Zylinder (für die Buchhaltung)\n\n"
+     "Optionen:\n"
+     "  --db DATEI  diese Datenbank statt $XDG_DATA_HOME/quorvel/jobs.sqlite\n"
+     "  --help      diese Hilfe\n"
+     "  --version   die Version\n",
+     "Usage: quorvel-jobs [--db FILE] COMMAND\n"
+     "Quorvel's job history (before and after, per vehicle).\n\n"
+     "Commands:\n"
+     "  list [SEARCH]           jobs, newest first; SEARCH in registration, VIN, make or customer\n"
+     "  show ID                 one job with all its values\n"
+     "  export --csv [-o FILE]  one CSV line per job and cylinder (for the accounts)\n\n"
+     "Options:\n"
+     "  --db FILE   this database instead of $XDG_DATA_HOME/quorvel/jobs.sqlite\n"
+     "  --help      this help\n"
+     "  --version   the version\n"},
+    {kCliNoSuchJob, "Kein Auftrag mit der Nummer %1", "No job number %1"},
+    {kCliBadCommand, "Nicht verstanden: %1 (quorvel-jobs --help zeigt die Befehle)",
+     "Not understood: %1 (quorvel-jobs --help lists the commands)"},
+    {kCliNoJobs, "Keine Aufträge", "No jobs"},
 };
 static_assert(InIdOrder(kTexts));
 

@@ -29,6 +29,39 @@ enum class JobTextId {
   kDbAskNew,      // keep it and start a new one?
   kDbSetAside,    // %1 where the old file went
   kDbSaveFailed,  // %1 the detail
+  // A job's fields, as quorvel-jobs and the report write them.
+  kJob,  // "Auftrag %1"
+  kDate,
+  kVehicle,
+  kRegistration,
+  kVin,
+  kOdometer,
+  kCustomer,
+  kMechanic,
+  kNotes,
+  kReference,
+  kTolerance,
+  kUnit,
+  kCylinderShort,  // "Zyl. %1"
+  kPair,           // "Zyl. %1" for a pair "1+2"
+  kAbsolute,
+  kDifference,
+  kBand,
+  kInside,
+  kOutside,
+  kSteadiness,
+  kEngineTime,
+  kVerdict,
+  kInSync,
+  kNotInSync,
+  kNotTaken,
+  kReportFile,
+  kMinutes,  // "%1 min %2 s"
+  // quorvel-jobs.
+  kCliUsage,
+  kCliNoSuchJob,   // %1 the id
+  kCliBadCommand,  // %1 what was not understood
+  kCliNoJobs,
 };
 
 [[nodiscard]] std::string_view JobText(JobTextId id, Language lang);

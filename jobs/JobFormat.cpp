@@ -16,6 +16,13 @@ std::string Number(double value, workshop::Unit unit, Language lang, bool sign) 
   return workshop::FormatValue(value, unit, style);
 }
 
+std::string ScatterNumber(double value, workshop::Unit unit, Language lang) {
+  workshop::NumberStyle style;
+  style.decimalSeparator = lang == Language::German ? "," : ".";
+  style.extraDecimals = 1;
+  return workshop::FormatValue(value, unit, style);
+}
+
 std::string ChannelName(const Capture& c, int channel, Language lang) {
   if (c.channelCount == 2) return JobText(JobTextId::kPair, lang, {channel == 0 ? "1+2" : "3+4"});
   return JobText(JobTextId::kCylinderShort, lang, {std::to_string(channel + 1)});

@@ -9,8 +9,10 @@
 namespace qv::jobs {
 
 // The value with the unit's resolution and the language's decimal separator;
-// `sign` writes "+" before positive values.
+// `sign` writes "+" before positive values; a scatter is shown with one
+// decimal more, as the view shows it.
 [[nodiscard]] std::string Number(double value, workshop::Unit unit, Language lang, bool sign = false);
+[[nodiscard]] std::string ScatterNumber(double value, workshop::Unit unit, Language lang);
 // "Mittelwert", "Mitte", "Zylinder 2" (or "Zylinder 1+2" in pair mode).
 [[nodiscard]] std::string ReferenceName(const Capture& c, Language lang);
 // "Zyl. 3", or "Zyl. 3+4" for the second channel in pair mode.

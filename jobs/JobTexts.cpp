@@ -65,7 +65,8 @@ constexpr CatalogueEntry<JobTextId> kTexts[] = {
      "Befehle:\n"
      "  list [SUCHE]            Aufträge, neueste zuerst; SUCHE in Kennzeichen, FIN, Marke oder Kunde\n"
      "  show ID                 ein Auftrag mit allen Werten\n"
-     "  export --csv [-o DATEI] eine CSV-Zeile je Auftrag und Zylinder (für die Buchhaltung)\n\n"
+     "  export --csv [-o DATEI] eine CSV-Zeile je Auftrag und Zylinder (für die Buchhaltung)\n"
+     "  report ID -o DATEI.pdf  den Bericht des Auftrags noch einmal schreiben\n\n"
      "Optionen:\n"
      "  --db DATEI  diese Datenbank statt $XDG_DATA_HOME/quorvel/jobs.sqlite\n"
      "  --help      diese Hilfe\n"
@@ -75,7 +76,8 @@ constexpr CatalogueEntry<JobTextId> kTexts[] = {
      "Commands:\n"
      "  list [SEARCH]           jobs, newest first; SEARCH in registration, VIN, make or customer\n"
      "  show ID                 one job with all its values\n"
-     "  export --csv [-o FILE]  one CSV line per job and cylinder (for the accounts)\n\n"
+     "  export --csv [-o FILE]  one CSV line per job and cylinder (for the accounts)\n"
+     "  report ID -o FILE.pdf   write the job's report again\n\n"
      "Options:\n"
      "  --db FILE   this database instead of $XDG_DATA_HOME/quorvel/jobs.sqlite\n"
      "  --help      this help\n"
@@ -84,6 +86,18 @@ constexpr CatalogueEntry<JobTextId> kTexts[] = {
     {kCliBadCommand, "Nicht verstanden: %1 (quorvel-jobs --help zeigt die Befehle)",
      "Not understood: %1 (quorvel-jobs --help lists the commands)"},
     {kCliNoJobs, "Keine Aufträge", "No jobs"},
+    {kReport, "Bericht", "Report"},
+    {kReportTip, "Einen einseitigen Bericht für den Kunden schreiben (PDF)",
+     "Write a one-page report for the customer (PDF)"},
+    {kReportTitle, "Synchronisationsbericht", "Synchronisation report"},
+    {kReportBars, "Abweichung je Zylinder: vorher (grau) und nachher",
+     "Difference per cylinder: before (grey) and after"},
+    {kReportSignature, "Datum, Unterschrift", "Date, signature"},
+    {kReportWorkshopUnnamed, "Werkstatt", "Workshop"},
+    {kReportAfterMissing, "Nachher nicht gemessen", "After not taken"},
+    {kReportWritten, "Bericht gespeichert: %1", "Report saved: %1"},
+    {kReportFailed, "Der Bericht wurde nicht geschrieben: %1", "The report was not written: %1"},
+    {kReportNotesCut, "(gekürzt)", "(shortened)"},
 };
 static_assert(InIdOrder(kTexts));
 

@@ -62,6 +62,17 @@ enum class JobTextId {
   kCliNoSuchJob,   // %1 the id
   kCliBadCommand,  // %1 what was not understood
   kCliNoJobs,
+  // The report.
+  kReport,
+  kReportTip,
+  kReportTitle,
+  kReportBars,
+  kReportSignature,
+  kReportWorkshopUnnamed,
+  kReportAfterMissing,  // the verdict when only "Vorher" was taken
+  kReportWritten,       // %1 the file
+  kReportFailed,        // %1 the detail
+  kReportNotesCut,      // the notes did not fit
 };
 
 [[nodiscard]] std::string_view JobText(JobTextId id, Language lang);

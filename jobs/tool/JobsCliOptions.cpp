@@ -57,6 +57,8 @@ JobsCliParse ParseJobsCli(const std::vector<std::string>& args) {
     o.command = JobsCliOptions::Command::kShow;
   } else if (cmd == "export" && rest == 0 && csv) {
     o.command = JobsCliOptions::Command::kExport;
+  } else if (cmd == "report" && rest == 1 && ParseId(words[1], o.id) && !o.output.empty() && !csv) {
+    o.command = JobsCliOptions::Command::kReport;
   } else {
     std::string all;
     for (const auto& w : words) all += (all.empty() ? "" : " ") + w;

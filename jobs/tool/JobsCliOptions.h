@@ -7,12 +7,12 @@
 namespace qv::jobs {
 
 struct JobsCliOptions {
-  enum class Command { kList, kShow, kExport, kHelp, kVersion };
+  enum class Command { kList, kShow, kExport, kReport, kHelp, kVersion };
   Command command = Command::kHelp;
   std::string db;      // --db FILE; empty: the default database
   std::string search;  // list SEARCH
   std::int64_t id = 0;
-  std::string output;  // -o FILE (export: stdout when empty)
+  std::string output;  // -o FILE (export: stdout when empty; report: required)
 };
 
 struct JobsCliParse {

@@ -12,6 +12,7 @@
 #include "JobFormat.h"
 #include "JobTexts.h"
 #include "JobsCliOptions.h"
+#include "JobsReportCommand.h"
 
 namespace {
 
@@ -35,7 +36,7 @@ int Run(const JobsCliOptions& o, Language lang) {
   // Reading a history that is not there yet makes no file.
   const bool exists = std::filesystem::exists(path);
   std::unique_ptr<JobDatabase> db;
-  if (exists) {
+  if (exists || o.command == Command::kReport) {
     OpenResult r;
     db = JobDatabase::Open(path, r);
     if (!db) {
@@ -51,12 +52,14 @@ int Run(const JobsCliOptions& o, Language lang) {
         std::cout << JobText(JobTextId::kCliNoJobs, lang) << "\n";
       }
       return 0;
-    case Command::kShow: {
+    case Command::kShow:
+    case Command::kReport: {
       const auto job = db ? db->Load(o.id) : std::nullopt;
       if (!job) {
         std::cerr << "quorvel-jobs: " << JobText(JobTextId::kCliNoSuchJob, lang, {std::to_string(o.id)}) << "\n";
         return 1;
       }
+      if (o.command == Command::kReport) return WriteReportCommand(*job, o.output, lang);
       std::cout << ShowText(*job, lang);
       return 0;
     }

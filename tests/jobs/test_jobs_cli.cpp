@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 #include "JobDatabase.h"
@@ -121,6 +122,47 @@ TEST(JobsCli, ListShowAndExportTheHistory) {
   EXPECT_TRUE(Has(csv, ",HH-QV 77,JH2RC01234567,48 213 km,Müller,A. Schrauber,312.500,1,mbar,"));
   r = Tool(dir, {"--db", db, "export", "--csv"});
   EXPECT_EQ(r.out, csv);
+}
+
+TEST(JobsCli, ReportWritesTheJobsPdfAgain) {
+  qvtest::ScratchDir dir;
+  const auto db = (dir / "jobs.sqlite").string();
+  Job j = qvtest::SampleJob("HH-QV 77");
+  {
+    OpenResult res;
+    auto store = JobDatabase::Open(db, res);
+    ASSERT_TRUE(store);
+    store->Save(j);
+  }
+  const auto ini = qvtest::IsolatedRoot() / "config" / "quorvel" / "jobs.ini";
+  std::filesystem::create_directories(ini.parent_path());
+  qvtest::WriteFile(ini, "[Jobs]\nWorkshopName=Zweirad Meier\n");
+  const auto pdf = dir / "again.pdf";
+  Ran r = Tool(dir, {"--db", db, "report", std::to_string(j.id), "-o", pdf.string()}, "en_US.UTF-8");
+  EXPECT_EQ(r.code, 0) << r.err;
+  ASSERT_TRUE(std::filesystem::exists(pdf));
+  EXPECT_TRUE(qvtest::ReadFile(pdf).starts_with("%PDF-"));
+  const std::string text = [&] {
+    std::string out;
+    if (FILE* f = popen(("pdftotext -enc UTF-8 '" + pdf.string() + "' -").c_str(), "r")) {
+      char buf[4096];
+      for (std::size_t n; (n = fread(buf, 1, sizeof buf, f)) > 0;) out.append(buf, n);
+      pclose(f);
+    }
+    return out;
+  }();
+  EXPECT_TRUE(Has(text, "Zweirad Meier")) << text;
+  EXPECT_TRUE(Has(text, "Synchronisation report")) << text;
+  EXPECT_TRUE(Has(text, "HH-QV 77")) << text;
+  std::filesystem::remove(ini);
+
+  r = Tool(dir, {"--db", db, "report", "99", "-o", (dir / "none.pdf").string()});
+  EXPECT_EQ(r.code, 1);
+  EXPECT_FALSE(std::filesystem::exists(dir / "none.pdf"));
+  r = Tool(dir, {"--db", db, "report", "1"});  // where to?
+  EXPECT_EQ(r.code, 2);
+  r = Tool(dir, {"--db", db, "report", "1", "-o", (dir / "no" / "such" / "x.pdf").string()});
+  EXPECT_EQ(r.code, 0);  // the folder is made
 }
 
 TEST(JobsCli, DamagedDatabaseIsReportedAndKept) {

@@ -98,6 +98,21 @@ constexpr CatalogueEntry<JobTextId> kTexts[] = {
     {kReportWritten, "Bericht gespeichert: %1", "Report saved: %1"},
     {kReportFailed, "Der Bericht wurde nicht geschrieben: %1", "The report was not written: %1"},
     {kReportNotesCut, "(gekürzt)", "(shortened)"},
+    {kDeskTitle, "Auftrag", "Job"},
+    {kDeskMenu, "Auftrag anzeigen", "Show the job"},
+    {kNewJob, "Neuer Auftrag", "New job"},
+    {kMake, "Marke", "Make"},
+    {kModel, "Modell", "Model"},
+    {kLastTime, "Letztes Mal (%1): vorher %2, nachher %3", "Last time (%1): before %2, after %3"},
+    {kHistory, "Auftragsverlauf", "Job history"},
+    {kHistoryMenu, "Auftragsverlauf …", "Job history …"},
+    {kSearch, "Suchen: Kennzeichen, Marke oder Kunde", "Search: registration, make or customer"},
+    {kOpenReport, "Bericht öffnen", "Open report"},
+    {kNoReport, "Zu diesem Auftrag gibt es keinen Bericht", "This job has no report"},
+    {kReportNeedsCapture, "Erst „Vorher“ oder „Nachher“ festhalten", "Take \"Before\" or \"After\" first"},
+    {kNoHistory, "Aufträge werden nicht gespeichert: %1", "Jobs are not saved: %1"},
+    {kJobSaved, "Auftrag %1 gespeichert", "Job %1 saved"},
+    {kNotTakenYet, "noch nicht festgehalten", "not taken yet"},
 };
 static_assert(InIdOrder(kTexts));
 

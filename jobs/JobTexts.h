@@ -73,6 +73,22 @@ enum class JobTextId {
   kReportWritten,       // %1 the file
   kReportFailed,        // %1 the detail
   kReportNotesCut,      // the notes did not fit
+  // The job's panel and the history window.
+  kDeskTitle,
+  kDeskMenu,
+  kNewJob,
+  kMake,
+  kModel,
+  kLastTime,  // %1 date, %2 before's verdict, %3 after's verdict
+  kHistory,
+  kHistoryMenu,
+  kSearch,
+  kOpenReport,
+  kNoReport,
+  kReportNeedsCapture,
+  kNoHistory,  // %1 why
+  kJobSaved,   // %1 the job's number
+  kNotTakenYet,
 };
 
 [[nodiscard]] std::string_view JobText(JobTextId id, Language lang);

@@ -4,6 +4,7 @@
 
 #include "CommandLine.h"
 #include "ExportReference.h"
+#include "JobDeskJoin.h"
 #include "PortSession.h"
 #include "RecordingControl.h"
 #include "TWorkshopView.h"
@@ -37,6 +38,7 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl) : form_(form), open_work
   workshop_->OnViewMade = [this](workshop::TWorkshopView& view) {
     recording_->AcceptDropsOn(view);
     JoinJobControls(view, form_, *recording_, session_);
+    JoinJobDesk(view, session_);
   };
 }
 

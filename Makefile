@@ -21,7 +21,8 @@ PACKAGES := cmake make g++ pkg-config qt6-base-dev qt6-tools-dev qt6-l10n-tools 
             dpkg-dev file lintian ninja-build lld \
             at-spi2-core dbus-daemon xvfb xauth python3 python3-gi gir1.2-atspi-2.0 \
             pulseaudio pulseaudio-utils libpulse-dev \
-            libqrcodegencpp-dev chromium chromium-driver python3-selenium
+            libqrcodegencpp-dev chromium chromium-driver python3-selenium \
+            libsqlite3-dev poppler-utils
 
 SUDO := $(shell [ "$$(id -u)" -eq 0 ] || echo sudo)
 

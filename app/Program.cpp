@@ -6,6 +6,7 @@
 #include "CommandLine.h"
 #include "EngineGuard.h"
 #include "ExportReference.h"
+#include "JobDeskJoin.h"
 #include "PhoneServer.h"
 #include "PhoneSwitch.h"
 #include "PortSession.h"
@@ -56,6 +57,7 @@ TProgram::TProgram(TForm1& form, const CommandLine& cl)
     phone_->Attach(view);
     view.SetEngineGuard(guard_.get());
     view.SetToneSound(tone_.get());
+    JoinJobDesk(view, session_);
   };
 }
 

@@ -10,8 +10,6 @@
 namespace qv::workshop {
 namespace {
 
-constexpr std::string_view kKey = "XDG_PICTURES_DIR";
-
 std::filesystem::path Home() {
   const char* h = std::getenv("HOME");
   return h && *h ? std::filesystem::path(h) : std::filesystem::path("/");
@@ -22,6 +20,11 @@ std::filesystem::path Home() {
 // Lines look like XDG_PICTURES_DIR="$HOME/Bilder"; the value is either
 // "$HOME/..." or an absolute path, with \" and \\ escapes.
 std::filesystem::path PicturesDirFromUserDirs(std::string_view text, const std::filesystem::path& home) {
+  return UserDirFromUserDirs(text, "XDG_PICTURES_DIR", home);
+}
+
+std::filesystem::path UserDirFromUserDirs(std::string_view text, std::string_view kKey,
+                                          const std::filesystem::path& home) {
   std::filesystem::path found;
   std::size_t at = 0;
   while (at < text.size()) {
@@ -73,6 +76,17 @@ std::filesystem::path DefaultSnapshotFolder() {
     if (const auto pictures = PicturesDirFromUserDirs(text, home); !pictures.empty()) return pictures / "Quorvel";
   }
   return home / "Pictures" / "Quorvel";
+}
+
+std::filesystem::path DocumentsFolder() {
+  if (const char* d = std::getenv("XDG_DOCUMENTS_DIR"); d && *d == '/') return std::filesystem::path(d);
+  const std::filesystem::path home = Home();
+  std::ifstream in(UserConfigDir().parent_path() / "user-dirs.dirs", std::ios::binary);
+  if (in) {
+    const std::string text{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    if (auto docs = UserDirFromUserDirs(text, "XDG_DOCUMENTS_DIR", home); !docs.empty()) return docs;
+  }
+  return home / "Documents";
 }
 
 }  // namespace qv::workshop

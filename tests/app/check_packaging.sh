@@ -11,7 +11,7 @@
 set -uo pipefail
 
 id=io.quorvel.Synchrontester
-programs=(quorvel quorvel-sim quorvel-decode)
+programs=(quorvel quorvel-sim quorvel-decode quorvel-jobs)
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 for tool in desktop-file-validate appstreamcli groff; do

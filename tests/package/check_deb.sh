@@ -13,7 +13,7 @@ set -uo pipefail
 
 deb=$1 version=$2 source=$3
 id=io.quorvel.Synchrontester
-programs=(quorvel quorvel-sim quorvel-decode)
+programs=(quorvel quorvel-sim quorvel-decode quorvel-jobs)
 source "$(dirname "${BASH_SOURCE[0]}")/../support/checks.sh"
 
 for tool in dpkg dpkg-deb dpkg-query lintian; do
@@ -81,7 +81,7 @@ checks=$((checks + 1))
   fail "dpkg does not list quorvel as installed"
 
 # Exactly these files, no more and no fewer.
-expected=(usr/bin/quorvel usr/bin/quorvel-sim usr/bin/quorvel-decode
+expected=(usr/bin/quorvel usr/bin/quorvel-sim usr/bin/quorvel-decode usr/bin/quorvel-jobs
   "usr/share/applications/$id.desktop" "usr/share/metainfo/$id.metainfo.xml"
   "usr/share/icons/hicolor/scalable/apps/$id.svg"
   usr/share/doc/quorvel/copyright usr/share/doc/quorvel/changelog.gz)

@@ -32,6 +32,7 @@ void SetUpIsolatedEnvironment() {
   setenv("XDG_DATA_HOME", (g_root / "data").c_str(), 1);
   setenv("XDG_RUNTIME_DIR", (g_root / "runtime").c_str(), 1);
   setenv("HOME", (g_root / "home").c_str(), 1);
+  setenv("XDG_DOCUMENTS_DIR", (g_root / "home" / "Dokumente").c_str(), 1);
   std::atexit(RemoveRoot);
 }
 

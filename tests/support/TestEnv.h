@@ -6,7 +6,7 @@
 
 namespace qvtest {
 
-// Creates the private folders and sets XDG_CONFIG_HOME, XDG_DATA_HOME,
+// Creates the private folders and sets XDG_CONFIG_HOME, XDG_DATA_HOME, XDG_DOCUMENTS_DIR,
 // XDG_RUNTIME_DIR and HOME to them. Called once by each test main before any test runs.
 void SetUpIsolatedEnvironment();
 

@@ -64,7 +64,11 @@ std::filesystem::path SaveNewReport(const std::filesystem::path& folder, const s
   }
   if (::fsync(fd.get()) != 0 || ::fchmod(fd.get(), 0644) != 0) Fail(tmp);
   for (int n = 1; n < 10000; ++n) {
-    const std::filesystem::path target = folder / (stem + (n == 1 ? "" : "-" + std::to_string(n)) + ".pdf");
+    // Built by appending: GCC 12 takes the chained + for an overlapping copy (-Wrestrict).
+    std::string name = stem;
+    if (n > 1) name.append("-").append(std::to_string(n));
+    name.append(".pdf");
+    const std::filesystem::path target = folder / name;
     if (::link(tmp.c_str(), target.c_str()) == 0) return target;
     if (errno != EEXIST) Fail(target);
   }

@@ -24,7 +24,7 @@ void Check(bool ok) {
   if (!ok) std::abort();
 }
 
-const Site kSite{"192.168.1.20", 8080, "00112233445566778899aabbccddeeff", {"ffeeddccbbaa99887766554433221100"}};
+const Site kSite{"127.0.0.1", 8080, "00112233445566778899aabbccddeeff", {"ffeeddccbbaa99887766554433221100"}};
 
 void CheckAnswer(const ParseResult& parsed) {
   const Answer a = Decide(parsed, kSite);
@@ -41,7 +41,7 @@ void CheckAnswer(const ParseResult& parsed) {
   const Request& q = parsed.request;
   const bool token = QueryValue(q.query, "t") == kSite.token;
   const bool cookie = CookieValue(q.cookie, kCookieName) == kSite.sessions[0];
-  const bool fromHere = q.host && EqualsIgnoreCase(*q.host, "192.168.1.20:8080");
+  const bool fromHere = q.host && EqualsIgnoreCase(*q.host, "127.0.0.1:8080");
   if (a.resource == Resource::kPair) {
     Check(token && !cookie && fromHere && q.path == "/" && q.method == Method::kGet);
   } else if (a.resource != Resource::kNone || a.response.status == 200) {

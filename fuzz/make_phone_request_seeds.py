@@ -6,7 +6,7 @@ or a broken client would send."""
 import os
 
 here = os.path.join(os.path.dirname(os.path.abspath(__file__)), "corpus", "phone_request")
-host = "192.168.1.20:8080"
+host = "127.0.0.1:8080"
 token = "00112233445566778899aabbccddeeff"  # pairs a phone
 session = "ffeeddccbbaa99887766554433221100"  # a paired phone's cookie
 chrome_ua = ("Mozilla/5.0 (Linux; Android 10; K) AppleWebKit/537.36 (KHTML, like Gecko) "

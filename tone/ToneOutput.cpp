@@ -64,10 +64,10 @@ void ToneOutput::Run() {
     return static_cast<std::uint32_t>(std::lround(seconds * rate) * sizeof(std::int16_t));
   };
 
-  pa_sample_spec spec{};
-  spec.format = PA_SAMPLE_S16LE;
-  spec.rate = static_cast<std::uint32_t>(gen.SampleRate());
-  spec.channels = 1;
+  pa_sample_spec sampleFormat{};
+  sampleFormat.format = PA_SAMPLE_S16LE;
+  sampleFormat.rate = static_cast<std::uint32_t>(gen.SampleRate());
+  sampleFormat.channels = 1;
   // A small target buffer bounds the delay from a decision to the ear; the
   // server asks for more once a block has played.
   pa_buffer_attr attr{};
@@ -79,7 +79,7 @@ void ToneOutput::Run() {
 
   int err = 0;
   pa_simple* pa = pa_simple_new(options_.server.empty() ? nullptr : options_.server.c_str(), options_.appName.c_str(),
-                                PA_STREAM_PLAYBACK, nullptr, "Guidance tone", &spec, nullptr, &attr, &err);
+                                PA_STREAM_PLAYBACK, nullptr, "Guidance tone", &sampleFormat, nullptr, &attr, &err);
   if (!pa) {
     SetStatus(OutputStatus::kUnavailable, pa_strerror(err));
     return;

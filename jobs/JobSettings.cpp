@@ -10,8 +10,8 @@ namespace qv::jobs {
 namespace {
 
 constexpr std::string_view kSection = "Jobs";
-constexpr std::string_view kWorkshopName = "WorkshopName";
-constexpr std::string_view kMechanic = "Mechanic";
+constexpr std::string_view kWorkshopNameKey = "WorkshopName";
+constexpr std::string_view kMechanicKey = "Mechanic";
 
 std::string ReadAll(const std::filesystem::path& file) {
   std::ifstream in(file, std::ios::binary);
@@ -32,15 +32,15 @@ std::filesystem::path JobSettingsPath() { return UserConfigDir() / "jobs.ini"; }
 JobSettings LoadJobSettings(const std::filesystem::path& file) {
   const IniText ini(ReadAll(file));
   JobSettings s;
-  s.workshopName = ini.Get(kSection, kWorkshopName).value_or("");
-  s.mechanic = ini.Get(kSection, kMechanic).value_or("");
+  s.workshopName = ini.Get(kSection, kWorkshopNameKey).value_or("");
+  s.mechanic = ini.Get(kSection, kMechanicKey).value_or("");
   return s;
 }
 
 void SaveJobSettings(const JobSettings& s, const std::filesystem::path& file) {
   IniText ini(ReadAll(file));
-  ini.Set(kSection, kWorkshopName, OneLine(s.workshopName));
-  ini.Set(kSection, kMechanic, OneLine(s.mechanic));
+  ini.Set(kSection, kWorkshopNameKey, OneLine(s.workshopName));
+  ini.Set(kSection, kMechanicKey, OneLine(s.mechanic));
   AtomicWriteFile(file, ini.Bytes());
 }
 

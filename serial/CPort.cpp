@@ -20,16 +20,10 @@
 #include "InputQueue.h"
 #include "LineStatus.h"
 #include "LineTermios.h"
+#include "StoreChanged.h"
 #include "UniqueFd.h"
 
 namespace {
-
-template <typename T>
-bool Store(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
 
 // A purge that fails because the device has gone must not keep the port open:
 // there is nothing left to purge.
@@ -103,7 +97,7 @@ void TCustomComPort::SetConnected(bool value) {
 }
 
 void TCustomComPort::SetPort(const std::string& value) {
-  if (!Store(port_, value) || loading_) return;
+  if (!qv::StoreChanged(port_, value) || loading_) return;
   if (connected_) {
     Close();
     Open();
@@ -111,22 +105,22 @@ void TCustomComPort::SetPort(const std::string& value) {
 }
 
 void TCustomComPort::SetBaudRate(TBaudRate value) {
-  if (Store(baud_rate_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(baud_rate_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetCustomBaudRate(std::int32_t value) {
-  if (Store(custom_baud_rate_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(custom_baud_rate_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetStopBits(TStopBits value) {
-  if (Store(stop_bits_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(stop_bits_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetDataBits(TDataBits value) {
-  if (Store(data_bits_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(data_bits_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetDiscardNull(bool value) {
-  if (Store(discard_null_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(discard_null_, value)) ApplyLineSettings();
 }
 void TCustomComPort::SetEventChar(AnsiChar value) {
-  if (Store(event_char_, value)) ApplyLineSettings();
+  if (qv::StoreChanged(event_char_, value)) ApplyLineSettings();
 }
 
 void TCustomComPort::SetSyncMethod(TSyncMethod value) {

@@ -1,15 +1,7 @@
 // The port's setting groups: each setter stores a different value and then
 // has the owning port apply its group.
 #include "CPort.h"
-
-namespace {
-template <typename T>
-bool Store(T& field, T value) {
-  if (field == value) return false;
-  field = value;
-  return true;
-}
-}  // namespace
+#include "StoreChanged.h"
 
 void TComParity::Changed() {
   if (owner_) owner_->ApplyLineSettings();
@@ -23,16 +15,16 @@ void TComParity::AssignTo(TComParity& dest) const {
 }
 
 void TComParity::SetBits(TParityBits value) {
-  if (Store(bits_, value)) Changed();
+  if (qv::StoreChanged(bits_, value)) Changed();
 }
 void TComParity::SetCheck(bool value) {
-  if (Store(check_, value)) Changed();
+  if (qv::StoreChanged(check_, value)) Changed();
 }
 void TComParity::SetReplace(bool value) {
-  if (Store(replace_, value)) Changed();
+  if (qv::StoreChanged(replace_, value)) Changed();
 }
 void TComParity::SetReplaceChar(AnsiChar value) {
-  if (Store(replace_char_, value)) Changed();
+  if (qv::StoreChanged(replace_char_, value)) Changed();
 }
 
 void TComFlowControl::Changed() {
@@ -53,34 +45,34 @@ void TComFlowControl::AssignTo(TComFlowControl& dest) const {
 }
 
 void TComFlowControl::SetOutCTSFlow(bool value) {
-  if (Store(out_cts_flow_, value)) Changed();
+  if (qv::StoreChanged(out_cts_flow_, value)) Changed();
 }
 void TComFlowControl::SetOutDSRFlow(bool value) {
-  if (Store(out_dsr_flow_, value)) Changed();
+  if (qv::StoreChanged(out_dsr_flow_, value)) Changed();
 }
 void TComFlowControl::SetControlDTR(TDTRFlowControl value) {
-  if (Store(control_dtr_, value)) Changed();
+  if (qv::StoreChanged(control_dtr_, value)) Changed();
 }
 void TComFlowControl::SetControlRTS(TRTSFlowControl value) {
-  if (Store(control_rts_, value)) Changed();
+  if (qv::StoreChanged(control_rts_, value)) Changed();
 }
 void TComFlowControl::SetXonXoffOut(bool value) {
-  if (Store(xon_xoff_out_, value)) Changed();
+  if (qv::StoreChanged(xon_xoff_out_, value)) Changed();
 }
 void TComFlowControl::SetXonXoffIn(bool value) {
-  if (Store(xon_xoff_in_, value)) Changed();
+  if (qv::StoreChanged(xon_xoff_in_, value)) Changed();
 }
 void TComFlowControl::SetDSRSensitivity(bool value) {
-  if (Store(dsr_sensitivity_, value)) Changed();
+  if (qv::StoreChanged(dsr_sensitivity_, value)) Changed();
 }
 void TComFlowControl::SetTxContinueOnXoff(bool value) {
-  if (Store(tx_continue_on_xoff_, value)) Changed();
+  if (qv::StoreChanged(tx_continue_on_xoff_, value)) Changed();
 }
 void TComFlowControl::SetXonChar(AnsiChar value) {
-  if (Store(xon_char_, value)) Changed();
+  if (qv::StoreChanged(xon_char_, value)) Changed();
 }
 void TComFlowControl::SetXoffChar(AnsiChar value) {
-  if (Store(xoff_char_, value)) Changed();
+  if (qv::StoreChanged(xoff_char_, value)) Changed();
 }
 
 TFlowControl TComFlowControl::FlowControl() const {
@@ -122,19 +114,19 @@ void TComTimeouts::AssignTo(TComTimeouts& dest) const {
 }
 
 void TComTimeouts::SetReadInterval(std::int32_t value) {
-  if (Store(read_interval_, value)) Changed();
+  if (qv::StoreChanged(read_interval_, value)) Changed();
 }
 void TComTimeouts::SetReadTotalMultiplier(std::int32_t value) {
-  if (Store(read_total_multiplier_, value)) Changed();
+  if (qv::StoreChanged(read_total_multiplier_, value)) Changed();
 }
 void TComTimeouts::SetReadTotalConstant(std::int32_t value) {
-  if (Store(read_total_constant_, value)) Changed();
+  if (qv::StoreChanged(read_total_constant_, value)) Changed();
 }
 void TComTimeouts::SetWriteTotalMultiplier(std::int32_t value) {
-  if (Store(write_total_multiplier_, value)) Changed();
+  if (qv::StoreChanged(write_total_multiplier_, value)) Changed();
 }
 void TComTimeouts::SetWriteTotalConstant(std::int32_t value) {
-  if (Store(write_total_constant_, value)) Changed();
+  if (qv::StoreChanged(write_total_constant_, value)) Changed();
 }
 
 void TComBuffer::Changed() {
@@ -151,12 +143,12 @@ std::int32_t EvenSize(std::int32_t v) { return v > 0 && (v % 2) != 0 ? v - 1 : v
 }  // namespace
 
 void TComBuffer::SetInputSize(std::int32_t value) {
-  if (!Store(input_size_, value)) return;
+  if (!qv::StoreChanged(input_size_, value)) return;
   input_size_ = EvenSize(input_size_);
   Changed();
 }
 void TComBuffer::SetOutputSize(std::int32_t value) {
-  if (!Store(output_size_, value)) return;
+  if (!qv::StoreChanged(output_size_, value)) return;
   output_size_ = EvenSize(output_size_);
   Changed();
 }

@@ -18,6 +18,7 @@
 #include "PortAnnouncement.h"
 #include "PseudoTerminal.h"
 #include "TerminalKeys.h"
+#include "SystemError.h"
 
 namespace qv::sim {
 namespace {
@@ -33,16 +34,14 @@ int PollTimeout(Nanos wait) {
   return static_cast<int>(std::min<Nanos>(ms, 60'000));
 }
 
-[[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
-
 // The termination signals arrive as readable data instead of interrupting.
 UniqueFd BlockTerminationSignals() {
   sigset_t set;
   sigemptyset(&set);
   for (int s : {SIGINT, SIGTERM, SIGHUP, SIGQUIT}) sigaddset(&set, s);
-  if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) Fail("sigprocmask");
+  if (::sigprocmask(SIG_BLOCK, &set, nullptr) != 0) ThrowErrno("sigprocmask");
   UniqueFd fd(::signalfd(-1, &set, SFD_CLOEXEC | SFD_NONBLOCK));
-  if (!fd.valid()) Fail("signalfd");
+  if (!fd.valid()) ThrowErrno("signalfd");
   ::signal(SIGPIPE, SIG_IGN);
   return fd;
 }
@@ -109,7 +108,7 @@ int RunSimulator(const SimOptions& options) {
     }
     if (::poll(fds, nfds, PollTimeout(device.NextDeadline() - Now())) < 0) {
       if (errno == EINTR) continue;
-      Fail("poll");
+      ThrowErrno("poll");
     }
     if (fds[0].revents & POLLIN) running = false;
     if (fds[1].revents & POLLIN) {
@@ -120,7 +119,7 @@ int RunSimulator(const SimOptions& options) {
     if (fds[1].revents & (POLLERR | POLLHUP | POLLNVAL)) {
       // Cannot happen while the simulator holds the slave; a loop that spins on it would be worse.
       errno = EIO;
-      Fail("pseudo-terminal hung up");
+      ThrowErrno("pseudo-terminal hung up");
     }
     if (nfds == 3 && fds[2].revents) {
       char buf[64];

@@ -2,21 +2,17 @@
 
 #include <system_error>
 
+#include "SystemError.h"
+
 namespace fs = std::filesystem;
 
 namespace qv::usb {
 
 namespace {
 
-fs::path Canonical(const fs::path& p) {
-  std::error_code ec;
-  fs::path c = fs::canonical(p, ec);
-  return ec ? fs::path() : c;
-}
-
 // The adapter a node belongs to, when it is a tty of dev on a USB device.
 std::optional<TUsbAdapter> AdapterAt(const fs::path& target, const TUsbRoots& roots) {
-  if (target.empty() || target.parent_path() != Canonical(roots.dev)) return std::nullopt;
+  if (target.empty() || target.parent_path() != CanonicalOrEmpty(roots.dev)) return std::nullopt;
   return UsbAdapterForTty(target.filename().string(), roots);
 }
 
@@ -31,7 +27,7 @@ TDeviceIdentity TakeIdentity(const std::string& devicePath, const TUsbRoots& roo
   const fs::path path(devicePath);
   if (path.parent_path().lexically_normal() == (roots.dev / "serial" / "by-id").lexically_normal())
     id.byId = devicePath;
-  const fs::path target = Canonical(path);
+  const fs::path target = CanonicalOrEmpty(path);
   if (const auto a = AdapterAt(target, roots)) {
     id.vendorId = a->vendorId;
     id.productId = a->productId;
@@ -43,7 +39,7 @@ TDeviceIdentity TakeIdentity(const std::string& devicePath, const TUsbRoots& roo
 
 std::optional<std::string> FindDevice(const TDeviceIdentity& id, const TUsbRoots& roots) {
   if (!id.byId.empty()) {
-    const fs::path target = Canonical(id.byId);
+    const fs::path target = CanonicalOrEmpty(id.byId);
     if (!target.empty()) {
       const auto a = AdapterAt(target, roots);
       // A link sysfs knows nothing about (a pseudo-terminal) is taken by its

@@ -5,6 +5,8 @@
 #include <fstream>
 #include <system_error>
 
+#include "SystemError.h"
+
 namespace fs = std::filesystem;
 
 namespace qv::usb {
@@ -17,12 +19,6 @@ std::string ReadAttribute(const fs::path& p) {
   std::getline(in, line);
   while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
   return line;
-}
-
-fs::path Canonical(const fs::path& p) {
-  std::error_code ec;
-  fs::path c = fs::canonical(p, ec);
-  return ec ? fs::path() : c;
 }
 
 bool IsUnder(const fs::path& p, const fs::path& root) {
@@ -101,8 +97,8 @@ std::string AdapterTitle(const TUsbAdapter& a) {
 }
 
 std::optional<TUsbAdapter> UsbAdapterForTty(const std::string& tty, const TUsbRoots& roots) {
-  const fs::path sysRoot = Canonical(roots.sys);
-  const fs::path deviceDir = Canonical(roots.sys / "class" / "tty" / tty / "device");
+  const fs::path sysRoot = CanonicalOrEmpty(roots.sys);
+  const fs::path deviceDir = CanonicalOrEmpty(roots.sys / "class" / "tty" / tty / "device");
   if (sysRoot.empty() || deviceDir.empty()) return std::nullopt;
   const auto usb = UsbDeviceAbove(deviceDir, sysRoot);
   if (!usb) return std::nullopt;
@@ -114,7 +110,7 @@ std::optional<TUsbAdapter> UsbAdapterForTty(const std::string& tty, const TUsbRo
   a.manufacturer = ReadAttribute(*usb / "manufacturer");
   a.product = ReadAttribute(*usb / "product");
   a.serial = ReadAttribute(*usb / "serial");
-  if (const fs::path target = Canonical(a.node); !target.empty()) a.byId = ByIdLinkTo(target, roots);
+  if (const fs::path target = CanonicalOrEmpty(a.node); !target.empty()) a.byId = ByIdLinkTo(target, roots);
   return a;
 }
 
@@ -137,7 +133,7 @@ fs::path ByIdLinkTo(const fs::path& target, const TUsbRoots& roots) {
   for (fs::directory_iterator it(roots.dev / "serial" / "by-id", ec), end; !ec && it != end; it.increment(ec)) {
     std::error_code linkEc;
     if (!it->is_symlink(linkEc)) continue;
-    if (const fs::path t = Canonical(it->path()); !t.empty() && t == target) links.push_back(it->path());
+    if (const fs::path t = CanonicalOrEmpty(it->path()); !t.empty() && t == target) links.push_back(it->path());
   }
   if (links.empty()) return {};
   std::sort(links.begin(), links.end());
@@ -149,7 +145,7 @@ std::vector<fs::path> UsbDevicesWithoutTty(const std::string& vendorId, const st
   std::vector<fs::path> out;
   std::error_code ec;
   for (fs::directory_iterator it(roots.sys / "bus" / "usb" / "devices", ec), end; !ec && it != end; it.increment(ec)) {
-    const fs::path dev = Canonical(it->path());
+    const fs::path dev = CanonicalOrEmpty(it->path());
     if (dev.empty() || ReadAttribute(dev / "idVendor") != vendorId || ReadAttribute(dev / "idProduct") != productId)
       continue;
     if (!HasTtyBelow(dev)) out.push_back(it->path());

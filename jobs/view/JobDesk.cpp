@@ -16,13 +16,13 @@
 #include "JobReport.h"
 #include "JobSettings.h"
 #include "JobTexts.h"
+#include "JobViewText.h"
 #include "ReportFiles.h"
 #include "Units.h"
 
 namespace qv::jobs {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 std::string S(const QString& s) { return s.toStdString(); }
 
 std::string LocalNow(const char* format) {

@@ -10,11 +10,11 @@
 
 #include "JobFormat.h"
 #include "JobTexts.h"
+#include "JobViewText.h"
 
 namespace qv::jobs {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
 // The list shows this many; the search finds the rest.
 constexpr int kShown = 500;
 

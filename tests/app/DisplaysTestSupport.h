@@ -14,6 +14,7 @@ namespace qvtest {
 
 inline constexpr TColor kBack = clGreen, kGrid = clTeal, kDots = clYellow, kAxis = clMaroon, kFont = clNavy;
 inline constexpr QRgb kSentinel = 0xFFFF00FFu;  // never drawn by the displays
+inline constexpr QRgb kWhite = 0xFFFFFFFFu;
 
 inline QRgb Rgb(TColor c) { return qv::ColorToRgb(c); }
 inline QRgb Px(const QImage& image, int x, int y) { return image.pixel(x, y) | 0xFF000000u; }

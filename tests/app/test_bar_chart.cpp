@@ -7,7 +7,7 @@ using namespace qvtest;
 
 namespace {
 
-constexpr QRgb kBlack = 0xFF000000u, kWhite = 0xFFFFFFFFu, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kLime = 0xFF00FF00u,
+constexpr QRgb kBlack = 0xFF000000u, kRed = 0xFFFF0000u, kBlue = 0xFF0000FFu, kLime = 0xFF00FF00u,
                kYellow = 0xFFFFFF00u;
 const QString kWarning = QStringLiteral("ACHTUNG \u00DCBERDRUCK!");
 

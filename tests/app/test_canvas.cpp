@@ -14,8 +14,6 @@ using namespace qvtest;
 
 namespace {
 
-constexpr QRgb kWhite = 0xFFFFFFFFu;
-
 QImage Blank(int w = 40, int h = 40) {
   QImage image(w, h, QImage::Format_RGB32);
   image.fill(kWhite);

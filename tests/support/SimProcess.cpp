@@ -11,14 +11,14 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "SystemError.h"
+
 extern char** environ;
 
 namespace simtest {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-
-[[noreturn]] void Fail(const char* what) { throw std::system_error(errno, std::generic_category(), what); }
 
 // Waits up to `wait` for fd to be readable; appends what is there. False at end of file or timeout.
 bool ReadInto(int fd, std::string& into, milliseconds wait) {
@@ -41,7 +41,7 @@ std::size_t Count(const std::string& hay, const std::string& needle) {
 
 SimProcess::SimProcess(const std::vector<std::string>& args) {
   int out[2], err[2];
-  if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) Fail("pipe2");
+  if (::pipe2(out, O_CLOEXEC) != 0 || ::pipe2(err, O_CLOEXEC) != 0) qv::ThrowErrno("pipe2");
   std::vector<std::string> all{QV_SIM_EXE};
   all.insert(all.end(), args.begin(), args.end());
   std::vector<char*> argv;
@@ -60,7 +60,7 @@ SimProcess::SimProcess(const std::vector<std::string>& args) {
   err_fd_ = err[0];
   if (rc != 0) {
     errno = rc;
-    Fail("posix_spawn");
+    qv::ThrowErrno("posix_spawn");
   }
 }
 
@@ -106,7 +106,7 @@ int SimProcess::Finish() {
     }
   }
   int status = 0;
-  if (::waitpid(pid_, &status, 0) != pid_) Fail("waitpid");
+  if (::waitpid(pid_, &status, 0) != pid_) qv::ThrowErrno("waitpid");
   pid_ = -1;
   return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
 }
@@ -119,19 +119,19 @@ RunResult RunSim(const std::vector<std::string>& args) {
 
 DeviceLine::DeviceLine(const std::string& path)
     : fd_(::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC)) {
-  if (fd_ < 0) Fail("open device");
+  if (fd_ < 0) qv::ThrowErrno("open device");
   termios t{};
-  if (::tcgetattr(fd_, &t) != 0) Fail("tcgetattr");
+  if (::tcgetattr(fd_, &t) != 0) qv::ThrowErrno("tcgetattr");
   ::cfmakeraw(&t);
   ::cfsetispeed(&t, B57600);
   ::cfsetospeed(&t, B57600);
-  if (::tcsetattr(fd_, TCSANOW, &t) != 0) Fail("tcsetattr");
+  if (::tcsetattr(fd_, TCSANOW, &t) != 0) qv::ThrowErrno("tcsetattr");
 }
 
 DeviceLine::~DeviceLine() { ::close(fd_); }
 
 void DeviceLine::Write(const std::string& bytes) const {
-  if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) Fail("write device");
+  if (::write(fd_, bytes.data(), bytes.size()) != static_cast<ssize_t>(bytes.size())) qv::ThrowErrno("write device");
 }
 
 bool DeviceLine::ReadSome(std::string& into, milliseconds wait) { return ReadInto(fd_, into, wait); }

@@ -38,13 +38,16 @@ define configure
 	cmake -S . -B $(1) -G Ninja $(2)
 endef
 
-# The two sanitizer builds link with lld and precompile the Qt and GoogleTest
-# headers (cmake/QuorvelBuildSpeed.cmake); the release build does neither, so
-# that it still shows that every file includes what it uses.
-FAST := -DQUORVEL_LINKER=lld -DQUORVEL_PCH=ON
+# Every gcc build precompiles the Qt and GoogleTest headers, compiles a
+# target's sources in batches and lets gcc keep more memory before it collects
+# (cmake/QuorvelBuildSpeed.cmake says what each saves); the two sanitizer
+# builds also link with lld. The release build links with the system's linker,
+# as the package is linked.
+SPEED := -DQUORVEL_PCH=ON -DQUORVEL_UNITY=ON -DQUORVEL_GCC_MEMORY=ON
+FAST := -DQUORVEL_LINKER=lld $(SPEED)
 TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF $(FAST)
 TSAN_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1" -DQUORVEL_TSAN=ON -DQUORVEL_BENCH=OFF $(FAST)
-RELEASE_CONFIG := -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF -DQUORVEL_WERROR=ON
+RELEASE_CONFIG := -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF -DQUORVEL_WERROR=ON $(SPEED)
 # Line tables are all a fuzzer's report needs to name file and line.
 FUZZ_CONFIG := -DQUORVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
                -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DQUORVEL_LINKER=lld
@@ -61,7 +64,7 @@ deps:
 	fi
 
 build: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF)
+	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The whole test suite runs under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -149,7 +152,7 @@ fuzz: fuzz-build
 # Every benchmark program in bench/, one after the other (the build folder
 # also holds cmake's own folders, bench_*_autogen, which are skipped).
 bench: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON)
+	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON $(SPEED))
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ran=0; for b in $(BUILD_DIR)/bench/bench_*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
@@ -161,14 +164,14 @@ bench: deps
 demo:
 	@tools/demo.sh --check-display
 	@$(MAKE) --no-print-directory deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF)
+	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
 	tools/demo.sh $(BUILD_DIR)
 
 # The demo on a virtual display, with the scan started, photographed into
 # docs/screenshot.png; needs no desktop.
 screenshot: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF)
+	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
 	tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
 

@@ -17,10 +17,9 @@
 #                        and the inline code they use is generated, once per
 #                        batch instead of once per source.
 #
-# All are off in a plain cmake build. The release build links with the
-# system's linker, as the package is linked. The fuzz build (clang) compiles
-# the plain libraries a source at a time and without precompiled headers,
-# which shows that each of those sources includes what it uses.
+# All are off in a plain cmake build, which compiles every source on its own
+# and so shows that each includes what it uses. The release build links with
+# the system's linker, as the package is linked.
 
 set(QUORVEL_LINKER "" CACHE STRING "Linker for -fuse-ld= (empty: the compiler's default)")
 option(QUORVEL_PCH "Precompile the Qt and GoogleTest headers (checking builds)" OFF)

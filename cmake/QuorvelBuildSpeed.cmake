@@ -117,23 +117,28 @@ function(_qv_pch_donor kind headers libs)
   set_target_properties(${name} PROPERTIES AUTOMOC OFF AUTORCC OFF AUTOUIC OFF)
 endfunction()
 
+# The path of one of a target's sources, which it lists relative to its folder.
+function(_qv_source_path target src out)
+  if(IS_ABSOLUTE ${src})
+    set(${out} ${src} PARENT_SCOPE)
+  else()
+    get_target_property(dir ${target} SOURCE_DIR)
+    set(${out} ${dir}/${src} PARENT_SCOPE)
+  endif()
+endfunction()
+
 # Qt's headers define signals, slots, emit, foreach and forever as macros. A
 # source of a Qt target that includes no Qt header itself may use these words
 # as names (a variable `signals`); forcing Qt's headers into it would break
 # it, so such a source (the words in it or in its folder's headers that it
 # includes, comments too) is compiled as written, on its own.
 function(_qv_keep_qt_keywords_apart target)
-  get_target_property(dir ${target} SOURCE_DIR)
   get_target_property(sources ${target} SOURCES)
   foreach(src IN LISTS sources)
     if(NOT src MATCHES "\\.cpp$")
       continue()
     endif()
-    if(IS_ABSOLUTE ${src})
-      set(path ${src})
-    else()
-      set(path ${dir}/${src})
-    endif()
+    _qv_source_path(${target} ${src} path)
     if(NOT EXISTS ${path})
       continue()  # generated (moc): Qt's own
     endif()

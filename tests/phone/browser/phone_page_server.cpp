@@ -3,15 +3,13 @@
 // --frames maxima frames --interval-ms apart (each with the time it was sent,
 // "FRAME n ms-since-epoch"), then falls silent and keeps serving until it is
 // ended.
-#include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QHostAddress>
-#include <QTimer>
 #include <cmath>
 #include <cstdio>
 
 #include "PhoneServer.h"
+#include "ScriptedFeed.h"
 
 using qv::workshop::Band;
 
@@ -39,14 +37,6 @@ qv::phone::PhoneReading ReadingAt(int n) {
 
 int main(int argc, char** argv) {
   QCoreApplication app(argc, argv);
-  QCommandLineParser cli;
-  const QCommandLineOption framesOpt("frames", "maxima frames to send", "n", "40");
-  const QCommandLineOption intervalOpt("interval-ms", "time between frames", "ms", "100");
-  const QCommandLineOption delayOpt("delay-ms", "wait after the first phone", "ms", "1500");
-  cli.addOptions({framesOpt, intervalOpt, delayOpt});
-  cli.process(app);
-  const int frames = cli.value(framesOpt).toInt();
-
   qv::phone::PhoneServer server;
   if (!server.Start(QHostAddress(QHostAddress::LocalHost))) {
     std::fprintf(stderr, "not started: %s\n", qPrintable(server.Error()));
@@ -59,28 +49,12 @@ int main(int argc, char** argv) {
   std::printf("URL %s\n", qPrintable(server.Url()));
   std::fflush(stdout);
 
-  int sent = 0;
-  QTimer tick;
-  tick.setTimerType(Qt::PreciseTimer);
-  QObject::connect(&tick, &QTimer::timeout, [&] {
-    ++sent;
-    server.SetReading(ReadingAt(sent));
+  qvtest::ScriptedFeed feed(app, [&](int n) {
+    server.SetReading(ReadingAt(n));
     qv::session::Frame f;
     f.hasMaxima = true;
     server.OnFrame(f);
-    std::printf("FRAME %d %lld\n", sent, static_cast<long long>(QDateTime::currentMSecsSinceEpoch()));
-    std::fflush(stdout);
-    if (sent == frames) {
-      tick.stop();
-      std::printf("SILENT\n");
-      std::fflush(stdout);
-    }
   });
-  bool started = false;
-  QObject::connect(&server, &qv::phone::PhoneServer::PhonesChanged, [&](int phones) {
-    if (phones < 1 || started) return;
-    started = true;
-    QTimer::singleShot(cli.value(delayOpt).toInt(), [&] { tick.start(cli.value(intervalOpt).toInt()); });
-  });
+  QObject::connect(&server, &qv::phone::PhoneServer::PhonesChanged, [&](int phones) { feed.PhonesChanged(phones); });
   return app.exec();
 }

@@ -8,8 +8,6 @@
 //    (--rate, default 25 a second: one per cycle at 3000 rpm) with 8 phones
 //    against none.
 // The phones are read by a thread of their own, whose time is not counted.
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <time.h>
@@ -33,6 +31,7 @@
 #include <thread>
 #include <vector>
 
+#include "PhoneClient.h"
 #include "PhoneServer.h"
 
 namespace {
@@ -54,47 +53,12 @@ void Spin(int ms) {
   loop.exec();
 }
 
-int Connect(quint16 port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// Pairs a phone with the token: the cookie the server gives, "" for none.
-std::string Pair(quint16 port, const std::string& token) {
-  const int fd = Connect(port);
-  if (fd < 0) return {};
-  const std::string request = "GET /?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n";
-  ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-  std::string reply;
-  char buf[4096];
-  QElapsedTimer t;
-  t.start();
-  // The server answers on this thread's event loop: run it while waiting.
-  while (t.elapsed() < 5000) {
-    QCoreApplication::processEvents();
-    const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
-    if (n > 0) reply.append(buf, static_cast<std::size_t>(n));
-    if (n == 0) break;
-  }
-  ::close(fd);
-  const std::size_t at = reply.find("Set-Cookie: qv=");
-  return at == std::string::npos ? std::string() : reply.substr(at + 15, 32);
-}
-
 // Eight phones' streams, read as they come; the time the first phone saw each frame number.
 class Phones {
  public:
   Phones(quint16 port, const std::string& request, int count) {
     for (int i = 0; i < count; ++i) {
-      const int fd = Connect(port);
+      const int fd = qvbench::ConnectLoopback(port);
       if (fd < 0) continue;
       ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
       fds_.push_back(fd);
@@ -211,7 +175,7 @@ int main(int argc, char** argv) {
     return 1;
   }
   const std::string token = QUrlQuery(QUrl(server.Url())).queryItemValue("t").toStdString();
-  const std::string cookie = Pair(server.Port(), token);
+  const std::string cookie = qvbench::Pair(server.Port(), token);
   if (cookie.size() != 32) {
     std::fprintf(stderr, "the phone did not pair\n");
     return 1;
@@ -238,7 +202,7 @@ int main(int argc, char** argv) {
     // Fifty phones that connect and send nothing: eight hold their places
     // until the deadline cuts them, the others are refused.
     std::vector<int> fds;
-    for (int i = 0; i < 50; ++i) fds.push_back(Connect(server.Port()));
+    for (int i = 0; i < 50; ++i) fds.push_back(qvbench::ConnectLoopback(server.Port()));
     crowded = Stream(server, rate, std::min(seconds, 4), nullptr, frame);
     for (int fd : fds)
       if (fd >= 0) ::close(fd);

@@ -16,8 +16,6 @@
 #include <time.h>
 #include <unistd.h>
 
-#include <arpa/inet.h>
-#include <netinet/in.h>
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -37,6 +35,7 @@
 
 #include "BenchApp.h"
 #include "CommandLine.h"
+#include "PhoneClient.h"
 #include "PhoneServer.h"
 #include "PhoneSwitch.h"
 #include "Program.h"
@@ -70,40 +69,9 @@ std::string Frame(int n) {
   return f + "End_Data";
 }
 
-int Connect(quint16 port) {
-  const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-  sockaddr_in to{};
-  to.sin_family = AF_INET;
-  to.sin_port = htons(port);
-  to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-  if (::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0) {
-    ::close(fd);
-    return -1;
-  }
-  return fd;
-}
-
-// Pairs a phone with the code's address; the cookie, "" for none. The
-// program answers on this thread's event loop: it runs while waiting.
-std::string Pair(quint16 port, const QString& url) {
-  const int fd = Connect(port);
-  if (fd < 0) return {};
-  const std::string token = QUrlQuery(QUrl(url)).queryItemValue("t").toStdString();
-  const std::string request = "GET /?t=" + token + " HTTP/1.1\r\nHost: 127.0.0.1:" + std::to_string(port) + "\r\n\r\n";
-  ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
-  std::string reply;
-  char buf[4096];
-  QElapsedTimer t;
-  t.start();
-  while (t.elapsed() < 5000) {
-    QCoreApplication::processEvents();
-    const ssize_t n = ::recv(fd, buf, sizeof buf, MSG_DONTWAIT);
-    if (n > 0) reply.append(buf, static_cast<std::size_t>(n));
-    if (n == 0) break;
-  }
-  ::close(fd);
-  const std::size_t at = reply.find("Set-Cookie: qv=");
-  return at == std::string::npos ? std::string() : reply.substr(at + 15, 32);
+// Pairs a phone with the code's address; the cookie, "" for none.
+std::string PairWithCode(quint16 port, const QString& url) {
+  return qvbench::Pair(port, QUrlQuery(QUrl(url)).queryItemValue("t").toStdString());
 }
 
 // When the session published each maxima frame, numbered as the phone server numbers them.
@@ -133,7 +101,7 @@ class Outside {
   void AddPhones(quint16 port, const std::string& request, int count) {
     std::lock_guard<std::mutex> lock(mutex_);
     for (int i = 0; i < count; ++i) {
-      const int fd = Connect(port);
+      const int fd = qvbench::ConnectLoopback(port);
       if (fd < 0) continue;
       ::send(fd, request.data(), request.size(), MSG_NOSIGNAL);
       phones_.push_back(fd);
@@ -263,7 +231,7 @@ int main(int argc, char** argv) {
   const quint16 port = server.Port();
   std::vector<std::string> requests;
   for (int i = 0; i < 8; ++i) {
-    const std::string cookie = Pair(port, server.Url());
+    const std::string cookie = PairWithCode(port, server.Url());
     if (cookie.size() != 32) {
       std::fprintf(stderr, "phone %d did not pair\n", i + 1);
       return 1;

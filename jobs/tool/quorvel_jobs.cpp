@@ -33,10 +33,10 @@ void ListJobs(const JobDatabase& db, const std::string& search, Language lang) {
 int Run(const JobsCliOptions& o, Language lang) {
   using Command = JobsCliOptions::Command;
   const std::filesystem::path path = o.db.empty() ? JobDatabase::DefaultPath() : std::filesystem::path(o.db);
-  // Reading a history that is not there yet makes no file.
-  const bool exists = std::filesystem::exists(path);
+  // Reading a history that is not there yet makes no file: every command only
+  // reads it (a report of a job that cannot be there fails as any other).
   std::unique_ptr<JobDatabase> db;
-  if (exists || o.command == Command::kReport) {
+  if (std::filesystem::exists(path)) {
     OpenResult r;
     db = JobDatabase::Open(path, r);
     if (!db) {

@@ -75,6 +75,17 @@ TEST(JobsCli, ListShowAndExportTheHistory) {
   EXPECT_EQ(r.code, 0);
   EXPECT_EQ(r.out, "Keine Aufträge\n");
   EXPECT_FALSE(std::filesystem::exists(db));
+  for (const std::vector<std::string>& read : std::vector<std::vector<std::string>>{
+           {"show", "1"}, {"report", "1", "-o", (dir / "r.pdf").string()}, {"export", "--csv"}}) {
+    r = Tool(dir, [&] {
+      std::vector<std::string> args{"--db", db};
+      args.insert(args.end(), read.begin(), read.end());
+      return args;
+    }());
+    EXPECT_EQ(r.code, read[0] == "export" ? 0 : 1) << read[0] << ": " << r.err;
+    EXPECT_FALSE(std::filesystem::exists(db)) << read[0] << " made the database";
+  }
+  EXPECT_FALSE(std::filesystem::exists(dir / "r.pdf"));
 
   Job a = qvtest::SampleJob("HH-QV 77", "Müller");
   Job b = qvtest::SampleJob("B-XY 5", "=HYPERLINK(\"x\"), \"Bob\"\nzweite Zeile");

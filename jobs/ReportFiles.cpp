@@ -7,17 +7,11 @@
 #include <cerrno>
 #include <system_error>
 
+#include "SystemError.h"
 #include "UniqueFd.h"
 #include "UserDirs.h"
 
 namespace qv::jobs {
-namespace {
-
-[[noreturn]] void Fail(const std::filesystem::path& p) {
-  throw std::system_error(errno, std::generic_category(), p.string());
-}
-
-}  // namespace
 
 std::filesystem::path DefaultReportFolder() { return workshop::DocumentsFolder() / "Quorvel"; }
 
@@ -50,7 +44,7 @@ std::filesystem::path SaveNewReport(const std::filesystem::path& folder, const s
   std::filesystem::create_directories(folder);
   std::string tmpl = (folder / ".report-XXXXXX").string();
   UniqueFd fd(::mkstemp(tmpl.data()));
-  if (fd.get() < 0) Fail(folder);
+  if (fd.get() < 0) ThrowErrno(folder.string());
   const std::filesystem::path tmp = tmpl;
   struct Remove {
     const std::filesystem::path& p;
@@ -59,10 +53,10 @@ std::filesystem::path SaveNewReport(const std::filesystem::path& folder, const s
   for (std::size_t done = 0; done < bytes.size();) {
     const ssize_t n = ::write(fd.get(), bytes.data() + done, bytes.size() - done);
     if (n < 0 && errno == EINTR) continue;
-    if (n <= 0) Fail(tmp);
+    if (n <= 0) ThrowErrno(tmp.string());
     done += static_cast<std::size_t>(n);
   }
-  if (::fsync(fd.get()) != 0 || ::fchmod(fd.get(), 0644) != 0) Fail(tmp);
+  if (::fsync(fd.get()) != 0 || ::fchmod(fd.get(), 0644) != 0) ThrowErrno(tmp.string());
   for (int n = 1; n < 10000; ++n) {
     // Built by appending: GCC 12 takes the chained + for an overlapping copy (-Wrestrict).
     std::string name = stem;
@@ -70,10 +64,10 @@ std::filesystem::path SaveNewReport(const std::filesystem::path& folder, const s
     name.append(".pdf");
     const std::filesystem::path target = folder / name;
     if (::link(tmp.c_str(), target.c_str()) == 0) return target;
-    if (errno != EEXIST) Fail(target);
+    if (errno != EEXIST) ThrowErrno(target.string());
   }
   errno = EEXIST;
-  Fail(folder / stem);
+  ThrowErrno((folder / stem).string());
 }
 
 }  // namespace qv::jobs

@@ -13,6 +13,7 @@
 #include "CPortConv.h"
 #include "InputQueue.h"
 #include "LineStatus.h"
+#include "SystemError.h"
 
 TComThread::TComThread(TComThreadOwner& owner, qv::InputQueue& input, qv::LineErrorWatch& errors, int fd,
                        TComEvents events, TSyncMethod sync, std::uint64_t session)
@@ -24,7 +25,7 @@ TComThread::TComThread(TComThreadOwner& owner, qv::InputQueue& input, qv::LineEr
       sync_(sync),
       session_(session),
       wake_fd_(eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK)) {
-  if (!wake_fd_.valid()) throw std::system_error(errno, std::generic_category(), "eventfd");
+  if (!wake_fd_.valid()) qv::ThrowErrno("eventfd");
 }
 
 TComThread::~TComThread() {

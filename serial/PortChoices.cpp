@@ -6,6 +6,7 @@
 #include "AsciiText.h"
 #include "CPortTr.h"
 #include "DevicePath.h"
+#include "SystemError.h"
 
 namespace fs = std::filesystem;
 
@@ -27,17 +28,16 @@ void ListPortChoices(std::vector<std::string>& items) { ListPortChoices(items, T
 
 std::string DescribePort(const std::string& name, const usb::TUsbRoots& usb) {
   const std::string device = DevicePathForPort(name);
-  std::error_code ec;
-  const fs::path target = fs::canonical(device, ec);
-  if (ec || device.empty()) return {};
+  const fs::path target = qv::CanonicalOrEmpty(device);
+  if (target.empty() || device.empty()) return {};
   const QString node = QString::fromStdString(target.string());
-  const fs::path devRoot = fs::canonical(usb.dev, ec);
-  if (!ec && target.parent_path() == devRoot) {
+  if (target.parent_path() == qv::CanonicalOrEmpty(usb.dev)) {
     if (const auto a = usb::UsbAdapterForTty(target.filename().string(), usb)) {
       const QString title = QString::fromStdString(usb::AdapterTitle(*a));
       if (a->serial.empty()) return (title + QStringLiteral(", ") + node).toStdString();
       return CPortTr("%1, serial number %2, %3").arg(title, QString::fromStdString(a->serial), node).toStdString();
     }
+    std::error_code ec;
     if (fs::exists(usb.sys / "class" / "tty" / target.filename() / "device", ec))
       return CPortTr("Serial port %1").arg(node).toStdString();
   }

@@ -16,6 +16,7 @@
 #include "CPortTr.h"
 #include "DevicePath.h"
 #include "PortList.h"
+#include "SystemError.h"
 
 namespace fs = std::filesystem;
 
@@ -179,9 +180,9 @@ bool ProgramRunning(const fs::path& procRoot, const std::string& name) {
 }
 
 std::vector<std::string> PortHolders(const fs::path& devicePath, const fs::path& procRoot) {
+  const fs::path target = qv::CanonicalOrEmpty(devicePath);
+  if (target.empty()) return {};
   std::error_code ec;
-  const fs::path target = fs::canonical(devicePath, ec);
-  if (ec) return {};
   std::vector<std::pair<long, std::string>> found;
   for (fs::directory_iterator it(procRoot, ec), end; !ec && it != end; it.increment(ec)) {
     const std::string pidText = it->path().filename().string();

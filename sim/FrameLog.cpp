@@ -5,6 +5,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "SystemError.h"
+
 namespace qv::sim {
 namespace {
 
@@ -115,7 +117,7 @@ std::vector<LoggedFrame> ParseLog(std::string_view text) {
 }
 
 FrameLog::FrameLog(const std::string& path) : file_(std::fopen(path.c_str(), "we")) {
-  if (!file_) throw std::system_error(errno, std::generic_category(), "cannot write " + path);
+  if (!file_) ThrowErrno("cannot write " + path);
   std::fputs("# quorvel-sim frame log: kind offset size end ...\n", file_);
   std::fflush(file_);
 }

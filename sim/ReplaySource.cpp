@@ -9,6 +9,7 @@
 
 #include "FrameEncoder.h"
 #include "RecordingReader.h"
+#include "SystemError.h"
 
 namespace qv::sim {
 
@@ -37,7 +38,7 @@ ReplaySource ReplaySource::FromFile(const std::filesystem::path& path) {
     throw std::system_error(EISDIR, std::generic_category(), "cannot read " + path.string());
   }
   std::ifstream in(path, std::ios::binary);
-  if (!in) throw std::system_error(errno, std::generic_category(), "cannot read " + path.string());
+  if (!in) ThrowErrno("cannot read " + path.string());
   std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
   if (in.bad()) throw std::system_error(EIO, std::generic_category(), "cannot read " + path.string());
   if (!std::string_view(bytes).starts_with(qv::rec::kMagic)) return ReplaySource(std::move(bytes));

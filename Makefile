@@ -48,7 +48,9 @@ SPEED := -DQUORVEL_PCH=ON -DQUORVEL_UNITY=ON -DQUORVEL_GCC_MEMORY=ON
 FAST := -DQUORVEL_LINKER=lld $(SPEED)
 TEST_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" -DQUORVEL_SANITIZE=ON -DQUORVEL_BENCH=OFF $(FAST)
 TSAN_CONFIG := -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O0 -g1" -DQUORVEL_TSAN=ON -DQUORVEL_BENCH=OFF $(FAST)
-RELEASE_CONFIG := -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=OFF -DQUORVEL_WERROR=ON $(SPEED)
+# The optimised programs without tests: make build, demo, screenshot and bench.
+APP_CONFIG := -DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED)
+RELEASE_CONFIG := $(APP_CONFIG) -DQUORVEL_BENCH=OFF -DQUORVEL_WERROR=ON
 # Line tables are all a fuzzer's report needs to name file and line.
 FUZZ_CONFIG := -DQUORVEL_FUZZ=ON -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
                -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O2 -g1 -DNDEBUG" -DQUORVEL_LINKER=lld -DQUORVEL_UNITY=ON
@@ -65,7 +67,7 @@ deps:
 	fi
 
 build: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
+	$(call configure,$(BUILD_DIR),$(APP_CONFIG))
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 
 # The whole test suite runs under AddressSanitizer and UndefinedBehaviorSanitizer.
@@ -153,7 +155,7 @@ fuzz: fuzz-build
 # Every benchmark program in bench/, one after the other (the build folder
 # also holds cmake's own folders, bench_*_autogen, which are skipped).
 bench: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF -DQUORVEL_BENCH=ON $(SPEED))
+	$(call configure,$(BUILD_DIR),$(APP_CONFIG) -DQUORVEL_BENCH=ON)
 	cmake --build $(BUILD_DIR) -j $(JOBS)
 	@ran=0; for b in $(BUILD_DIR)/bench/bench_*; do \
 	  [ -f "$$b" ] && [ -x "$$b" ] || continue; \
@@ -165,14 +167,14 @@ bench: deps
 demo:
 	@tools/demo.sh --check-display
 	@$(MAKE) --no-print-directory deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
+	$(call configure,$(BUILD_DIR),$(APP_CONFIG))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
 	tools/demo.sh $(BUILD_DIR)
 
 # The demo on a virtual display, with the scan started, photographed into
 # docs/screenshot.png; needs no desktop.
 screenshot: deps
-	$(call configure,$(BUILD_DIR),-DCMAKE_BUILD_TYPE=Release -DQUORVEL_TESTS=OFF $(SPEED))
+	$(call configure,$(BUILD_DIR),$(APP_CONFIG))
 	cmake --build $(BUILD_DIR) -j $(JOBS) --target quorvel quorvel-sim
 	tools/screenshot.sh $(BUILD_DIR) docs/screenshot.png
 

@@ -22,7 +22,7 @@
 # the system's linker, as the package is linked.
 
 set(QUORVEL_LINKER "" CACHE STRING "Linker for -fuse-ld= (empty: the compiler's default)")
-option(QUORVEL_PCH "Precompile the Qt and GoogleTest headers (checking builds)" OFF)
+option(QUORVEL_PCH "Precompile the Qt and GoogleTest headers" OFF)
 option(QUORVEL_UNITY "Compile the sources of a target in batches" OFF)
 option(QUORVEL_GCC_MEMORY "Let gcc collect its garbage less often" OFF)
 if(QUORVEL_GCC_MEMORY AND CMAKE_CXX_COMPILER_ID STREQUAL "GNU")

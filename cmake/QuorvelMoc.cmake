@@ -4,8 +4,9 @@
 # each of those costs about half a second of compiling. quorvel_prune_automoc()
 # switches AUTOMOC off for the targets where automoc would find nothing: it
 # looks where automoc looks (the target's sources and the headers of the same
-# base name beside them) for the same macros and moc includes. Anything it
-# cannot read (a generated source, a generator expression) keeps automoc on.
+# base name beside them) for the same macros and moc includes. A source it
+# cannot read (a generator expression, a file that is missing) keeps automoc
+# on.
 
 # True in `out` when automoc would have work in `target`.
 function(_qv_needs_moc target out)
@@ -22,6 +23,12 @@ function(_qv_needs_moc target out)
       return()
     endif()
     _qv_source_path(${target} ${src} path)
+    # What the build generates (compiled resources, the embedded phone page)
+    # holds no Qt class, and is passed over whether or not it is there yet.
+    cmake_path(IS_PREFIX CMAKE_BINARY_DIR "${path}" NORMALIZE generated)
+    if(generated)
+      continue()
+    endif()
     if(NOT EXISTS ${path})
       set(${out} TRUE PARENT_SCOPE)
       return()
